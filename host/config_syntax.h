@@ -1,0 +1,27 @@
+// The settings-file syntax shared by the configuration cache and the
+// calconf reader:
+//   key = "value"     or     key = value
+// Blank lines and lines starting with '!' or '#' are skipped.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qel2host {
+
+struct ConfigEntry {
+    std::string key;
+    std::string value;
+};
+
+// Splits one line (without its line end) into key and value. False for
+// blank lines, comments and lines that carry no "key =".
+bool parse_config_line(std::string_view line, ConfigEntry& entry);
+
+// Reads every entry of a settings file in file order, so a later duplicate
+// follows the earlier one. 0, or the errno of opening or reading the file
+// (ENOMEM when memory runs out).
+int read_config_file(const char* path, std::vector<ConfigEntry>& entries);
+
+}  // namespace qel2host

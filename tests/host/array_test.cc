@@ -1,0 +1,84 @@
+#include <qel2/host.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+int compare_ints(const void* element, const void* key) {
+    return *static_cast<const int*>(element) - *static_cast<const int*>(key);
+}
+
+int* new_int(int value) {
+    int* p = static_cast<int*>(std::malloc(sizeof(int)));
+    *p = value;
+    return p;
+}
+
+TEST(HostArray, GrowsPastManyElementsKeepingOrder) {
+    array_t* array = array_new();
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(array->count, 0u);
+    for (int i = 0; i < 5000; ++i) ASSERT_EQ(array_append(array, new_int(i)), 0);
+    EXPECT_EQ(array->count, 5000u);
+    EXPECT_GE(array->capacity, array->count);
+    for (uint32_t i = 0; i < 5000; ++i) {
+        ASSERT_EQ(*static_cast<int*>(array_elementat(array, i)), static_cast<int>(i));
+    }
+    EXPECT_EQ(array_elementat(array, 5000), nullptr);
+    array_free_and_destroy(&array);
+    EXPECT_EQ(array, nullptr);
+}
+
+TEST(HostArray, LocateFindsFirstMatchOrReportsNotFound) {
+    array_t* array = array_new();
+    for (int value : {4, 7, 9, 7}) array_append(array, new_int(value));
+    int seven = 7, five = 5;
+    EXPECT_EQ(array_locate(array, &seven, compare_ints), 1u);
+    EXPECT_EQ(array_locate(array, &five, compare_ints), ARRAY_NOT_FOUND);
+    EXPECT_EQ(array_locate(nullptr, &seven, compare_ints), ARRAY_NOT_FOUND);
+    array_free_and_destroy(&array);
+}
+
+TEST(HostArray, RemoveAllEmptiesWithoutFreeingElements) {
+    int kept[3] = {1, 2, 3};
+    array_t* array = array_new();
+    for (int& value : kept) array_append(array, &value);
+    array_removeall(array);
+    EXPECT_EQ(array->count, 0u);
+    EXPECT_EQ(array_elementat(array, 0), nullptr);
+    ASSERT_EQ(array_append(array, new_int(8)), 0);  // still usable
+    EXPECT_EQ(array->count, 1u);
+    array_free_and_destroy(&array);  // frees only the element appended after
+}
+
+TEST(HostArray, NullArraysAreRefused) {
+    EXPECT_EQ(array_append(nullptr, nullptr), -1);
+    EXPECT_EQ(strarray_append(nullptr, "x"), -1);
+    EXPECT_EQ(array_elementat(nullptr, 0), nullptr);
+    array_removeall(nullptr);
+    array_free_and_destroy(nullptr);
+    array_t* none = nullptr;
+    array_free_and_destroy(&none);
+    strarray_free_and_destroy(nullptr);
+    strarray_free_and_destroy(&none);
+}
+
+TEST(HostStrArray, StoresCopiesAndNulls) {
+    array_t* array = array_new();
+    char* text = strdup("first");
+    ASSERT_EQ(strarray_append(array, text), 0);
+    std::free(text);  // the array owns its own copy
+    ASSERT_EQ(strarray_append(array, nullptr), 0);
+    ASSERT_EQ(strarray_append(array, ""), 0);
+    ASSERT_EQ(array->count, 3u);
+    EXPECT_STREQ(strarray_elementat(array, 0), "first");
+    EXPECT_EQ(strarray_elementat(array, 1), nullptr);
+    EXPECT_STREQ(strarray_elementat(array, 2), "");
+    strarray_free_and_destroy(&array);
+    EXPECT_EQ(array, nullptr);
+}
+
+}  // namespace

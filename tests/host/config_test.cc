@@ -1,0 +1,117 @@
+#include <qel2/host.h>
+
+#include <gtest/gtest.h>
+#include <prmem.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string take(char* text) {
+    std::string copy = text != nullptr ? text : "<null>";
+    std::free(text);
+    return copy;
+}
+
+class HostConfig : public ::testing::Test {
+protected:
+    void SetUp() override { config_clear(cache); }
+    void TearDown() override { config_clear(cache); }
+    config_cache* cache = config_getdefaultcache();
+};
+
+TEST_F(HostConfig, SwitchWords) {
+    struct Case { const char* value; int32_t expected; };
+    for (Case c : {Case{"1", 1}, {"yes", 1}, {"ON", 1}, {"True", 1}, {"7", 1}, {"-2", 1},
+                   {"0", 0}, {"no", 0}, {"Off", 0}, {"FALSE", 0}, {"00", 0},
+                   {"maybe", 9}, {"", 9}, {"1x", 9}}) {
+        config_set(cache, "switch", c.value);
+        EXPECT_EQ(config_get_switch(cache, "switch", 9), c.expected) << "value '" << c.value << "'";
+    }
+    EXPECT_EQ(config_get_switch(cache, "missing", 5), 5);
+}
+
+TEST_F(HostConfig, IntegersAndTheirDefaults) {
+    struct Case { const char* value; int32_t expected; };
+    for (Case c : {Case{"42", 42}, {"  -17", -17}, {"+8", 8}, {"2147483647", 2147483647},
+                   {"-2147483648", INT32_MIN}, {"2147483648", -1}, {"12abc", -1}, {"", -1},
+                   {"-", -1}, {"3.5", -1}, {"ten", -1}}) {
+        config_set(cache, "n", c.value);
+        EXPECT_EQ(config_get_int(cache, "n", -1), c.expected) << "value '" << c.value << "'";
+    }
+    EXPECT_EQ(config_get_int(cache, "missing", 77), 77);
+}
+
+TEST_F(HostConfig, StringCopiesSetAndRemove) {
+    EXPECT_EQ(take(config_get_stringcopy(cache, "name", "fallback")), "fallback");
+    EXPECT_EQ(config_get_stringcopy(cache, "name", nullptr), nullptr);
+    ASSERT_EQ(config_set(cache, "name", "first"), 0);
+    ASSERT_EQ(config_set(cache, "name", "second"), 0);
+    EXPECT_EQ(take(config_get_stringcopy(cache, "name", "fallback")), "second");
+    ASSERT_EQ(config_set(cache, "name", nullptr), 0);
+    EXPECT_EQ(take(config_get_stringcopy(cache, "name", "fallback")), "fallback");
+}
+
+TEST_F(HostConfig, LoadsSettingsFile) {
+    qel2test::TempDir dir;
+    auto path = dir.write("settings.ini",
+                          "! a comment\n"
+                          "# another comment\n"
+                          "\n"
+                          "   \t\n"
+                          "  caldb.cache = yes  \n"
+                          "caldb.limit=250\r\n"
+                          "caldb.name = \"  padded # not a comment \"  \n"
+                          "caldb.plain = two words here   \n"
+                          "caldb.limit = 300\n"
+                          "no equals sign here\n"
+                          "caldb.empty =\n");
+    config_set(cache, "caldb.name", "overwritten");
+    ASSERT_EQ(config_load_file(cache, path.c_str()), 0);
+    EXPECT_EQ(config_get_switch(cache, "caldb.cache", 0), 1);
+    EXPECT_EQ(config_get_int(cache, "caldb.limit", 0), 300);  // the later line wins
+    EXPECT_EQ(take(config_get_stringcopy(cache, "caldb.name", nullptr)), "  padded # not a comment ");
+    EXPECT_EQ(take(config_get_stringcopy(cache, "caldb.plain", nullptr)), "two words here");
+    EXPECT_EQ(take(config_get_stringcopy(cache, "caldb.empty", nullptr)), "");
+    EXPECT_EQ(config_get_stringcopy(cache, "no equals sign here", nullptr), nullptr);
+}
+
+TEST_F(HostConfig, MissingFileGivesErrno) {
+    qel2test::TempDir dir;
+    const std::string absent = dir.str() + "/absent.conf";
+    EXPECT_EQ(config_load_file(cache, absent.c_str()), ENOENT);
+    int stale = 0;  // the handle must be cleared, not left pointing here
+    calconf_file* handle = reinterpret_cast<calconf_file*>(&stale);
+    EXPECT_EQ(calconf_Open(absent.c_str(), &handle), ENOENT);
+    EXPECT_EQ(handle, nullptr);
+}
+
+TEST(HostCalconf, ReadsQuotedVersionAndOtherKeys) {
+    qel2test::TempDir dir;
+    auto path = dir.write("caldb.conf",
+                          "! store version\n"
+                          "caldb.version = \"1.0.0 [BerkeleyDB]\"\n"
+                          "caldb.version.old = 0.9\n"
+                          "caldb.version.old = 0.9.1\n");
+    calconf_file* handle = nullptr;
+    ASSERT_EQ(calconf_Open(path.c_str(), &handle), 0);
+    ASSERT_NE(handle, nullptr);
+
+    char* version = calconf_GetCopy(handle, "caldb.version");
+    ASSERT_NE(version, nullptr);
+    EXPECT_STREQ(version, "1.0.0 [BerkeleyDB]");
+    PR_Free(version);
+    char* old = calconf_GetCopy(handle, "caldb.version.old");
+    EXPECT_STREQ(old, "0.9.1");  // the later line wins
+    PR_Free(old);
+    EXPECT_EQ(calconf_GetCopy(handle, "caldb"), nullptr);
+
+    calconf_Close(&handle, 0);
+    EXPECT_EQ(handle, nullptr);
+}
+
+}  // namespace
