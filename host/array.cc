@@ -52,8 +52,14 @@ uint32_t array_locate(const array_t* array, const void* key, array_compare_fn co
     return ARRAY_NOT_FOUND;
 }
 
+// Also gives back the element storage: the library empties a record list
+// with this call and then releases the array record itself with free().
 void array_removeall(array_t* array) {
-    if (array != nullptr) array->count = 0;
+    if (array == nullptr) return;
+    free(array->elements);
+    array->elements = nullptr;
+    array->capacity = 0;
+    array->count = 0;
 }
 
 void array_free_and_destroy(array_t** array) {

@@ -1,0 +1,74 @@
+/*
+ * Logging and result codes shared by every part of the library.
+ *
+ * Every message goes through qel2_Log, which hands it to the host's log
+ * sink under the module name "caldb". Messages begin with the name of the
+ * function that writes them and carry their own line end.
+ */
+#ifndef QEL2_LOG_H
+#define QEL2_LOG_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Log levels passed to the sink. */
+#define qEL2_LOG_CRITICAL 2
+#define qEL2_LOG_ERROR    3
+#define qEL2_LOG_WARNING  4
+#define qEL2_LOG_NOTICE   5
+#define qEL2_LOG_INFO     6
+#define qEL2_LOG_DEBUG    7
+
+/* Result codes of the library's own; other values are Berkeley DB's. */
+#define qEL2_OK               0
+#define qEL2_ERR_MISSING      1     /* argument or setting missing; linked calendar unreadable */
+#define qEL2_ERR_STORE        2     /* store cannot be opened or checked; linked record unreadable */
+#define qEL2_ERR_SELF_LINK    3     /* a link leads back into its own calendar */
+#define qEL2_ERR_NOMEM        12    /* ENOMEM; also a cursor that cannot be opened */
+#define qEL2_ERR_NOT_FOUND    10000 /* event or to-do not stored, or tombstoned */
+
+/* Names of levels 0 to 7, then a null pointer. */
+extern const char* asLevels[9];
+
+/* Formats into a 4096-byte buffer (a longer message is cut) and passes it to
+ * hxlog(0, level, "%s: %s", "caldb", message). Returns 0. */
+int qel2_Log(int level, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+/* Logs at DEBUG when traceLevel <= gCalDB.nTraceLevel. Returns 0. */
+int qel2_pvt_TraceLog(int traceLevel, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+/* Logs at ERROR and returns `code`. */
+int qel2_pvt_LogAndReturnError(int code, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+/* Logs at DEBUG when `enabled` is nonzero (the checkpoint thread's lines). */
+void qel2_CheckpointDebugMessage(int enabled, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+/* Logs "OUT OF DISK SPACE\n" at CRITICAL ERROR. */
+void operation_out_of_disk_space(void);
+
+/* Berkeley DB's error callback: logs "Error with calendar database: %s\n"
+ * at ERROR; the prefix is not written. */
+void qel2_recover_err(const char* prefix, char* message);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QEL2_LOG_H */

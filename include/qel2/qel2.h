@@ -1,0 +1,13 @@
+/*
+ * Everything a host may use of the calendar store library.
+ */
+#ifndef QEL2_QEL2_H
+#define QEL2_QEL2_H
+
+#include <qel2/host.h>
+#include <qel2/log.h>
+#include <qel2/records.h>
+#include <qel2/keys.h>
+#include <qel2/store.h>
+
+#endif /* QEL2_QEL2_H */

@@ -1,0 +1,36 @@
+#include "support/log_capture.h"
+
+#include <qel2/host.h>
+
+namespace qel2test {
+
+LogCapture::LogCapture() { hxlog_set_sink(&LogCapture::sink, this); }
+
+LogCapture::~LogCapture() { hxlog_set_sink(nullptr, nullptr); }
+
+void LogCapture::sink(void* self, int level, const char* text) {
+    auto* capture = static_cast<LogCapture*>(self);
+    std::lock_guard lock(capture->mutex_);
+    capture->lines_.push_back({level, text});
+}
+
+std::vector<LogLine> LogCapture::lines() const {
+    std::lock_guard lock(mutex_);
+    return lines_;
+}
+
+std::vector<std::string> LogCapture::messages() const {
+    static const std::string prefix = "caldb: ";
+    std::vector<std::string> out;
+    for (const auto& line : lines()) {
+        out.push_back(line.text.rfind(prefix, 0) == 0 ? line.text.substr(prefix.size()) : line.text);
+    }
+    return out;
+}
+
+void LogCapture::clear() {
+    std::lock_guard lock(mutex_);
+    lines_.clear();
+}
+
+}  // namespace qel2test
