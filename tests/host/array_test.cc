@@ -1,4 +1,5 @@
 #include <qel2/host.h>
+#include <qel2/host_faults.h>
 
 #include <gtest/gtest.h>
 
@@ -82,3 +83,17 @@ TEST(HostStrArray, StoresCopiesAndNulls) {
 }
 
 }  // namespace
+
+TEST(HostAllocationFaults, CountedCallsSucceedThenFailUntilSwitchedOff) {
+    qel2host_FailAllocationsAfter(2);
+    array_t* list = array_new();              // 1st: succeeds
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(strarray_append(list, "a"), 0);  // 2nd: succeeds
+    EXPECT_EQ(strarray_append(list, "b"), -1); // fails, its copy released
+    EXPECT_EQ(array_new(), nullptr);
+    qel2host_FailAllocationsAfter(-1);
+    EXPECT_EQ(strarray_append(list, "c"), 0);
+    ASSERT_EQ(list->count, 2u);
+    EXPECT_STREQ(strarray_elementat(list, 1), "c");
+    strarray_free_and_destroy(&list);
+}
