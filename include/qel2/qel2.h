@@ -9,5 +9,6 @@
 #include <qel2/records.h>
 #include <qel2/keys.h>
 #include <qel2/store.h>
+#include <qel2/codec.h>
 
 #endif /* QEL2_QEL2_H */

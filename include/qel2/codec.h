@@ -1,0 +1,47 @@
+/*
+ * Decoders of the stored values: calendar properties, events and to-dos,
+ * and the alarm blocks embedded in events and to-dos.
+ *
+ * A stored value is a sequence of big-endian 32-bit words (at any byte
+ * position), NUL-terminated strings (the lone NUL means absent) and string
+ * lists (a count word, then the strings; a count of 0 is followed by one
+ * filler byte). Every read is checked against the value's size: a count or
+ * a missing terminator that would run past the end fails the decoding with
+ * EINVAL (22), leaving a partly filled record that its destructor releases.
+ */
+#ifndef QEL2_CODEC_H
+#define QEL2_CODEC_H
+
+#include <stdint.h>
+
+#include <qel2/records.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Decodes one alarm block at *cursor inside the value [value, value+size)
+ * into a fresh alarm; on success *cursor is moved just past the block.
+ * 0, 12 (out of memory) or 22 (damaged value). */
+int qel2_pvt_DeserializeAlarm(qEL2_VALARM* alarm, const unsigned char* value,
+                              const unsigned char** cursor, uint32_t size);
+
+/* Decodes a calprops.db value into the public part of a zero-filled record;
+ * the private tail is left as it was. 0, 12 or 22. */
+int qel2_pvt_DeserializeCalProps(qEL2_CALPROPS* calprops, const unsigned char* value,
+                                 uint32_t size);
+
+/* Decodes an events.db value into a record fresh from qel2_NewEvent and
+ * marks a link record (dtStart 0, dtEnd 0, pURL set) in rtflags. 0, 12,
+ * -1 (an embedded alarm failed) or 22. */
+int qel2_pvt_DeserializeEvent(qEL2_VEVENT* event, const unsigned char* value, uint32_t size);
+
+/* Decodes a todos.db value into a record fresh from qel2_NewToDo. 0, 12,
+ * -1 or 22. */
+int qel2_pvt_DeserializeToDo(qEL2_VTODO* todo, const unsigned char* value, uint32_t size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QEL2_CODEC_H */
