@@ -1,0 +1,98 @@
+// Bounds-checked reads of the stored primitives.
+
+#include "value_reader.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include <qel2/log.h>
+
+namespace qel2 {
+
+int ValueReader::seek(const unsigned char* position) {
+    // std::less gives a total order even for a pointer from elsewhere.
+    if (std::less<>{}(position, begin_) || std::less<>{}(end_, position)) return EINVAL;
+    pos_ = position;
+    return 0;
+}
+
+int ValueReader::skip(size_t bytes) {
+    if (bytes > remaining()) return EINVAL;
+    pos_ += bytes;
+    return 0;
+}
+
+int ValueReader::peekByte(unsigned char& out) const {
+    if (remaining() < 1) return EINVAL;
+    out = *pos_;
+    return 0;
+}
+
+int ValueReader::word(uint32_t& out) {
+    if (remaining() < 4) return EINVAL;
+    out = (uint32_t{pos_[0]} << 24) | (uint32_t{pos_[1]} << 16) | (uint32_t{pos_[2]} << 8) |
+          uint32_t{pos_[3]};
+    pos_ += 4;
+    return 0;
+}
+
+int ValueReader::word(int32_t& out) {
+    uint32_t stored = 0;
+    if (int result = word(stored)) return result;
+    out = static_cast<int32_t>(stored);
+    return 0;
+}
+
+int ValueReader::signedByte(int32_t& out) {
+    if (remaining() < 1) return EINVAL;
+    out = static_cast<signed char>(*pos_);
+    pos_ += 1;
+    return 0;
+}
+
+int ValueReader::count(uint32_t& out, size_t minItemSize) {
+    uint32_t stored = 0;
+    if (int result = word(stored)) return result;
+    if (uint64_t{stored} * minItemSize > remaining()) return EINVAL;
+    out = stored;
+    return 0;
+}
+
+const unsigned char* ValueReader::terminator() const {
+    return static_cast<const unsigned char*>(memchr(pos_, '\0', remaining()));
+}
+
+int ValueReader::string(char*& out) {
+    const unsigned char* nul = terminator();
+    if (nul == nullptr) return EINVAL;
+    if (nul != pos_) {
+        out = strdup(reinterpret_cast<const char*>(pos_));
+        if (out == nullptr) return qEL2_ERR_NOMEM;
+    }
+    pos_ = nul + 1;
+    return 0;
+}
+
+int ValueReader::stringList(array_t*& out) {
+    uint32_t items = 0;
+    if (int result = count(items, 1)) return result;
+    if (items == 0) return skip(1);
+    return stringListItems(items, out);
+}
+
+int ValueReader::stringListItems(uint32_t count, array_t*& out) {
+    out = array_new();
+    if (out == nullptr) return qEL2_ERR_NOMEM;
+    for (uint32_t i = 0; i < count; ++i) {
+        const unsigned char* nul = terminator();
+        if (nul == nullptr) return EINVAL;
+        // strarray_append makes the one copy of the element, empty or not.
+        if (strarray_append(out, reinterpret_cast<const char*>(pos_)) != 0) return qEL2_ERR_NOMEM;
+        pos_ = nul + 1;
+    }
+    return 0;
+}
+
+}  // namespace qel2
