@@ -1,0 +1,153 @@
+// The host speaks Berkeley DB 4.2; the library links 5.3. These tables hold
+// 4.2's numbers beside the linked library's named constants.
+
+#include "store/bdb_compat.h"
+
+#include <cerrno>
+#include <span>
+
+#include <db.h>
+
+#include <qel2/log.h>
+
+namespace {
+
+// Berkeley DB keeps its negative results in this range.
+constexpr int kFirstDbCode = -30999;
+constexpr int kLastDbCode = -30800;
+constexpr int kNoTwin = 0;
+
+struct ResultPair {
+    const char* name;
+    int v42;  // kNoTwin: 4.2 has no such code
+    int v53;  // kNoTwin: the linked library has no such code
+};
+
+constexpr ResultPair kResults[] = {
+    // Codes both versions know.
+    {"DB_DONOTINDEX", -30999, DB_DONOTINDEX},
+    {"DB_KEYEMPTY", -30997, DB_KEYEMPTY},
+    {"DB_KEYEXIST", -30996, DB_KEYEXIST},
+    {"DB_LOCK_DEADLOCK", -30995, DB_LOCK_DEADLOCK},
+    {"DB_LOCK_NOTGRANTED", -30994, DB_LOCK_NOTGRANTED},
+    {"DB_NOSERVER", -30993, DB_NOSERVER},
+    {"DB_NOTFOUND", -30990, DB_NOTFOUND},
+    {"DB_OLD_VERSION", -30989, DB_OLD_VERSION},
+    {"DB_PAGE_NOTFOUND", -30988, DB_PAGE_NOTFOUND},
+    {"DB_REP_DUPMASTER", -30987, DB_REP_DUPMASTER},
+    {"DB_REP_HANDLE_DEAD", -30986, DB_REP_HANDLE_DEAD},
+    {"DB_REP_HOLDELECTION", -30985, DB_REP_HOLDELECTION},
+    {"DB_REP_ISPERM", -30984, DB_REP_ISPERM},
+    {"DB_REP_NEWMASTER", -30983, DB_REP_NEWMASTER},
+    {"DB_REP_NEWSITE", -30982, DB_REP_NEWSITE},
+    {"DB_REP_NOTPERM", -30981, DB_REP_NOTPERM},
+    {"DB_REP_UNAVAIL", -30979, DB_REP_UNAVAIL},
+    {"DB_RUNRECOVERY", -30978, DB_RUNRECOVERY},
+    {"DB_SECONDARY_BAD", -30977, DB_SECONDARY_BAD},
+    {"DB_VERIFY_BAD", -30976, DB_VERIFY_BAD},
+    // Only 4.2.
+    {"DB_FILEOPEN", -30998, kNoTwin},
+    {"DB_NOSERVER_HOME", -30992, kNoTwin},
+    {"DB_NOSERVER_ID", -30991, kNoTwin},
+    {"DB_REP_OUTDATED", -30980, kNoTwin},
+    // Only the linked library.
+    {"DB_BUFFER_SMALL", kNoTwin, DB_BUFFER_SMALL},
+    {"DB_FOREIGN_CONFLICT", kNoTwin, DB_FOREIGN_CONFLICT},
+    {"DB_HEAP_FULL", kNoTwin, DB_HEAP_FULL},
+    {"DB_LOG_BUFFER_FULL", kNoTwin, DB_LOG_BUFFER_FULL},
+    {"DB_LOG_VERIFY_BAD", kNoTwin, DB_LOG_VERIFY_BAD},
+    {"DB_REP_IGNORE", kNoTwin, DB_REP_IGNORE},
+    {"DB_REP_JOIN_FAILURE", kNoTwin, DB_REP_JOIN_FAILURE},
+    {"DB_REP_LEASE_EXPIRED", kNoTwin, DB_REP_LEASE_EXPIRED},
+    {"DB_REP_LOCKOUT", kNoTwin, DB_REP_LOCKOUT},
+    {"DB_REP_WOULDROLLBACK", kNoTwin, DB_REP_WOULDROLLBACK},
+    {"DB_TIMEOUT", kNoTwin, DB_TIMEOUT},
+    {"DB_VERSION_MISMATCH", kNoTwin, DB_VERSION_MISMATCH},
+};
+
+bool IsDbCode(int result) { return result >= kFirstDbCode && result <= kLastDbCode; }
+
+// Finds `result` in the column `from` and returns the column `to`; codes
+// outside Berkeley DB's range pass unchanged.
+int TranslateResult(int result, int ResultPair::*from, int ResultPair::*to, const char* caller,
+                    const char* version) {
+    if (!IsDbCode(result)) return result;
+    for (const ResultPair& pair : kResults) {
+        if (pair.*from != result) continue;
+        if (pair.*to != kNoTwin) return pair.*to;
+        qel2_Log(qEL2_LOG_ERROR, "%s: %s (%d) has no equivalent in %s; reported as %d\n",
+                 caller, pair.name, result, version, EINVAL);
+        return EINVAL;
+    }
+    qel2_Log(qEL2_LOG_ERROR, "%s: unknown Berkeley DB result %d (%s); reported as %d\n", caller,
+             result, db_strerror(result), EINVAL);
+    return EINVAL;
+}
+
+struct FlagPair {
+    uint32_t v42;
+    uint32_t v53;
+};
+
+// The flags 4.2's DB->open accepted. DB_DIRTY_READ is called
+// DB_READ_UNCOMMITTED in the linked library.
+constexpr FlagPair kDbOpenFlags[] = {
+    {0x1, DB_CREATE},         {0x8, DB_NOMMAP},           {0x10, DB_RDONLY},
+    {0x40, DB_THREAD},        {0x80, DB_TRUNCATE},        {0x1000, DB_EXCL},
+    {0x2000, DB_FCNTL_LOCKING}, {0x4000, DB_RDWRMASTER},  {0x8000, DB_WRITEOPEN},
+    {0x1000000, DB_AUTO_COMMIT}, {0x2000000, DB_READ_UNCOMMITTED},
+};
+
+// The flags 4.2's DB_ENV->open accepted. DB_JOINENV is 0 in the linked
+// library, which always joins an existing environment.
+constexpr FlagPair kEnvOpenFlags[] = {
+    {0x1, DB_CREATE},          {0x20, DB_RECOVER},          {0x40, DB_THREAD},
+    {0x400, DB_USE_ENVIRON},   {0x800, DB_USE_ENVIRON_ROOT}, {0x1000, DB_INIT_CDB},
+    {0x2000, DB_INIT_LOCK},    {0x4000, DB_INIT_LOG},       {0x8000, DB_INIT_MPOOL},
+    {0x10000, DB_INIT_REP},    {0x20000, DB_INIT_TXN},      {0x40000, DB_JOINENV},
+    {0x80000, DB_LOCKDOWN},    {0x100000, DB_PRIVATE},      {0x200000, DB_RECOVER_FATAL},
+    {0x400000, DB_SYSTEM_MEM},
+};
+
+// A bit the call did not take is refused rather than dropped: dropping it
+// would open the store differently from what the host asked for.
+int TranslateFlags(uint32_t flags42, uint32_t* flags, std::span<const FlagPair> table,
+                   const char* caller) {
+    uint32_t out = 0;
+    uint32_t known = 0;
+    for (const FlagPair& pair : table) {
+        known |= pair.v42;
+        if (flags42 & pair.v42) out |= pair.v53;
+    }
+    if (uint32_t unknown = flags42 & ~known) {
+        qel2_Log(qEL2_LOG_ERROR, "%s: flag bits 0x%x are not Berkeley DB 4.2 flags of this call\n",
+                 caller, unknown);
+        return EINVAL;
+    }
+    *flags = out;
+    return 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+int qel2_pvt_ResultTo42(int result) {
+    return TranslateResult(result, &ResultPair::v53, &ResultPair::v42, "qel2_pvt_ResultTo42",
+                           "Berkeley DB 4.2");
+}
+
+int qel2_pvt_ResultFrom42(int result42) {
+    return TranslateResult(result42, &ResultPair::v42, &ResultPair::v53, "qel2_pvt_ResultFrom42",
+                           "the linked Berkeley DB");
+}
+
+int qel2_pvt_DbOpenFlagsFrom42(uint32_t flags42, uint32_t* flags) {
+    return TranslateFlags(flags42, flags, kDbOpenFlags, "qel2_pvt_DbOpenFlagsFrom42");
+}
+
+int qel2_pvt_EnvOpenFlagsFrom42(uint32_t flags42, uint32_t* flags) {
+    return TranslateFlags(flags42, flags, kEnvOpenFlags, "qel2_pvt_EnvOpenFlagsFrom42");
+}
+
+}  // extern "C"

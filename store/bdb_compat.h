@@ -1,0 +1,47 @@
+/*
+ * Translation between the host's Berkeley DB 4.2 numbers and the linked
+ * Berkeley DB 5.3.
+ *
+ * The host passes open flags with 4.2's values and expects 4.2's result
+ * codes back (DB_NOTFOUND is -30990 for it, -30988 in 5.3). This is the only
+ * file set that knows 4.2's numbers; every other file uses the linked
+ * library's named constants and translates at the boundary: flags on the
+ * way in, results on the way out and in log lines.
+ */
+#ifndef QEL2_STORE_BDB_COMPAT_H
+#define QEL2_STORE_BDB_COMPAT_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The 4.2 flags that the store engine itself composes in the host's space. */
+#define qEL2_DB42_CREATE         0x1u
+#define qEL2_DB42_RECOVER        0x20u
+#define qEL2_DB42_THREAD         0x40u
+#define qEL2_DB42_RECOVER_FATAL  0x200000u
+#define qEL2_DB42_RECOVERY_BITS  (qEL2_DB42_RECOVER | qEL2_DB42_RECOVER_FATAL)
+
+/* A linked-library result as the host knows it: 0 and system error numbers
+ * unchanged, Berkeley DB's negative codes as 4.2 numbers them. A code 4.2
+ * does not have becomes EINVAL, with an ERROR line naming it. */
+int qel2_pvt_ResultTo42(int result);
+/* The reverse: a 4.2 result as the linked library numbers it; a 4.2 code
+ * the linked library does not have becomes EINVAL, with an ERROR line. */
+int qel2_pvt_ResultFrom42(int result42);
+
+/* 4.2 flags of DB->open, or of DB_ENV->open, into the linked library's
+ * flags for the same call. The two calls number their own flags in
+ * overlapping ranges, hence one function each. A bit that 4.2's call did
+ * not accept is refused: EINVAL with an ERROR line, `*flags` untouched.
+ * 0 on success. */
+int qel2_pvt_DbOpenFlagsFrom42(uint32_t flags42, uint32_t* flags);
+int qel2_pvt_EnvOpenFlagsFrom42(uint32_t flags42, uint32_t* flags);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QEL2_STORE_BDB_COMPAT_H */
