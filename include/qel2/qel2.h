@@ -11,4 +11,8 @@
 #include <qel2/store.h>
 #include <qel2/codec.h>
 
+#ifdef __cplusplus
+#include <qel2/facade.h>
+#endif
+
 #endif /* QEL2_QEL2_H */
