@@ -10,6 +10,8 @@
 #include <qel2/keys.h>
 #include <qel2/store.h>
 #include <qel2/codec.h>
+#include <qel2/mapping.h>
+#include <qel2/diag.h>
 
 #ifdef __cplusplus
 #include <qel2/facade.h>

@@ -1,0 +1,95 @@
+// Line writers shared by the event and to-do dumps.
+
+#include "dump_lines.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include <prprf.h>
+
+#include <qel2/diag.h>
+
+namespace qel2diag {
+
+namespace {
+
+constexpr size_t kTimeTextSize = 10000;
+constexpr const char* kTimeFormat = "(%Y%m%dT%H%M%SZ) [%d-%b-%y %I:%M%p GMT]";
+constexpr const char* kNotPresent = "<not present>";
+
+// The time's text in `text`; empty for 0 or a time that cannot be shown.
+const char* TimeText(uint32_t time, char (&text)[kTimeTextSize]) {
+    text[0] = '\0';
+    std::tm parts{};
+    if (time == 0 || mtgmtime(&time, &parts) == nullptr) return text;
+    // strftime leaves the buffer undefined when the text does not fit.
+    if (std::strftime(text, sizeof text, kTimeFormat, &parts) == 0) text[0] = '\0';
+    return text;
+}
+
+}  // namespace
+
+uint32_t Count(const array_t* list) { return list != nullptr ? list->count : 0; }
+
+const char* ElementText(const array_t* list, uint32_t index) {
+    return OrEmpty(strarray_elementat(list, index));
+}
+
+const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+void PrintText(PRFileDesc* out, const char* format, const char* value, const char* placeholder) {
+    PR_fprintf(out, format, value != nullptr ? value : placeholder);
+}
+
+void PrintTime(PRFileDesc* out, const char* format, uint32_t time) {
+    char text[kTimeTextSize];
+    PR_fprintf(out, format, PRUint32{time}, TimeText(time, text));
+}
+
+void PrintTimeAndIsDate(PRFileDesc* out, const char* format, uint32_t time, int isDate) {
+    char text[kTimeTextSize];
+    PR_fprintf(out, format, PRUint32{time}, TimeText(time, text), isDate);
+}
+
+void PrintList(PRFileDesc* out, const char* countFormat, const array_t* list) {
+    const uint32_t count = Count(list);
+    PR_fprintf(out, countFormat, PRUint32{count});
+    for (uint32_t i = 0; i < count; ++i) {
+        PR_fprintf(out, "                     %s\n", ElementText(list, i));
+    }
+}
+
+void PrintIndexedList(PRFileDesc* out, const char* countFormat, const char* itemFormat,
+                      const array_t* list) {
+    const uint32_t count = Count(list);
+    PR_fprintf(out, countFormat, PRUint32{count});
+    for (uint32_t i = 0; i < count; ++i) {
+        PR_fprintf(out, itemFormat, PRUint32{i}, ElementText(list, i));
+    }
+}
+
+void PrintOrganizer(PRFileDesc* out, const qEL2_ORGANIZER* organizer) {
+    PR_fprintf(out, "       Organizer = %s\n", organizer != nullptr ? "present" : "not present");
+    if (organizer == nullptr) return;
+    // The address is the one organizer value without a placeholder of its
+    // own; an absent one shows as empty.
+    PrintText(out, "                  organizer caladdress  = %s\n", organizer->pCalAddress, "");
+    PrintText(out, "                  organizer common name = %s\n", organizer->pCN, kNotPresent);
+    PrintText(out, "                  organizer dir param   = %s\n", organizer->pDir, kNotPresent);
+    PrintText(out, "                  organizer sent by     = %s\n", organizer->pSentBy, kNotPresent);
+    PrintText(out, "                  organizer lang        = %s\n", organizer->pLanguage, kNotPresent);
+}
+
+void PrintAttendees(PRFileDesc* out, const array_t* attendees) {
+    const uint32_t count = Count(attendees);
+    PR_fprintf(out, "       attendees = %lu\n", PRUint32{count});
+    for (uint32_t i = 0; i < count; ++i) {
+        auto* attendee = static_cast<const qEL2_ATTENDEE*>(array_elementat(attendees, i));
+        // A null attendee, or one whose text cannot be built, shows empty.
+        char* text = qel2dbut_FmtAttendee(attendee);
+        PR_fprintf(out, "                   attendee[%lu] = %s\n", PRUint32{i}, OrEmpty(text));
+        std::free(text);
+    }
+}
+
+}  // namespace qel2diag

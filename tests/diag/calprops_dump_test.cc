@@ -1,0 +1,92 @@
+// The calendar-properties dump, compared with whole expected texts.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include <qel2/diag.h>
+
+#include "diag_test_support.h"
+
+namespace {
+
+using qel2diagtest::Capture;
+using qel2diagtest::StringList;
+
+class CalPropsDump : public ::testing::Test {
+protected:
+    void TearDown() override { qel2_FreeCalProps(&cal); }
+    std::string Dump() {
+        return Capture([this](PRFileDesc* out) { qel2dbut_PrintCalProps(cal, out); });
+    }
+    qEL2_CALPROPS* cal = static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS)));
+};
+
+TEST_F(CalPropsDump, BareCalendarIsARootWithEmptyLists) {
+    EXPECT_EQ(Dump(), R"(
+dtModified = Jan 01, 1970 00:00:00
+dtCreated = Jan 01, 1970 00:00:00
+ReadAccess = private
+WriteAccess = private
+Disable? = enabled
+Description = 
+ParentCalID = [root]
+RelativeCalID = 
+CalMaster = 
+Name = 
+CharSet = 
+Language = 
+PrimaryOwner = 
+OtherOwners = 
+ChildList = 
+CategoryList = 
+)");
+}
+
+TEST_F(CalPropsDump, FullCalendarKeepsPercentSignsAndJoinsLists) {
+    cal->dtModified = 1137448800;
+    cal->dtCreated = 1136073600;
+    cal->accessFlags = 0x1 | (0x4 << 4) | qEL2_CAL_FLAG8 | qEL2_CAL_DISABLED;
+    cal->pDescription = strdup("Team calendar");
+    cal->pParentCalID = strdup("org");
+    cal->pRelativeCalID = strdup("org/team");
+    cal->pCalMaster = strdup("100%s");
+    cal->pName = strdup("50% %n off");
+    cal->pCharSet = strdup("%d%%");
+    cal->pLanguage = strdup("%x");
+    cal->pPrimaryOwner = strdup("alice");
+    cal->pOtherOwners = StringList({"a", "b", "c"});
+    cal->pChildList = StringList({"org/team/x", nullptr, "org/team/y"});
+    cal->pCategoryList = StringList({"work"});
+    EXPECT_EQ(Dump(), R"(
+dtModified = Jan 16, 2006 22:00:00
+dtCreated = Jan 01, 2006 00:00:00
+ReadAccess = public
+WriteAccess = primary
+Disable? = disabled
+Description = Team calendar
+ParentCalID = org
+RelativeCalID = org/team
+CalMaster = 100%s
+Name = 50% %n off
+CharSet = %d%%
+Language = %x
+PrimaryOwner = alice
+OtherOwners = a,b,c
+ChildList = org/team/x,,org/team/y
+CategoryList = work
+)");
+}
+
+TEST_F(CalPropsDump, AccessValuesWithoutANameStayVisible) {
+    cal->accessFlags = 0x5 | (0xF << 4);
+    EXPECT_NE(Dump().find("\nReadAccess = \nWriteAccess = unknown(15)\n"), std::string::npos);
+}
+
+TEST_F(CalPropsDump, NullCalendarOrOutputWritesNothing) {
+    EXPECT_EQ(Capture([](PRFileDesc* out) { qel2dbut_PrintCalProps(nullptr, out); }), "");
+    qel2dbut_PrintCalProps(cal, nullptr);
+}
+
+}  // namespace

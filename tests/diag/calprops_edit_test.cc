@@ -1,0 +1,95 @@
+// Editing a decoded calendar: owner and category lists, access levels.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <qel2/diag.h>
+#include <qel2/host_faults.h>
+
+#include "diag_test_support.h"
+
+namespace {
+
+using qel2diagtest::StringList;
+
+std::vector<std::string> Names(const array_t* list) {
+    std::vector<std::string> names;
+    for (uint32_t i = 0; list != nullptr && i < list->count; ++i) names.emplace_back(strarray_elementat(list, i));
+    return names;
+}
+
+class CalPropsEdit : public ::testing::Test {
+protected:
+    void TearDown() override {
+        qel2host_FailAllocationsAfter(-1);
+        qel2_FreeCalProps(&cal);
+    }
+    qEL2_CALPROPS* cal = static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS)));
+    char a[2] = "a", b[2] = "b", bigA[2] = "A";
+    char* twiceA[4] = {a, b, a, nullptr};
+    char* empty[1] = {nullptr};
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(CalPropsEdit, ExtendAddsEachNewNameOnceReplaceKeepsDuplicates) {
+    ASSERT_EQ(qel2dbut_SetOwners(cal, twiceA, 0), 0);
+    EXPECT_EQ(Names(cal->pOtherOwners), (Strings{"a", "b"}));
+    char* more[3] = {bigA, b, nullptr};
+    ASSERT_EQ(qel2dbut_SetOwners(cal, more, 0), 0);
+    EXPECT_EQ(Names(cal->pOtherOwners), (Strings{"a", "b", "A"}));
+    ASSERT_EQ(qel2dbut_SetOwners(cal, twiceA, 1), 0);
+    EXPECT_EQ(Names(cal->pOtherOwners), (Strings{"a", "b", "a"}));
+    EXPECT_EQ(cal->pCategoryList, nullptr);
+}
+
+TEST_F(CalPropsEdit, NullAndEmptyVectors) {
+    ASSERT_EQ(qel2dbut_SetCategory(cal, nullptr, 0), 0);
+    EXPECT_EQ(cal->pCategoryList, nullptr);
+    ASSERT_EQ(qel2dbut_SetCategory(cal, empty, 0), 0);
+    ASSERT_NE(cal->pCategoryList, nullptr);
+    EXPECT_EQ(cal->pCategoryList->count, 0u);
+
+    cal->pOtherOwners = StringList({"x", nullptr});
+    ASSERT_EQ(qel2dbut_SetOwners(cal, empty, 0), 0);
+    EXPECT_EQ(cal->pOtherOwners->count, 2u);
+    ASSERT_EQ(qel2dbut_SetOwners(cal, nullptr, 1), 0);
+    ASSERT_NE(cal->pOtherOwners, nullptr);
+    EXPECT_EQ(cal->pOtherOwners->count, 0u);
+    array_free_and_destroy(&cal->pCategoryList);
+    cal->pCategoryList = StringList({"x"});
+    ASSERT_EQ(qel2dbut_SetCategory(cal, empty, 1), 0);
+    EXPECT_EQ(cal->pCategoryList->count, 0u);
+}
+
+TEST_F(CalPropsEdit, ListsThatCannotBeBuiltAreReported) {
+    cal->pCategoryList = StringList({"x"});
+    qel2host_FailAllocationsAfter(0);
+    EXPECT_EQ(qel2dbut_SetCategory(cal, twiceA, 1), -1);
+    EXPECT_EQ(cal->pCategoryList, nullptr);
+    EXPECT_EQ(qel2dbut_SetOwners(cal, twiceA, 0), -1);
+    qel2host_FailAllocationsAfter(2);  // the new list and the first name
+    EXPECT_EQ(qel2dbut_SetOwners(cal, twiceA, 0), -1);
+    EXPECT_EQ(Names(cal->pOtherOwners), (Strings{"a"}));
+}
+
+TEST_F(CalPropsEdit, AccessLevelsTouchOnlyTheirOwnBits) {
+    const uint32_t others = qEL2_CAL_FLAG8 | qEL2_CAL_DISABLED | 0xFFFF0000u;
+    cal->accessFlags = others | 0x2 | (0x3 << 4);
+    EXPECT_EQ(qel2dbut_SetReadAccess(cal, 4), 0);
+    EXPECT_EQ(cal->accessFlags, others | 0x4 | (0x3 << 4));
+    EXPECT_EQ(qel2dbut_SetWriteAccess(cal, 0), 0);
+    EXPECT_EQ(cal->accessFlags, others | 0x4);
+    EXPECT_EQ(qel2dbut_SetWriteAccess(cal, 4), 0);
+    EXPECT_EQ(cal->accessFlags, others | 0x4 | (0x4 << 4));
+    EXPECT_EQ(qel2dbut_SetReadAccess(cal, 5), 1);
+    EXPECT_EQ(qel2dbut_SetWriteAccess(cal, 5), 1);
+    EXPECT_EQ(cal->accessFlags, others | 0x4 | (0x4 << 4));
+    EXPECT_EQ(qel2dbut_SetReadAccess(nullptr, 1), 1);
+    EXPECT_EQ(qel2dbut_SetOwners(nullptr, twiceA, 0), -1);
+}
+
+}  // namespace
