@@ -1,0 +1,34 @@
+#include "store_fixture.h"
+
+namespace qel2test {
+
+namespace {
+const std::string kModule = "caldb: ";
+}
+
+int StoreTest::count(int level, const std::string& text) const {
+    int n = 0;
+    for (const LogLine& line : log_.lines()) n += line.level == level && line.text == kModule + text;
+    return n;
+}
+
+bool StoreTest::hasPrefix(int level, const std::string& prefix) const {
+    for (const LogLine& line : log_.lines()) {
+        if (line.level == level && line.text.rfind(kModule + prefix, 0) == 0) return true;
+    }
+    return false;
+}
+
+void ExpectClosed() {
+    EXPECT_EQ(gCalDB.dbenv, nullptr);
+    EXPECT_EQ(gCalDB.pEventDB, nullptr);
+    EXPECT_EQ(gCalDB.pToDoDB, nullptr);
+    EXPECT_EQ(gCalDB.pCalPropsDB, nullptr);
+    EXPECT_EQ(gCalDB.pAlarmDB, nullptr);
+    EXPECT_EQ(gCalDB.pszHomeDir, nullptr);
+    EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), 0);
+    EXPECT_EQ(__atomic_load_n(&gCalDB.bStop, __ATOMIC_ACQUIRE), 0);
+    for (PRMonitor* monitor : gCalDB.apMonitors) EXPECT_EQ(monitor, nullptr);
+}
+
+}  // namespace qel2test

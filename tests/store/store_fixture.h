@@ -1,0 +1,49 @@
+// A fresh store directory per test, a clean configuration and a captured
+// log; the store is closed again whatever the test left behind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <qel2/host.h>
+#include <qel2/store.h>
+
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+
+namespace qel2test {
+
+inline constexpr const char* kStoreVersion = "1.0.0 [BerkeleyDB]";
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { config_clear(config_getdefaultcache()); }
+    void TearDown() override {
+        qel2_pvt_CloseDB();
+        config_clear(config_getdefaultcache());
+    }
+
+    static void set(const char* key, const std::string& value) {
+        config_set(config_getdefaultcache(), key, value.c_str());
+    }
+    void writeConf(const std::string& version = kStoreVersion) const {
+        dir_.write("caldb.conf", "! store version\ncaldb.version = \"" + version + "\"\n");
+    }
+    int open(uint32_t threads, uint32_t flags = 0) const {
+        return qel2_pvt_OpenDB(threads, flags, dir_.str().c_str());
+    }
+    // Lines written at `level` whose text (module prefix removed) is `text`.
+    int count(int level, const std::string& text) const;
+    // Whether some line at `level` begins with `prefix`.
+    bool hasPrefix(int level, const std::string& prefix) const;
+
+    TempDir dir_;
+    LogCapture log_;
+};
+
+// gCalDB of a closed store: no environment, handles, threads or monitors.
+void ExpectClosed();
+
+}  // namespace qel2test

@@ -1,0 +1,191 @@
+// Opening and closing the store: the states gCalDB goes through and every
+// way an open can fail.
+
+#include <bit>
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nspr.h>
+
+#include <qel2/qel2.h>
+
+#include "store_fixture.h"
+#include "thread_create_fault.h"
+
+namespace qel2test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint32_t kRecover42 = 0x20;
+constexpr uint32_t kRecoverFatal42 = 0x200000;
+
+using StoreOpenTest = StoreTest;
+
+void ExpectOpenWithThreads(int32_t threads) {
+    EXPECT_NE(gCalDB.dbenv, nullptr);
+    EXPECT_NE(gCalDB.pEventDB, nullptr);
+    EXPECT_NE(gCalDB.pToDoDB, nullptr);
+    EXPECT_NE(gCalDB.pCalPropsDB, nullptr);
+    EXPECT_NE(gCalDB.pAlarmDB, nullptr);
+    EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), threads);
+    for (PRMonitor* monitor : gCalDB.apMonitors) EXPECT_NE(monitor, nullptr);
+}
+
+TEST_F(StoreOpenTest, OpensWithEachThreadSelectionAndClosesAgain) {
+    writeConf();
+    for (uint32_t threads : {0u, 1u, 2u, 3u}) {
+        SCOPED_TRACE(threads);
+        ASSERT_EQ(open(threads), 0);
+        ExpectOpenWithThreads(std::popcount(threads));
+        EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+        ExpectClosed();
+    }
+    // The databases did not exist: the open created them.
+    for (const char* file : {"events.db", "todos.db", "calprops.db", "alarms.db"}) {
+        EXPECT_TRUE(fs::exists(dir_.path() / file)) << file;
+    }
+}
+
+TEST_F(StoreOpenTest, MissingCaldbConfFailsAndLeavesTheEnvironmentForClose) {
+    writeConf();
+    ASSERT_EQ(open(0), 0) << "creates the four database files";
+    ASSERT_EQ(qel2_pvt_CloseDB(), 0);
+    fs::remove(dir_.path() / "caldb.conf");
+
+    EXPECT_EQ(open(3), 2);
+    EXPECT_EQ(count(3, "Failed to locate caldb.conf.  File must exist for opening the Database\n"), 1);
+    EXPECT_NE(gCalDB.dbenv, nullptr);
+    EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), 0);
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    ExpectClosed();
+}
+
+TEST_F(StoreOpenTest, AcceptsOnlyTheExactVersionText) {
+    const std::string mismatch =
+        "Failed dbversion check. Database may be corrupted or version numbers are mismatched\n";
+    for (const char* version : {"1.0.0", "1.0.0  [BerkeleyDB]", ""}) {
+        SCOPED_TRACE(version);
+        writeConf(version);
+        log_.clear();
+        EXPECT_EQ(open(0), 2);
+        EXPECT_EQ(count(3, mismatch), 1);
+        EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    }
+    dir_.write("caldb.conf", "other.key = 1\n");
+    EXPECT_EQ(open(0), 2);
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+
+    writeConf();
+    EXPECT_EQ(open(0), 0);
+}
+
+TEST_F(StoreOpenTest, ThirdDatabaseFailingClosesAllFourHandles) {
+    writeConf();
+    fs::create_directory(dir_.path() / "calprops.db");
+
+    int result = open(0);
+    EXPECT_NE(result, 0);
+    EXPECT_TRUE(hasPrefix(3, "qel2_pvt_OpenDBCore: calprops.db: " + std::to_string(result) + " = "));
+    EXPECT_EQ(gCalDB.pEventDB, nullptr);
+    EXPECT_EQ(gCalDB.pToDoDB, nullptr);
+    EXPECT_EQ(gCalDB.pCalPropsDB, nullptr);
+    EXPECT_EQ(gCalDB.pAlarmDB, nullptr);
+    EXPECT_NE(gCalDB.dbenv, nullptr);
+    // Files before the failing one were opened (and so created), the one
+    // after it was not.
+    EXPECT_TRUE(fs::exists(dir_.path() / "todos.db"));
+    EXPECT_FALSE(fs::exists(dir_.path() / "alarms.db"));
+}
+
+TEST_F(StoreOpenTest, RecoveryOpensRunRecoveryOnlyAndLeaveTheStoreClosed) {
+    writeConf();
+    ASSERT_EQ(open(0), 0);
+    ASSERT_EQ(qel2_pvt_CloseDB(), 0);
+    for (uint32_t flags : {kRecover42, kRecoverFatal42}) {
+        SCOPED_TRACE(flags);
+        EXPECT_EQ(open(3, flags), 0);
+        EXPECT_EQ(gCalDB.dbenv, nullptr);
+        EXPECT_EQ(gCalDB.pEventDB, nullptr);
+        EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), 0);
+        EXPECT_EQ(gCalDB.apMonitors[0], nullptr);
+        EXPECT_NE(gCalDB.pszHomeDir, nullptr) << "kept until the next close";
+        EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    }
+    EXPECT_EQ(open(0), 0);
+}
+
+TEST_F(StoreOpenTest, ExplicitHomeDirectoryWinsOverTheConfiguredOne) {
+    writeConf();
+    TempDir configured;  // no caldb.conf: an open there would fail
+    set("caldb.berkeleydb.homedir.path", configured.str());
+    std::string home = dir_.str();
+
+    ASSERT_EQ(qel2_pvt_OpenDB(0, 0, home.c_str()), 0);
+    EXPECT_STREQ(gCalDB.pszHomeDir, home.c_str());
+    EXPECT_NE(gCalDB.pszHomeDir, home.c_str()) << "the record keeps its own copy";
+    ASSERT_EQ(qel2_pvt_CloseDB(), 0);
+
+    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, nullptr), 2);
+    EXPECT_STREQ(gCalDB.pszHomeDir, configured.str().c_str());
+    ASSERT_EQ(qel2_pvt_CloseDB(), 0);
+
+    set("caldb.berkeleydb.homedir.path", home);
+    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, nullptr), 0);
+}
+
+TEST_F(StoreOpenTest, CloseOfANeverOpenedStoreDoesNothing) {
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    ExpectClosed();
+    EXPECT_TRUE(log_.lines().empty());
+}
+
+TEST_F(StoreOpenTest, RefusesFlagsThatTheDatabaseOpenDoesNotTake) {
+    writeConf();
+    constexpr uint32_t kTxnNoSync42 = 0x100;  // an environment setting, not an open flag
+    EXPECT_EQ(open(0, kTxnNoSync42), EINVAL);
+    EXPECT_TRUE(hasPrefix(3, "qel2_pvt_DbOpenFlagsFrom42: flag bits 0x100 "));
+    EXPECT_EQ(gCalDB.dbenv, nullptr);
+
+    constexpr uint32_t kNoMmap42 = 0x8;
+    EXPECT_EQ(open(0, kNoMmap42), 0);
+}
+
+TEST_F(StoreOpenTest, FailedThreadCreationReturnsTheNsprErrorOnAClosedStore) {
+    writeConf();
+    const std::string failure =
+        "failed to create thread (NSPR error " + std::to_string(PR_INSUFFICIENT_RESOURCES_ERROR) + ")\n";
+    // The first thread fails; then the second of two, after the deadlock
+    // thread has started and must be stopped again.
+    for (int successes : {0, 1}) {
+        SCOPED_TRACE(successes);
+        log_.clear();
+        FailThreadCreationAfter(successes);
+        EXPECT_EQ(open(3), PR_INSUFFICIENT_RESOURCES_ERROR);
+        EXPECT_EQ(count(2, failure), 1);
+        ExpectClosed();
+    }
+    EXPECT_EQ(open(3), 0) << "a later open starts both threads";
+    ExpectOpenWithThreads(2);
+}
+
+TEST_F(StoreOpenTest, FacadeObjectsShareTheOneStore) {
+    writeConf();
+    auto* first = new qel2BerkeleyDatabase;
+    qel2BerkeleyDatabase second;
+    EXPECT_EQ(first->GetCalDB(), &gCalDB);
+    EXPECT_EQ(second.GetCalDB(), first->GetCalDB());
+
+    std::string home = dir_.str();
+    ASSERT_EQ(first->OpenDB(qEL2_THREAD_DEADLOCK, 0, home.data()), 0);
+    delete first;
+    ExpectOpenWithThreads(1);  // destroying the object closes nothing
+    EXPECT_EQ(second.CloseDB(), 0);
+    ExpectClosed();
+}
+
+}  // namespace
+}  // namespace qel2test
