@@ -10,6 +10,7 @@
 #include <qel2/keys.h>
 #include <qel2/store.h>
 #include <qel2/codec.h>
+#include <qel2/mapping.h>
 #include <qel2/diag.h>
 
 #ifdef __cplusplus
