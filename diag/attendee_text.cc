@@ -15,13 +15,7 @@ namespace {
 
 // Appends one formatted piece. The text grows as needed, so a long
 // attendee (many members, long addresses) is never cut.
-void Append(std::string& text, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
-
-void Append(std::string& text, const char* format, ...) {
+[[gnu::format(printf, 2, 3)]] void Append(std::string& text, const char* format, ...) {
     va_list args;
     va_start(args, format);
     va_list again;

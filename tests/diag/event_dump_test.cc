@@ -56,9 +56,9 @@ void FillShared(Record* r) {
     r->pSummary = strdup("Plan 100%s");
     r->dtStart = 1137401100;
     r->pUID = strdup("uid-1");
-    r->RecurrenceID = 1137401100;
+    r->RecurrenceID = 1137405600;
     r->dtCreated = 1136073600;
-    r->dtModified = 1137448800;
+    r->dtModified = 1137418200;
     r->pRRules = StringList({"FREQ=WEEKLY"});
     r->pExRules = StringList({"FREQ=MONTHLY", "FREQ=YEARLY"});
     r->pRDates = StringList({"20060120T084500Z", nullptr});
@@ -70,7 +70,7 @@ void FillShared(Record* r) {
     r->pURL = strdup("cal-b");
     r->pDescription = strdup("Agenda");
     r->pClass = strdup("PUBLIC");
-    r->pOrganizerEmail = strdup("mailto:o@example.com");
+    r->pOrganizerEmail = strdup("mailto:org@example.com");
     r->pCharset = strdup("UTF-8");
     r->pLanguage = strdup("en");
     r->pRelatedTo = StringList({"uid-0"});
@@ -91,9 +91,9 @@ constexpr const char* kFullSummaryAndStart = R"(        pSummary = Plan 100%s
          dtStart = 1137401100  (20060116T084500Z) [16-Jan-06 08:45AM GMT]  (isDate = 1)
 )";
 constexpr const char* kFullUidToSequence = R"(            pUID = uid-1
-    RecurrenceID = 1137401100  (20060116T084500Z) [16-Jan-06 08:45AM GMT]
+    RecurrenceID = 1137405600  (20060116T100000Z) [16-Jan-06 10:00AM GMT]
          Created = 1136073600  (20060101T000000Z) [01-Jan-06 12:00AM GMT]
-        Modified = 1137448800  (20060116T220000Z) [16-Jan-06 10:00PM GMT]
+        Modified = 1137418200  (20060116T133000Z) [16-Jan-06 01:30PM GMT]
 Recurrence Rules = 1
                      FREQ=WEEKLY
    Exclude Rules = 2
@@ -112,7 +112,7 @@ constexpr const char* kFullTombstoneToOrganizer = R"(       Tombstone = 1
              URL = cal-b
      Description = Agenda
            Class = PUBLIC
-  OrganizerEmail = mailto:o@example.com
+  OrganizerEmail = mailto:org@example.com
          Charset = UTF-8
         Language = en
        Organizer = present
@@ -254,6 +254,16 @@ TEST(ToDoDump, EveryFieldAbsent) {
                          "            Link = <not a link>\n",
                          kEmptyRelatedToAlarms));
     qel2_FreeToDo(&todo);
+}
+
+TEST(EventDump, NullAlarmShowsEmptyBlock) {
+    qEL2_VEVENT* event = qel2_NewEvent();
+    event->pAlarms = Records({nullptr});
+    const std::string text = Capture([&](PRFileDesc* out) { qel2dbut_PrintEvent(event, out); });
+    EXPECT_TRUE(text.ends_with("          Alarms = 1\n"
+                               "Alarm 0.  Action =   at \n    UID: \n    Subj: \n    Description:  \n"))
+        << text;
+    qel2_FreeEvent(&event);
 }
 
 TEST(EventDump, NullRecordOrOutputIsRefused) {
