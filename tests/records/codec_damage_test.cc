@@ -1,0 +1,120 @@
+// Damaged values: every truncation, impossible counts and missing
+// terminators fail with EINVAL without reading past the value (each value
+// sits in an exactly-sized heap buffer, so AddressSanitizer sees any
+// overread); allocation failures give 12 or -1 and leak nothing.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <set>
+#include <string>
+
+#include <qel2/host_faults.h>
+
+#include "decoded.h"
+#include "legacy_manifest.h"
+
+namespace codec_test {
+namespace {
+
+// Every proper prefix of `value` fails, except that a calendar whose value
+// ends in a zero category count and its filler may be cut before the filler.
+template <typename Record>
+void ExpectEveryPrefixDamaged(const Bytes& value, const std::string& what) {
+    size_t mayEndAt = SIZE_MAX;
+    if constexpr (std::is_same_v<Record, qEL2_CALPROPS>) {
+        if (Decoded<Record>(value)->pCategoryList == nullptr) mayEndAt = value.size() - 1;
+    }
+    for (size_t size = 0; size < value.size(); ++size) {
+        Decoded<Record> cut(value, size);
+        EXPECT_TRUE(cut.result == EINVAL || (cut.result == 0 && size == mayEndAt))
+            << what << " cut to " << size << ": " << cut.result;
+    }
+}
+
+template <typename Record>
+void ExpectManifestPrefixesDamaged(const char* section) {
+    for (const auto& stored : LegacyManifest().at(section)) {
+        ExpectEveryPrefixDamaged<Record>(StoredValue(stored), RecordName(stored));
+    }
+}
+
+TEST(DamagedValue, EveryTruncationFails) {
+    ExpectEveryPrefixDamaged<qEL2_VALARM>(MinimalAlarm(), "minimal alarm");
+    ExpectEveryPrefixDamaged<qEL2_CALPROPS>(MinimalCalendar(), "minimal calendar");
+    ExpectEveryPrefixDamaged<qEL2_VEVENT>(EventParts::Event().Build(), "minimal event");
+    ExpectEveryPrefixDamaged<qEL2_VTODO>(EventParts::ToDo().Build(), "minimal to-do");
+    ExpectManifestPrefixesDamaged<qEL2_VEVENT>("events");
+    ExpectManifestPrefixesDamaged<qEL2_VTODO>("todos");
+    ExpectManifestPrefixesDamaged<qEL2_CALPROPS>("calendars");
+}
+
+// Overwrites the word at `offset` of a copy of `value`.
+Bytes WithWord(Bytes value, size_t offset, uint32_t word) {
+    Bytes stored = ValueBuilder().word(word).bytes();
+    std::copy(stored.begin(), stored.end(), value.begin() + static_cast<ptrdiff_t>(offset));
+    return value;
+}
+
+TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
+    const Bytes event = EventParts::Event().Build();
+    const size_t attendeeCount = 37, alarmCount = 37 + 4 + 11, lastList = event.size() - 5;
+    for (uint32_t huge : {0xFFFFFFFFu, 0x80000000u, 0x0AAAAAABu, 2u}) {
+        SCOPED_TRACE(huge);
+        EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, attendeeCount, huge)).result, EINVAL);
+        EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, alarmCount, huge)).result, EINVAL);
+        EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, lastList, huge)).result, EINVAL);
+        Bytes calendar = MinimalCalendar();
+        EXPECT_EQ(Decoded<qEL2_CALPROPS>(WithWord(calendar, calendar.size() - 4, huge)).result, EINVAL);
+        Bytes alarm = MinimalAlarm();
+        EXPECT_EQ(Decoded<qEL2_VALARM>(WithWord(alarm, 23, huge)).result, EINVAL);
+    }
+}
+
+TEST(DamagedValue, DamageInsideAnEmbeddedAlarmFailsTheRecordAsDamage) {
+    EventParts parts = EventParts::ToDo();
+    parts.alarmCount = 1;
+    parts.alarms = WithWord(MinimalAlarm(), 33, 0xFFFFFFFF);  // its last list count
+    EXPECT_EQ(Decoded<qEL2_VTODO>(parts.Build()).result, EINVAL);
+}
+
+TEST(DamagedValue, StringWithoutTerminatorFails) {
+    EventParts parts = EventParts::Event();
+    Bytes value = parts.Build();
+    value.resize(value.size() - 1);  // pXProps: one element, its NUL missing
+    value = ValueBuilder().append(WithWord(value, value.size() - 4, 1)).byte('x').byte('y').bytes();
+    EXPECT_EQ(Decoded<qEL2_VEVENT>(value).result, EINVAL);
+
+    Bytes unterminated = ValueBuilder().word(0).word(0).word(0).byte('d').bytes();
+    EXPECT_EQ(Decoded<qEL2_CALPROPS>(unterminated).result, EINVAL);
+}
+
+// Fails the n-th host allocation for n = 0, 1, ... until the value decodes;
+// every failure is 12 (or -1 for an alarm) and, in the leak-checking
+// build, leaves nothing behind once the record is released.
+template <typename Record>
+std::set<int> ResultsUnderAllocationFailures(const Bytes& value) {
+    std::set<int> results;
+    for (int32_t allowed = 0; allowed < 10000; ++allowed) {
+        qel2host_FailAllocationsAfter(allowed);
+        Decoded<Record> decoded(value);
+        qel2host_FailAllocationsAfter(-1);
+        results.insert(decoded.result);
+        if (decoded.result == 0) break;
+    }
+    return results;
+}
+
+TEST(AllocationFailure, GivesOutOfMemoryOrAlarmFailureAndLeaksNothing) {
+    // evt-standup has attendees with lists, an alarm with a recipient list
+    // and categories; asmith's todo-shared has an attendee and an alarm.
+    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_VEVENT>(StoredValueOf("events", "jdoe/evt-standup")),
+              (std::set<int>{-1, 0, ENOMEM}));
+    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_VTODO>(StoredValueOf("todos", "asmith/todo-shared")),
+              (std::set<int>{-1, 0, ENOMEM}));
+    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_CALPROPS>(StoredValueOf("calendars", "jdoe")),
+              (std::set<int>{0, ENOMEM}));
+}
+
+}  // namespace
+}  // namespace codec_test
