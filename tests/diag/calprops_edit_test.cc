@@ -52,17 +52,20 @@ TEST_F(CalPropsEdit, NullAndEmptyVectors) {
     ASSERT_EQ(qel2dbut_SetCategory(cal, empty, 0), 0);
     ASSERT_NE(cal->pCategoryList, nullptr);
     EXPECT_EQ(cal->pCategoryList->count, 0u);
+    for (char** names : {static_cast<char**>(nullptr), empty}) {
+        cal->pOtherOwners = StringList({"x"});
+        ASSERT_EQ(qel2dbut_SetOwners(cal, names, 1), 0);
+        ASSERT_NE(cal->pOtherOwners, nullptr);
+        EXPECT_EQ(cal->pOtherOwners->count, 0u);
+        array_free_and_destroy(&cal->pOtherOwners);
+    }
+}
 
-    cal->pOtherOwners = StringList({"x", nullptr});
-    ASSERT_EQ(qel2dbut_SetOwners(cal, empty, 0), 0);
-    EXPECT_EQ(cal->pOtherOwners->count, 2u);
-    ASSERT_EQ(qel2dbut_SetOwners(cal, nullptr, 1), 0);
-    ASSERT_NE(cal->pOtherOwners, nullptr);
-    EXPECT_EQ(cal->pOtherOwners->count, 0u);
-    array_free_and_destroy(&cal->pCategoryList);
-    cal->pCategoryList = StringList({"x"});
-    ASSERT_EQ(qel2dbut_SetCategory(cal, empty, 1), 0);
-    EXPECT_EQ(cal->pCategoryList->count, 0u);
+TEST_F(CalPropsEdit, ExtendPassesOverNullElements) {
+    cal->pOtherOwners = StringList({nullptr, "b"});
+    ASSERT_EQ(qel2dbut_SetOwners(cal, twiceA, 0), 0);
+    ASSERT_EQ(cal->pOtherOwners->count, 3u);
+    EXPECT_STREQ(strarray_elementat(cal->pOtherOwners, 2), "a");
 }
 
 TEST_F(CalPropsEdit, ListsThatCannotBeBuiltAreReported) {
