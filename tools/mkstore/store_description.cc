@@ -68,7 +68,7 @@ public:
     uint32_t Number(const char* key, uint32_t fallback) const {
         const json* value = Find(key);
         if (value == nullptr) return fallback;
-        if (!value->is_number_unsigned() || value->get<uint64_t>() > UINT32_MAX)
+        if (!value->is_number_integer() || value->get<int64_t>() < 0 || value->get<uint64_t>() > UINT32_MAX)
             Fail(std::string("\"") + key + "\" must be a whole number from 0 to 4294967295");
         return value->get<uint32_t>();
     }
@@ -131,7 +131,7 @@ PlannedRecord PlanInstance(const Entry& entry, Database database, Build build, E
     uint32_t recurrenceId = entry.Number("recurrence_id", 0);
     if (entry.Find("recurrence_id") == nullptr) {
         auto it = entry.Fields().find("RecurrenceID");
-        if (it != entry.Fields().end() && it->is_number_unsigned()) recurrenceId = it->get<uint32_t>();
+        if (it != entry.Fields().end() && it->is_number_integer()) recurrenceId = it->get<uint32_t>();
     }
     std::string name = calendar + "/" + uid + "/" + std::to_string(recurrenceId);
     auto record = build(entry.Fields(), entry.Find("flags_decoded"), entry.where() + " (" + name + ")");
@@ -142,10 +142,10 @@ PlannedRecord PlanInstance(const Entry& entry, Database database, Build build, E
 }
 
 PlannedRecord PlanAlarmRecord(const Entry& entry) {
-    entry.Allow({"leading", "identifier_hex", "identifier_md5_of", "trailing", "value_hex", "value_text"}, true);
+    entry.Allow({"leading", "identifier_hex", "identifier_is_md5_of", "trailing", "value_hex", "value_text"}, true);
     Hash identifier{};
-    if (entry.Find("identifier_md5_of") != nullptr) {
-        identifier = Md5(entry.Text("identifier_md5_of", nullptr));
+    if (entry.Find("identifier_is_md5_of") != nullptr) {
+        identifier = Md5(entry.Text("identifier_is_md5_of", nullptr));
     } else {
         Bytes bytes = entry.Hex("identifier_hex");
         if (bytes.size() != identifier.size()) entry.Fail("\"identifier_hex\" must be 16 bytes");

@@ -8,7 +8,7 @@
 //                     "fields": {...}, "flags_decoded": {...}} ],
 //     "todos":     [ same as events ],
 //     "alarms_db": [ {"leading": 1, "identifier_hex": "<32 digits>" or
-//                     "identifier_md5_of": "text", "trailing": 0,
+//                     "identifier_is_md5_of": "text", "trailing": 0,
 //                     "value_hex": "..." or "value_text": "..."} ]
 //   }
 //

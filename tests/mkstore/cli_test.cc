@@ -1,0 +1,77 @@
+// The qel2-mkstore command: one clear line and a non-zero status for bad
+// input, a store for good input.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct CommandRun {
+    int status;
+    std::string output;  // standard error
+};
+
+CommandRun Mkstore(const std::string& arguments) {
+    std::string command = std::string(QEL2_MKSTORE_PATH) + " " + arguments + " 2>&1 >/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    CommandRun run{-1, ""};
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(MkstoreCommand, BadArgumentsGiveAReasonAndTheUsage) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "qel2-mkstore: no command given\nusage:"},
+        {"frobnicate x", "qel2-mkstore: unknown command \"frobnicate\"\n"},
+        {"generate --calendars 2 dir", "qel2-mkstore: generate needs --calendars and --events\n"},
+        {"generate --calendars two --events 1 dir", "qel2-mkstore: --calendars needs a whole number, not \"two\"\n"},
+        {"generate --calendars 0 --events 1 dir", "qel2-mkstore: --calendars must be at least 1\n"},
+        {"write only-one", "qel2-mkstore: write takes a description file and a store directory\n"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        CommandRun run = Mkstore(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.output.rfind(message, 0), 0u) << arguments << " gave " << run.output;
+    }
+}
+
+TEST(MkstoreCommand, BadInputFailsWithOneLine) {
+    qel2test::TempDir dir;
+    auto broken = dir.write("broken.json", "{ \"calendars\": [");
+    CommandRun run = Mkstore("write " + broken.string() + " " + (dir.path() / "store").string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output, "qel2-mkstore: " + broken.string() + " is not valid JSON\n");
+
+    run = Mkstore("write " + (dir.path() / "missing.json").string() + " " + (dir.path() / "store").string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output, "qel2-mkstore: cannot read " + (dir.path() / "missing.json").string() + "\n");
+}
+
+TEST(MkstoreCommand, WritesAndGeneratesStores) {
+    qel2test::TempDir dir;
+    auto description = dir.write("one.json", R"({"calendars": [{"id": "jdoe"}]})");
+    CommandRun run = Mkstore("write " + description.string() + " " + (dir.path() / "written").string());
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "written" / "calprops.db"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "written" / "caldb.conf"));
+
+    run = Mkstore("generate --calendars 2 --events 5 --todos 1 --seed 3 " + (dir.path() / "generated").string());
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("wrote 2 calendars, 10 events, 2 to-dos"), std::string::npos) << run.output;
+
+    // A second store into the same directory would mix the two.
+    run = Mkstore("generate --calendars 1 --events 1 " + (dir.path() / "generated").string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("is not empty"), std::string::npos) << run.output;
+}
+
+}  // namespace

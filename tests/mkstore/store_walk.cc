@@ -1,0 +1,71 @@
+// Reads back a written store with Berkeley DB.
+
+#include "store_walk.h"
+
+#include <stdexcept>
+
+#include <qel2/keys.h>
+
+namespace mkstore_test {
+
+namespace {
+
+struct Environment {
+    DB_ENV* env = nullptr;
+    explicit Environment(const std::string& directory) {
+        if (db_env_create(&env, 0) != 0 ||
+            env->open(env, directory.c_str(), DB_CREATE | DB_INIT_LOCK | DB_INIT_LOG | DB_INIT_MPOOL | DB_INIT_TXN,
+                      0) != 0)
+            throw std::runtime_error("cannot open the environment in " + directory);
+    }
+    ~Environment() { env->close(env, 0); }
+};
+
+using Compare = int (*)(DB*, const DBT*, const DBT*);
+
+Compare ComparisonOf(qel2mk::Database database) {
+    switch (database) {
+        case qel2mk::Database::CalProps: return CalPropsKeyCompare;
+        case qel2mk::Database::Alarms: return AlarmKeyCompare;
+        default: return EventKeyCompare;
+    }
+}
+
+DB* OpenDatabase(DB_ENV* env, qel2mk::Database database) {
+    DB* db = nullptr;
+    db_create(&db, env, 0);
+    db->set_bt_compare(db, ComparisonOf(database));
+    if (db->open(db, nullptr, qel2mk::DatabaseFile(database), nullptr, DB_BTREE, DB_RDONLY, 0) != 0) {
+        db->close(db, 0);
+        throw std::runtime_error(std::string("cannot open ") + qel2mk::DatabaseFile(database));
+    }
+    return db;
+}
+
+Bytes Copy(const DBT& dbt) {
+    auto* bytes = static_cast<const unsigned char*>(dbt.data);
+    return Bytes(bytes, bytes + dbt.size);
+}
+
+}  // namespace
+
+DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database database) {
+    DatabaseContents contents;
+    Environment environment(directory);
+    DB* db = OpenDatabase(environment.env, database);
+    DBC* cursor = nullptr;
+    db->cursor(db, nullptr, &cursor, 0);
+    DBT key{}, value{};
+    while (cursor->get(cursor, &key, &value, DB_NEXT) == 0) contents.records.emplace_back(Copy(key), Copy(value));
+    cursor->close(cursor);
+    db->close(db, 0);
+
+    // DB->verify consumes its handle, which must not be opened.
+    DB* verifier = nullptr;
+    db_create(&verifier, environment.env, 0);
+    verifier->set_bt_compare(verifier, ComparisonOf(database));
+    contents.verifyResult = verifier->verify(verifier, qel2mk::DatabaseFile(database), nullptr, nullptr, 0);
+    return contents;
+}
+
+}  // namespace mkstore_test

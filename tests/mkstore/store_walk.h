@@ -1,0 +1,26 @@
+// Reads back a written store with Berkeley DB: the environment opened
+// without recovery and each database with the library's key comparison.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "record_encoder.h"
+#include "store_writer.h"
+
+namespace mkstore_test {
+
+using qel2mk::Bytes;
+using Record = std::pair<Bytes, Bytes>;  // key, value
+
+// Every record of one database in cursor order, and the result of
+// DB->verify on it with the comparison installed.
+struct DatabaseContents {
+    std::vector<Record> records;
+    int verifyResult = -1;
+};
+
+DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database database);
+
+}  // namespace mkstore_test
