@@ -1,0 +1,120 @@
+// The store written by a genuine Berkeley DB 4.2.52: its region files need
+// one recovery open, after which the store opens and reads as its
+// manifest says.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <qel2/qel2.h>
+
+#include "store_fixture.h"
+
+namespace qel2test {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr uint32_t kRecover42 = 0x20;
+constexpr uint32_t kAllStats = qEL2_STATS_FILE_SIZE | qEL2_STATS_CALPROPS | qEL2_STATS_EVENTS |
+                               qEL2_STATS_TODOS;
+
+class LegacyStoreTest : public StoreTest {
+protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        std::string command = "tar -xzf '" + (test_data_dir() / "legacy42-store.tar.gz").string() +
+                              "' -C '" + dir_.str() + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        store_ = (dir_.path() / "legacy42-store").string();
+        ASSERT_TRUE(fs::exists(fs::path(store_) / "__db.001"));
+    }
+    int openStore(uint32_t threads, uint32_t flags = 0) const {
+        return qel2_pvt_OpenDB(threads, flags, store_.c_str());
+    }
+    std::string store_;
+};
+
+nlohmann::json Manifest() {
+    std::ifstream in(test_data_dir() / "legacy42-store.json");
+    return nlohmann::json::parse(in);
+}
+
+TEST_F(LegacyStoreTest, PlainOpenFailsAndNamesTheRemedy) {
+    EXPECT_EQ(openStore(0), 2);
+    EXPECT_EQ(count(3, "qel2_InitializeEnvironment: dbenv->open returned 22\n"), 1);
+    EXPECT_EQ(count(3, "qel2_InitializeEnvironment: the store's region files were left by an "
+                       "older Berkeley DB; open it once with recovery (DB_RECOVER) to replace "
+                       "them\n"),
+              1);
+    // Berkeley DB's own words come through the error callback.
+    EXPECT_TRUE(hasPrefix(3, "Error with calendar database: "));
+    EXPECT_EQ(gCalDB.dbenv, nullptr);
+}
+
+TEST_F(LegacyStoreTest, AfterOneRecoveryOpenTheStoreReadsAsItsManifestSays) {
+    // Berkeley DB reports the old regions while recovery replaces them.
+    ASSERT_EQ(openStore(0, kRecover42), 0);
+    ASSERT_EQ(qel2_pvt_CloseDB(), 0);  // releases the home directory the recovery kept
+    log_.clear();
+    ASSERT_EQ(openStore(qEL2_THREAD_CHECKPOINT | qEL2_THREAD_DEADLOCK), 0);
+    EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), 2);
+
+    set("caldb.berkeleydb.homedir.path", store_);
+    qEL2_DB_STATISTICS stats;
+    ASSERT_EQ(qel2_pvt_GetStats(&stats, kAllStats), 0);
+    const auto counts = Manifest()["record_counts"];
+    EXPECT_EQ(stats.nCalProps, counts["calprops.db"].get<uint32_t>());
+    EXPECT_EQ(stats.nEvents, counts["events.db"].get<uint32_t>());
+    EXPECT_EQ(stats.nToDos, counts["todos.db"].get<uint32_t>());
+    EXPECT_EQ(stats.nAlarms, counts["alarms.db"].get<uint32_t>());
+    uint32_t size = 0;
+    for (const char* file : {"events.db", "todos.db", "calprops.db", "alarms.db"}) {
+        size += fs::file_size(fs::path(store_) / file);
+    }
+    EXPECT_EQ(stats.nTotalFileSize, size);
+
+    char version[64];
+    ASSERT_EQ(qel2_pvt_GetDBVersion(version, sizeof version), 0);
+    EXPECT_STREQ(version, "1.0.0 [BerkeleyDB]");
+    ASSERT_EQ(qel2_pvt_GetDBVersion(version, 8), 0);
+    EXPECT_STREQ(version, "1.0.0 [");
+
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    ExpectClosed();
+    for (const LogLine& line : log_.lines()) EXPECT_GT(line.level, 3) << "no failure: " << line.text;
+}
+
+TEST_F(LegacyStoreTest, StatisticsFillOnlyWhatIsAskedFor) {
+    ASSERT_EQ(openStore(0, kRecover42), 0);
+    ASSERT_EQ(qel2_pvt_CloseDB(), 0);
+    ASSERT_EQ(openStore(0), 0);
+    TempDir elsewhere;  // the configured directory, with no database file
+    set("caldb.berkeleydb.homedir.path", elsewhere.str());
+
+    qEL2_DB_STATISTICS stats;
+    memset(&stats, 0xff, sizeof stats);
+    ASSERT_EQ(qel2_pvt_GetStats(&stats, 0), 0);
+    EXPECT_EQ(stats.nTotalFileSize + stats.nCalProps + stats.nEvents + stats.nToDos + stats.nAlarms, 0u);
+
+    ASSERT_EQ(qel2_pvt_GetStats(&stats, qEL2_STATS_TODOS | qEL2_STATS_FILE_SIZE | 0x30), 0);
+    EXPECT_EQ(stats.nTotalFileSize, 0u) << "sizes come from the configured directory";
+    EXPECT_EQ(stats.nCalProps, 0u);
+    EXPECT_EQ(stats.nEvents, 0u);
+    EXPECT_EQ(stats.nToDos, 5u);
+    EXPECT_EQ(stats.nAlarms, 3u);
+
+    EXPECT_EQ(qel2_pvt_GetStats(nullptr, kAllStats), 0);
+}
+
+TEST_F(StoreTest, VersionOfAClosedStoreIsRefused) {
+    char version[32] = "untouched";
+    EXPECT_EQ(qel2_pvt_GetDBVersion(version, sizeof version), 1);
+    EXPECT_STREQ(version, "untouched");
+}
+
+}  // namespace
+}  // namespace qel2test
