@@ -52,15 +52,15 @@ public:
     // failure.
     template <typename... Fields>
     int words(Fields&... fields) {
-        return Each([this](auto& field) { return word(field); }, fields...);
+        return Each([this](auto& field) { return this->word(field); }, fields...);
     }
     template <typename... Fields>
     int strings(Fields&... fields) {
-        return Each([this](char*& field) { return string(field); }, fields...);
+        return Each([this](char*& field) { return this->string(field); }, fields...);
     }
     template <typename... Fields>
     int stringLists(Fields&... fields) {
-        return Each([this](array_t*& field) { return stringList(field); }, fields...);
+        return Each([this](array_t*& field) { return this->stringList(field); }, fields...);
     }
 
 private:

@@ -68,7 +68,6 @@ inline Bytes MinimalCalendar() {
 // it is variable; Build lays them out in stored order.
 struct EventParts {
     std::vector<uint32_t> words;  // the leading words
-    Bytes organizer{0};           // a lone 0: no organizer
     uint32_t attendeeCount = 0;   // no filler byte when 0
     Bytes attendees;
     std::vector<std::string> strings = std::vector<std::string>(11);  // "" is absent
@@ -82,7 +81,7 @@ struct EventParts {
     Bytes Build() const {
         ValueBuilder b;
         for (uint32_t w : words) b.word(w);
-        b.append(organizer).word(attendeeCount).append(attendees);
+        b.byte(0).word(attendeeCount).append(attendees);  // no organizer
         for (const auto& s : strings) b.text(s);
         return b.word(alarmCount).append(alarms).emptyLists(emptyLists).bytes();
     }
@@ -95,11 +94,6 @@ private:
         return parts;
     }
 };
-
-// 24 bytes: eight absent strings, the RSVP byte, three empty lists.
-inline Bytes MinimalAttendee(unsigned char rsvp) {
-    return ValueBuilder().nulls(8).byte(rsvp).emptyLists(3).bytes();
-}
 
 // Copies a value into a heap buffer of exactly its size, so that
 // AddressSanitizer reports any read past its end.
