@@ -7,7 +7,10 @@
  * lists (a count word, then the strings; a count of 0 is followed by one
  * filler byte). Every read is checked against the value's size: a count or
  * a missing terminator that would run past the end fails the decoding with
- * EINVAL (22), leaving a partly filled record that its destructor releases.
+ * EINVAL (22), leaving a partly filled record that its destructor releases;
+ * so does a null record or value. A count larger than the rest of the value
+ * could hold fails at once, before anything is allocated. Bytes after the
+ * last field are ignored.
  */
 #ifndef QEL2_CODEC_H
 #define QEL2_CODEC_H
@@ -27,13 +30,15 @@ int qel2_pvt_DeserializeAlarm(qEL2_VALARM* alarm, const unsigned char* value,
                               const unsigned char** cursor, uint32_t size);
 
 /* Decodes a calprops.db value into the public part of a zero-filled record;
- * the private tail is left as it was. 0, 12 or 22. */
+ * the private tail is left as it was. The value may end right after a zero
+ * category count, with or without its filler byte. 0, 12 or 22. */
 int qel2_pvt_DeserializeCalProps(qEL2_CALPROPS* calprops, const unsigned char* value,
                                  uint32_t size);
 
 /* Decodes an events.db value into a record fresh from qel2_NewEvent and
  * marks a link record (dtStart 0, dtEnd 0, pURL set) in rtflags. 0, 12,
- * -1 (an embedded alarm failed) or 22. */
+ * -1 (an embedded alarm could not be created or ran out of memory) or 22
+ * (damage anywhere, inside an alarm block too). */
 int qel2_pvt_DeserializeEvent(qEL2_VEVENT* event, const unsigned char* value, uint32_t size);
 
 /* Decodes a todos.db value into a record fresh from qel2_NewToDo. 0, 12,
