@@ -59,7 +59,10 @@ Bytes WithWord(Bytes value, size_t offset, uint32_t word) {
 TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
     const Bytes event = EventParts::Event().Build();
     const size_t attendeeCount = 37, alarmCount = 37 + 4 + 11, lastList = event.size() - 5;
-    for (uint32_t huge : {0xFFFFFFFFu, 0x80000000u, 0x0AAAAAABu, 2u}) {
+    // With every host allocation failing, a decoder that created a list
+    // before checking its count would answer 12 instead of 22.
+    qel2host_FailAllocationsAfter(0);
+    for (uint32_t huge : {0xFFFFFFFFu, 0x80000000u, 0x0AAAAAABu, 0x00010000u}) {
         SCOPED_TRACE(huge);
         EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, attendeeCount, huge)).result, EINVAL);
         EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, alarmCount, huge)).result, EINVAL);
@@ -69,6 +72,7 @@ TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
         Bytes alarm = MinimalAlarm();
         EXPECT_EQ(Decoded<qEL2_VALARM>(WithWord(alarm, 23, huge)).result, EINVAL);
     }
+    qel2host_FailAllocationsAfter(-1);
 }
 
 TEST(DamagedValue, DamageInsideAnEmbeddedAlarmFailsTheRecordAsDamage) {
