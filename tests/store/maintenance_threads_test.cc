@@ -2,6 +2,7 @@
 // test needs a checkpoint or detector result it cannot provoke, it puts a
 // stand-in on the environment handle before it starts the thread itself.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cerrno>
@@ -71,6 +72,18 @@ protected:
 
 // ---- checkpoint passes over real log files ----
 
+// Number of the newest log file, renamed or not; the current one is never
+// removed.
+int LastLogFile(const fs::path& dir) {
+    int last = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("old.", 0) == 0) name.erase(0, 4);
+        if (name.rfind("log.", 0) == 0) last = std::max(last, std::stoi(name.substr(4)));
+    }
+    return last;
+}
+
 class LogArchiveTest : public MaintenanceTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(LogArchiveTest, CheckpointThreadRemovesOrRenamesUnneededLogFiles) {
@@ -82,7 +95,7 @@ TEST_P(LogArchiveTest, CheckpointThreadRemovesOrRenamesUnneededLogFiles) {
     writeConf();
     ASSERT_EQ(open(qEL2_THREAD_CHECKPOINT), 0);
     writeLogFiles();
-    ASSERT_TRUE(exists("log.0000000003")) << "the writes fill several log files";
+    ASSERT_GE(LastLogFile(dir_.path()), 3) << "the writes fill several log files";
 
     std::string first = "log.0000000001";
     EXPECT_TRUE(WaitFor([&] { return !exists(first); }, 6s));
