@@ -1,0 +1,15 @@
+// Realistic records for the decoder benchmarks: an event and a to-do with
+// an organizer, three attendees with lists, two alarms and ten list
+// elements, a calendar with its lists, and an alarm.
+#pragma once
+
+#include "owned_records.h"
+
+namespace qel2bench {
+
+qel2mk::EventPtr SampleEvent();
+qel2mk::ToDoPtr SampleToDo();
+qel2mk::CalPropsPtr SampleCalendar();
+qel2mk::AlarmPtr SampleAlarm(int index);
+
+}  // namespace qel2bench
