@@ -11,12 +11,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include <qel2/store.h>
+
 #include "hex.h"
 #include "manifest.h"
 #include "mkstore_error.h"
 #include "record_keys.h"
 #include "store_description.h"
 #include "store_walk.h"
+#include "support/log_capture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -80,6 +83,28 @@ TEST(StoreWriter, Db53VerifyFindsNothingButByteOrderComplaints) {
         }
         pclose(pipe);
     }
+}
+
+// The library's own open: version check, comparisons and DB_THREAD handles.
+TEST(StoreWriter, TheLibraryOpensTheStoreAndCountsItsRecords) {
+    json manifest = mkstore_test::LoadManifest();
+    qel2test::TempDir good, wrongVersion;
+    Write(manifest, good);
+    ASSERT_EQ(qel2_pvt_OpenDB(0, 0, good.str().c_str()), 0);
+    qEL2_DB_STATISTICS stats{};
+    EXPECT_EQ(qel2_pvt_GetStats(&stats, qEL2_STATS_CALPROPS | qEL2_STATS_EVENTS | qEL2_STATS_TODOS), 0);
+    qel2_pvt_CloseDB();
+    EXPECT_EQ(stats.nCalProps, manifest["record_counts"]["calprops.db"]);
+    EXPECT_EQ(stats.nEvents, manifest["record_counts"]["events.db"]);
+    EXPECT_EQ(stats.nToDos, manifest["record_counts"]["todos.db"]);
+    EXPECT_EQ(stats.nAlarms, manifest["record_counts"]["alarms.db"]);
+
+    Write(json{{"caldb_version", "1.0.0  [BerkeleyDB]"}}, wrongVersion);
+    qel2test::LogCapture log;
+    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, wrongVersion.str().c_str()), 2);
+    qel2_pvt_CloseDB();
+    ASSERT_FALSE(log.messages().empty());
+    EXPECT_EQ(log.messages().back().rfind("Failed dbversion check", 0), 0u) << log.messages().back();
 }
 
 TEST(StoreWriter, VersionTextCanBeChangedOrLeftOut) {
