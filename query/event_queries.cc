@@ -1,0 +1,59 @@
+// Events: one by key, following links, and those of one calendar in a time
+// window.
+
+#include <qel2/query.h>
+
+#include "query/record_kinds.h"
+#include "query/record_reads.h"
+#include "query/record_walk.h"
+
+namespace qel2query {
+
+int ScanEventsStepping(WalkStep step, qEL2_CALPROPS* calendar, array_t** list, uint32_t flags,
+                       const void* argument, qEL2_RECORD_FILTER filter) {
+    return ScanRecords<EventKind>(step, calendar, list, flags, argument, filter);
+}
+
+}  // namespace qel2query
+
+extern "C" {
+
+int qel2_pvt_ReadEvent(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags,
+                       qEL2_VEVENT** event) {
+    return qel2query::ReadRecord<qel2query::EventKind>(calendar, uid, recurrenceId, flags, event, 0);
+}
+
+int qel2_pvt_ReadEventCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags, qEL2_VEVENT** event) {
+    return qel2query::ReadRecordCore<qel2query::EventKind>(calendar, key, value, flags, event, 0);
+}
+
+int qel2_pvt_ReadLinkedEvent(qEL2_CALPROPS* calendar, qEL2_VEVENT* link, qEL2_VEVENT** event, uint32_t flags) {
+    return qel2query::ReadLinkedRecord<qel2query::EventKind>(calendar, link, event, flags, 1);
+}
+
+int qel2_pvt_ScanEvents(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,
+                        qEL2_RECORD_FILTER filter) {
+    return qel2query::ScanEventsStepping(qel2query::kWalkStep, calendar, list, flags, argument, filter);
+}
+
+int qel2_ReadEventListByRangeCompare(const void* record, const void* range) {
+    const auto* event = static_cast<const qEL2_VEVENT*>(record);
+    const auto* window = static_cast<const qEL2_RANGE_FILTER*>(range);
+    // A linked event is listed whatever its times and marks.
+    if (qel2_EventIsLink(event)) return 1;
+    // Times compare as signed 32-bit values; both ends are exclusive.
+    const bool inWindow = window->lStart == 0 || window->lEnd == 0 ||
+                          (static_cast<int32_t>(event->dtEnd) > window->lStart &&
+                           static_cast<int32_t>(event->dtStart) < window->lEnd);
+    if (inWindow && qel2_EventTombstone(event->flags) && !(window->iReadFlags & qEL2_READ_TOMBSTONES)) return 0;
+    return inWindow;
+}
+
+int qel2_pvt_ReadEventListByRange(qEL2_CALPROPS* calendar, int32_t start, int32_t end, uint32_t flags,
+                                  array_t** list) {
+    qel2_pvt_TraceLog(1, "qel2_pvt_ReadEventListByRange");
+    const qEL2_RANGE_FILTER range = {flags, start, end};
+    return qel2_pvt_ScanEvents(calendar, list, flags, &range, qel2_ReadEventListByRangeCompare);
+}
+
+}  // extern "C"

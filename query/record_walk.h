@@ -1,0 +1,103 @@
+// The walk over one calendar's events or to-dos: from the calendar's first
+// key to the first key of another calendar, each record decoded, a link
+// replaced by the record it stands for, and the caller's filter deciding
+// what is kept. One algorithm for both kinds (record_kinds.h).
+#pragma once
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include <db.h>
+
+#include <qel2/keys.h>
+#include <qel2/log.h>
+#include <qel2/query.h>
+
+#include "query/query_support.h"
+#include "query/record_reads.h"
+#include "query/walk_step.h"
+#include "store/bdb_compat.h"
+
+namespace qel2query {
+
+// Decodes one stored record and offers it (or the record its link stands
+// for) to the filter; a kept record goes into the list. ENOMEM when the
+// list cannot grow, else 0: a damaged value or a link that cannot be
+// followed only drops its entry.
+template <class Kind>
+int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uint32_t flags,
+                const void* argument, qEL2_RECORD_FILTER filter, Held<RecordOf<Kind>, Kind::Free>& record,
+                array_t* list) {
+    const int decoded = Kind::Decode(record.get(), value.data(), value.size());
+    value.release();
+    if (decoded != 0) {
+        ReportUndecodable(Kind::kScan, Kind::kFile, key, decoded);
+        return 0;
+    }
+    record->RecurrenceID = qel2_KeyGetU32(static_cast<const unsigned char*>(key.data) + 32);
+    Held<RecordOf<Kind>, Kind::Free> link;
+    if (Kind::IsLink(record.get())) {
+        link.reset(record.release());
+        RecordOf<Kind>* linked = nullptr;
+        if (ReadLinkedRecord<Kind>(calendar, link.get(), &linked, flags, 1) != 0) return 0;
+        record.reset(linked);
+    }
+    if (!filter(record.get(), argument)) return 0;
+    if (array_append(list, record.get()) != 0) {
+        // Not one of the walk's own failures: reported in its own words,
+        // and the records kept so far stay with the caller.
+        return qel2_pvt_LogAndReturnError(ENOMEM, "%s: array_append returned %d %s\n", Kind::kScan, ENOMEM,
+                                          strerror(ENOMEM));
+    }
+    record.release();
+    return 0;
+}
+
+template <class Kind>
+int ScanRecords(WalkStep step, qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,
+                qEL2_RECORD_FILTER filter) {
+    if constexpr (Kind::kTraceCoreAndScan) qel2_pvt_TraceLog(1, "%s", Kind::kScan);
+    Cursor cursor;
+    if (int opened = cursor.open(Kind::Database())) {
+        const int code42 = qel2_pvt_ResultTo42(opened);
+        qel2_Log(qEL2_LOG_ERROR, Kind::kScanCursorFailed, code42);
+        return Kind::CursorFailure(code42);
+    }
+    unsigned char keyBuffer[qEL2_EVENT_KEY_SIZE];
+    DBT key;
+    DBT data;
+    qel2_KeyLocateByCalendar(&key, &data, keyBuffer, calendar);
+    MallocValue value(&data);
+    *list = array_new();
+    if (*list == nullptr) return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanListFailed, ENOMEM, strerror(ENOMEM));
+
+    DBC* dbc = cursor.get();
+    uint32_t position = DB_SET_RANGE;  // the calendar's first key
+    int end = 0;                       // 0 once the calendar is exhausted
+    for (;;) {
+        end = dbc->get(dbc, &key, value.get(), position);
+        if (end != 0 || qel2_pvt_IdCompare(keyBuffer, calendar->idHash) != 0) break;
+        Held<RecordOf<Kind>, Kind::Free> record(Kind::New());
+        if (!record) {
+            value.release();
+            if constexpr (Kind::kScanNewFailed != nullptr) {
+                return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanNewFailed, ENOMEM, strerror(ENOMEM));
+            }
+            end = ENOMEM;
+            break;
+        }
+        if (int result = OfferRecord<Kind>(calendar, key, value, flags, argument, filter, record, *list)) {
+            return result;
+        }
+        if (step == WalkStep::CursorNext) {
+            position = DB_NEXT;
+        } else if (!AdvanceKey(keyBuffer)) {
+            break;
+        }
+    }
+    if (end != 0 && end != DB_NOTFOUND) qel2_Log(qEL2_LOG_ERROR, Kind::kScanEnded, qel2_pvt_ResultTo42(end));
+    return 0;
+}
+
+}  // namespace qel2query

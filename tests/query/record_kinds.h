@@ -1,0 +1,64 @@
+// The event and to-do queries side by side, so the tests of what the two
+// share are written once.
+#pragma once
+
+#include <qel2/qel2.h>
+
+#include "owned_records.h"
+#include "query/walk_step.h"
+
+namespace qel2test {
+
+struct Events {
+    using Record = qEL2_VEVENT;
+    using Ptr = qel2mk::EventPtr;
+    static constexpr const char* kFile = "events.db";
+    static constexpr const char* kCore = "qel2_pvt_ReadEventCore";
+    static constexpr const char* kScan = "qel2_pvt_ScanEvents";
+    static constexpr const char* kLinked = "qel2_pvt_ReadLinkedEvent";
+    static constexpr uint32_t kTombstone = qEL2_EVENT_TOMBSTONE;
+    static Ptr New() { return qel2mk::NewEvent(); }
+    static int Read(qEL2_CALPROPS* c, const char* uid, uint32_t rec, uint32_t flags, Record** out) {
+        return qel2_pvt_ReadEvent(c, const_cast<char*>(uid), static_cast<int32_t>(rec), flags, out);
+    }
+    static int ReadLinked(qEL2_CALPROPS* c, Record* link, Record** out, uint32_t flags) {
+        return qel2_pvt_ReadLinkedEvent(c, link, out, flags);
+    }
+    static int Window(qEL2_CALPROPS* c, int32_t from, int32_t to, uint32_t flags, array_t** list) {
+        return qel2_pvt_ReadEventListByRange(c, from, to, flags, list);
+    }
+    static int Scan(qel2query::WalkStep step, qEL2_CALPROPS* c, array_t** list, uint32_t flags,
+                    qEL2_RECORD_FILTER filter) {
+        return qel2query::ScanEventsStepping(step, c, list, flags, nullptr, filter);
+    }
+    static bool Linked(const Record* r) { return qel2_EventIsLink(r); }
+    static int FreeList(array_t** list) { return qel2_FreeEventList(list); }
+};
+
+struct ToDos {
+    using Record = qEL2_VTODO;
+    using Ptr = qel2mk::ToDoPtr;
+    static constexpr const char* kFile = "todos.db";
+    static constexpr const char* kCore = "qel2_pvt_ReadToDoCore";
+    static constexpr const char* kScan = "qel2_pvt_ScanToDos";
+    static constexpr const char* kLinked = "qel2_pvt_ReadLinkedToDo";
+    static constexpr uint32_t kTombstone = qEL2_TODO_TOMBSTONE;
+    static Ptr New() { return qel2mk::NewToDo(); }
+    static int Read(qEL2_CALPROPS* c, const char* uid, uint32_t rec, uint32_t flags, Record** out) {
+        return qel2_pvt_ReadToDo(c, const_cast<char*>(uid), static_cast<int32_t>(rec), flags, out);
+    }
+    static int ReadLinked(qEL2_CALPROPS* c, Record* link, Record** out, uint32_t flags) {
+        return qel2_pvt_ReadLinkedToDo(c, link, out, flags);
+    }
+    static int Window(qEL2_CALPROPS* c, int32_t from, int32_t to, uint32_t flags, array_t** list) {
+        return qel2_pvt_ReadToDoListByRange(c, from, to, flags, list);
+    }
+    static int Scan(qel2query::WalkStep step, qEL2_CALPROPS* c, array_t** list, uint32_t flags,
+                    qEL2_RECORD_FILTER filter) {
+        return qel2query::ScanToDosStepping(step, c, list, flags, nullptr, filter);
+    }
+    static bool Linked(const Record* r) { return qel2_ToDoIsLink(r->flags); }
+    static int FreeList(array_t** list) { return qel2_FreeToDoList(list); }
+};
+
+}  // namespace qel2test
