@@ -7,7 +7,8 @@
 
 #include <cstring>
 
-#include "item_kinds.h"
+#include "mapping_fixtures.h"
+#include "support/string_list.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // one source bit (or field) at a time.
 #include <gtest/gtest.h>
 
-#include "item_kinds.h"
+#include "mapping_fixtures.h"
 
 namespace {
 
