@@ -1,0 +1,60 @@
+// dump STORE: every calendar, then its events and to-dos, in the dump format.
+
+#include <cstdio>
+
+#include <qel2/diag.h>
+#include <qel2/query.h>
+
+#include "commands.h"
+#include "dump_output.h"
+#include "progress.h"
+#include "store_reads.h"
+
+namespace qel2cli {
+
+namespace {
+
+// Deleted records are dumped too: the dump shows the store as it is, and
+// each record's Tombstone line tells them apart.
+int Dump(const Arguments& arguments) {
+    StoreSession store(arguments.store);
+    CalPropsListPtr calendars = ReadAllCalendars(store);
+    std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());
+    Progress progress("dump", sorted.size());
+    size_t done = 0;
+    for (qEL2_CALPROPS* calendar : sorted) {
+        progress.Show(done++, calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
+        std::printf("==== calendar %s", calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
+        qel2dbut_PrintCalProps(calendar, DumpOutput());
+
+        EventListPtr events = ReadEvents(store, calendar, {}, qEL2_READ_TOMBSTONES);
+        for (const qEL2_VEVENT* event : ListView<qEL2_VEVENT>{events.get()}) {
+            std::printf("\n---- event\n");
+            qel2dbut_PrintEvent(event, DumpOutput());
+        }
+        ToDoListPtr todos = ReadToDos(store, calendar, {}, qEL2_READ_TOMBSTONES);
+        for (const qEL2_VTODO* todo : ListView<qEL2_VTODO>{todos.get()}) {
+            std::printf("\n---- to-do\n");
+            qel2dbut_PrintToDo(todo, DumpOutput());
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
+
+}  // namespace
+
+const Command kDumpCommand = {
+    "dump",
+    "dump [STORE]",
+    "print every calendar, then its events and to-dos, with every field",
+    "Calendars come by id, each followed by its events and to-dos (deleted ones\n"
+    "included, linked ones as read through the link).\n",
+    {},
+    {},
+    1,
+    1,
+    Dump,
+};
+
+}  // namespace qel2cli

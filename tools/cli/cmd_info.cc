@@ -1,0 +1,76 @@
+// info STORE: version, file sizes and record counts.
+
+#include <cstdio>
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include <qel2/store.h>
+
+#include "cli_error.h"
+#include "commands.h"
+#include "store_session.h"
+
+namespace qel2cli {
+
+namespace {
+
+constexpr uint32_t kAllStatistics =
+    qEL2_STATS_FILE_SIZE | qEL2_STATS_CALPROPS | qEL2_STATS_EVENTS | qEL2_STATS_TODOS;
+constexpr uint32_t kVersionBuffer = 512;
+
+int Info(const Arguments& arguments) {
+    StoreSession store(arguments.store);
+    char version[kVersionBuffer] = {};
+    if (int result = store.db().GetDBVersion(version, sizeof version))
+        throw CliError("cannot read the version of " + store.directory() + " (result " + std::to_string(result) + ")");
+    qEL2_DB_STATISTICS stats = {};
+    if (int result = store.db().GetStats(&stats, kAllStatistics))
+        throw CliError("cannot count the records of " + store.directory() + " (result " + std::to_string(result) +
+                       ")");
+
+    const struct {
+        const char* file;
+        uint32_t records;
+    } databases[] = {{qel2_asDBFiles[0], stats.nEvents},
+                     {qel2_asDBFiles[1], stats.nToDos},
+                     {qel2_asDBFiles[2], stats.nCalProps},
+                     {qel2_asDBFiles[3], stats.nAlarms}};
+
+    if (arguments.has("--json")) {
+        nlohmann::json json = {{"store", store.directory()},
+                               {"version", version},
+                               {"total_file_size", stats.nTotalFileSize},
+                               {"databases", nlohmann::json::object()}};
+        for (const auto& database : databases)
+            json["databases"][database.file] = {
+                {"file_size", std::filesystem::file_size(std::filesystem::path(store.directory()) / database.file)},
+                {"records", database.records}};
+        std::printf("%s\n", json.dump(2).c_str());
+        return 0;
+    }
+    std::printf("store        %s\nversion      %s\n", store.directory().c_str(), version);
+    for (const auto& database : databases) {
+        auto size = std::filesystem::file_size(std::filesystem::path(store.directory()) / database.file);
+        std::printf("%-12s %10ju bytes %10u records\n", database.file, static_cast<uintmax_t>(size), database.records);
+    }
+    std::printf("%-12s %10u bytes\n", "total", stats.nTotalFileSize);
+    return 0;
+}
+
+}  // namespace
+
+const Command kInfoCommand = {
+    "info",
+    "info [STORE] [--json]",
+    "show the store version, the size of each database file and its record count",
+    "The counts are of stored records: deleted (tombstoned) events and to-dos and\n"
+    "link records count too. --json prints the same as one JSON object.\n",
+    {},
+    {"--json"},
+    1,
+    1,
+    Info,
+};
+
+}  // namespace qel2cli

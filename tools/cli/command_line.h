@@ -1,0 +1,61 @@
+// Commands and their arguments: each command declares its options and
+// positional arguments once, and the parser checks a call against that.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace qel2cli {
+
+struct Arguments {
+    // The STORE argument when one was given (none: the bundled sample),
+    // then the command's other operands.
+    std::optional<std::string> store;
+    std::vector<std::string> operands;
+    std::map<std::string, std::string> values;  // "--limit" -> "10"
+    std::set<std::string> switches;             // "--long"
+
+    bool has(const std::string& option) const { return switches.contains(option) || values.contains(option); }
+    std::optional<std::string> value(const std::string& option) const;
+};
+
+struct Command {
+    const char* name;
+    const char* usage;    // "events [STORE] CALID [--from TIME] ..."
+    const char* summary;  // one line for the command list
+    const char* details;  // the rest of --help
+    std::vector<std::string> valueOptions;
+    std::vector<std::string> switchOptions;
+    // Counts of positional arguments with the leading STORE, which may
+    // always be left out.
+    size_t minPositional;
+    size_t maxPositional;
+    int (*run)(const Arguments& arguments);
+};
+
+// Options every command takes: --config FILE, --log FILE, --help.
+struct CommonOptions {
+    std::optional<std::string> config;
+    std::optional<std::string> log;
+    bool help = false;
+};
+
+// Checks the call against the command's declaration; "--name=value" and
+// "--name value" are both accepted. Throws UsageError.
+//
+// STORE is there when all positional arguments are given and missing when
+// only the required ones besides it are; in between (calendars PATTERN,
+// show CALID UID RID) the first one is a store if it names a directory.
+Arguments ParseArguments(const Command& command, const std::vector<std::string>& args, CommonOptions& common);
+
+// A whole number within [lowest, highest]; throws UsageError naming the
+// option otherwise.
+long long ParseNumber(const std::string& option, const std::string& text, long long lowest, long long highest);
+
+// Splits "a,b,c" into its items.
+std::vector<std::string> SplitList(const std::string& text);
+
+}  // namespace qel2cli

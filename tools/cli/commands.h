@@ -1,0 +1,18 @@
+// The commands of qel2caldb, one file each (cmd_<name>.cc).
+#pragma once
+
+#include "command_line.h"
+
+namespace qel2cli {
+
+extern const Command kRecoverCommand;
+extern const Command kInfoCommand;
+extern const Command kCalendarsCommand;
+extern const Command kEventsCommand;
+extern const Command kToDosCommand;
+extern const Command kShowCommand;
+extern const Command kDumpCommand;
+extern const Command kVerifyCommand;
+extern const Command kExportCommand;
+
+}  // namespace qel2cli

@@ -1,0 +1,82 @@
+#include "item_summary.h"
+
+#include <nlohmann/json.hpp>
+
+#include "status_names.h"
+#include "time_text.h"
+
+namespace qel2cli {
+
+namespace {
+
+template <typename Item>
+void FillShared(ItemSummary& summary, const Item& item) {
+    summary.uid = item.pUID ? item.pUID : "";
+    summary.recurrenceId = item.RecurrenceID;
+    summary.start = item.dtStart;
+    summary.linkedFrom = item.pLinkedCalID ? item.pLinkedCalID : "";
+    summary.summary = item.pSummary ? item.pSummary : "";
+}
+
+nlohmann::json TimeOrNull(uint32_t time, bool isDate) {
+    return time == 0 ? nlohmann::json(nullptr) : nlohmann::json(IsoTimeOrDate(time, isDate));
+}
+
+}  // namespace
+
+ItemSummary Summarize(const qEL2_VEVENT& event) {
+    ItemSummary summary;
+    FillShared(summary, event);
+    summary.startIsDate = qel2_EventStartIsDate(event.flags);
+    summary.end = event.dtEnd;
+    summary.endIsDate = qel2_EventEndIsDate(event.flags);
+    uint32_t status = qel2_EventStatus(event.flags);
+    summary.status = StatusText(EventStatusName(status), status);
+    summary.priority = qel2_EventPriority(event.flags);
+    summary.tombstone = qel2_EventTombstone(event.flags);
+    return summary;
+}
+
+ItemSummary Summarize(const qEL2_VTODO& todo) {
+    ItemSummary summary;
+    FillShared(summary, todo);
+    summary.isToDo = true;
+    summary.startIsDate = qel2_ToDoStartIsDate(todo.flags);
+    summary.end = todo.dtDue;
+    summary.endIsDate = qel2_ToDoDueIsDate(todo.flags);
+    summary.completed = todo.dtCompleted;
+    uint32_t status = qel2_ToDoStatus(todo.flags);
+    summary.status = StatusText(ToDoStatusName(status), status);
+    summary.priority = qel2_ToDoPriority(todo.flags);
+    summary.tombstone = qel2_ToDoTombstone(todo.flags);
+    return summary;
+}
+
+std::string ItemLine(const ItemSummary& item) {
+    std::string line = IsoTimeOrDate(item.start, item.startIsDate) + "  " + IsoTimeOrDate(item.end, item.endIsDate);
+    if (item.isToDo) line += "  " + IsoTime(item.completed);
+    line += "  " + item.uid;
+    if (item.recurrenceId != 0) line += "@" + IsoTime(item.recurrenceId);
+    line += "  " + item.status + "  " + (item.summary.empty() ? "(no summary)" : item.summary);
+    if (item.tombstone) line += "  [deleted]";
+    if (!item.linkedFrom.empty()) line += "  [linked from " + item.linkedFrom + "]";
+    return line;
+}
+
+nlohmann::json ItemJson(const ItemSummary& item) {
+    nlohmann::json json = {
+        {"uid", item.uid},
+        {"recurrence_id", TimeOrNull(item.recurrenceId, false)},
+        {"start", TimeOrNull(item.start, item.startIsDate)},
+        {item.isToDo ? "due" : "end", TimeOrNull(item.end, item.endIsDate)},
+        {"status", item.status},
+        {"priority", item.priority},
+        {"summary", item.summary.empty() ? nlohmann::json(nullptr) : nlohmann::json(item.summary)},
+        {"deleted", item.tombstone},
+        {"linked_from", item.linkedFrom.empty() ? nlohmann::json(nullptr) : nlohmann::json(item.linkedFrom)},
+    };
+    if (item.isToDo) json["completed"] = TimeOrNull(item.completed, false);
+    return json;
+}
+
+}  // namespace qel2cli

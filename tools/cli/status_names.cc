@@ -1,0 +1,32 @@
+#include "status_names.h"
+
+#include <array>
+
+namespace qel2cli {
+
+namespace {
+
+template <size_t N>
+const char* Lookup(const std::array<const char*, N>& names, uint32_t code) {
+    return code < names.size() ? names[code] : nullptr;
+}
+
+}  // namespace
+
+const char* EventStatusName(uint32_t code) {
+    static constexpr std::array<const char*, 4> kNames = {nullptr, "TENTATIVE", "CONFIRMED", "CANCELLED"};
+    return Lookup(kNames, code);
+}
+
+const char* ToDoStatusName(uint32_t code) {
+    static constexpr std::array<const char*, 5> kNames = {nullptr, "NEEDS-ACTION", "COMPLETED", "IN-PROCESS",
+                                                          "CANCELLED"};
+    return Lookup(kNames, code);
+}
+
+std::string StatusText(const char* name, uint32_t code) {
+    if (name != nullptr) return name;
+    return code == 0 ? "-" : "STATUS-" + std::to_string(code);
+}
+
+}  // namespace qel2cli

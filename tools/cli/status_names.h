@@ -1,0 +1,23 @@
+// iCalendar names of the stored status codes.
+//
+// The store keeps a 6-bit code without names. The codes its records use
+// read naturally in iCalendar's order: events 1 TENTATIVE, 2 CONFIRMED,
+// 3 CANCELLED (the cancelled sample event carries 3); to-dos 1 NEEDS-ACTION,
+// 2 COMPLETED (the completed sample to-do carries 2), 3 IN-PROCESS,
+// 4 CANCELLED. 0 is "no status"; other codes have no name and are shown
+// and exported as their number.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qel2cli {
+
+// The name, or null when the code has none (0 included).
+const char* EventStatusName(uint32_t code);
+const char* ToDoStatusName(uint32_t code);
+
+// The name, "-" for 0, or "STATUS-<n>" for a code without a name.
+std::string StatusText(const char* name, uint32_t code);
+
+}  // namespace qel2cli

@@ -1,0 +1,49 @@
+// Opening a store for reading: the checks that keep a wrong path from
+// becoming an empty store, the one open without maintenance threads, and
+// the close when the command is done.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <qel2/facade.h>
+
+#include "owned_records.h"
+#include "sample_store.h"
+
+namespace qel2cli {
+
+// Result codes the library passes on from Berkeley DB, as 4.2 numbers them.
+inline constexpr int kBdb42NotFound = -30990;
+
+// Throws CliError unless `directory` holds the four database files and a
+// caldb.conf whose "caldb.version" the library accepts. Nothing is created.
+void CheckStoreDirectory(const std::string& directory);
+
+// The recovery open a store last used by Berkeley DB 4.2 needs once; throws
+// CliError when it fails.
+void RecoverStore(const std::string& directory);
+
+class StoreSession {
+public:
+    // Opens `store`, or a fresh copy of the bundled sample when none is
+    // given. Throws CliError with the reason when the store cannot be read.
+    explicit StoreSession(const std::optional<std::string>& store);
+    ~StoreSession();
+    StoreSession(const StoreSession&) = delete;
+    StoreSession& operator=(const StoreSession&) = delete;
+
+    qel2BerkeleyDatabase& db() { return db_; }
+    const std::string& directory() const { return directory_; }
+
+    // The calendar with this id; throws CliError when it is not stored.
+    CalPropsPtr ReadCalendar(const std::string& id);
+
+private:
+    std::unique_ptr<SampleStore> sample_;
+    std::string directory_;
+    qel2BerkeleyDatabase db_;
+};
+
+}  // namespace qel2cli
