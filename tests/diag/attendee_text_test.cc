@@ -8,11 +8,11 @@
 
 #include <qel2/diag.h>
 
-#include "diag_test_support.h"
+#include "support/string_list.h"
 
 namespace {
 
-using qel2diagtest::StringList;
+using qel2test::StringList;
 
 std::string Text(const qEL2_ATTENDEE* attendee) {
     char* text = qel2dbut_FmtAttendee(attendee);

@@ -7,24 +7,26 @@
 
 #include <qel2/diag.h>
 
-#include "diag_test_support.h"
+#include "support/pr_capture.h"
+#include "support/string_list.h"
 
 namespace {
 
-using qel2diagtest::Capture;
-using qel2diagtest::StringList;
+using qel2test::StringList;
 
 class CalPropsDump : public ::testing::Test {
 protected:
     void TearDown() override { qel2_FreeCalProps(&cal); }
-    std::string Dump() {
-        return Capture([this](PRFileDesc* out) { qel2dbut_PrintCalProps(cal, out); });
+    std::string Dump(const qEL2_CALPROPS* which) {
+        qel2test::PrCapture out;
+        qel2dbut_PrintCalProps(which, out.fd());
+        return out.text();
     }
     qEL2_CALPROPS* cal = static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS)));
 };
 
 TEST_F(CalPropsDump, BareCalendarIsARootWithEmptyLists) {
-    EXPECT_EQ(Dump(), R"(
+    EXPECT_EQ(Dump(cal), R"(
 dtModified = Jan 01, 1970 00:00:00
 dtCreated = Jan 01, 1970 00:00:00
 ReadAccess = private
@@ -59,7 +61,7 @@ TEST_F(CalPropsDump, FullCalendarKeepsPercentSignsAndJoinsLists) {
     cal->pOtherOwners = StringList({"a", "b", "c"});
     cal->pChildList = StringList({"org/team/x", nullptr, "org/team/y"});
     cal->pCategoryList = StringList({"work"});
-    EXPECT_EQ(Dump(), R"(
+    EXPECT_EQ(Dump(cal), R"(
 dtModified = Jan 16, 2006 22:00:00
 dtCreated = Jan 01, 2006 00:00:00
 ReadAccess = public
@@ -81,11 +83,11 @@ CategoryList = work
 
 TEST_F(CalPropsDump, AccessValuesWithoutANameStayVisible) {
     cal->accessFlags = 0x5 | (0xF << 4);
-    EXPECT_NE(Dump().find("\nReadAccess = \nWriteAccess = unknown(15)\n"), std::string::npos);
+    EXPECT_NE(Dump(cal).find("\nReadAccess = \nWriteAccess = unknown(15)\n"), std::string::npos);
 }
 
 TEST_F(CalPropsDump, NullCalendarOrOutputWritesNothing) {
-    EXPECT_EQ(Capture([](PRFileDesc* out) { qel2dbut_PrintCalProps(nullptr, out); }), "");
+    EXPECT_EQ(Dump(nullptr), "");
     qel2dbut_PrintCalProps(cal, nullptr);
 }
 

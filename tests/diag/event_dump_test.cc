@@ -7,17 +7,30 @@
 
 #include <qel2/diag.h>
 
-#include "diag_test_support.h"
+#include "support/pr_capture.h"
+#include "support/string_list.h"
 
 namespace {
 
-using qel2diagtest::Capture;
-using qel2diagtest::StringList;
+using qel2test::StringList;
 
 array_t* Records(std::initializer_list<void*> records) {
     array_t* list = array_new();
-    for (void* record : records) EXPECT_EQ(array_append(list, record), 0);
+    for (void* record : records) array_append(list, record);
     return list;
+}
+
+// The dump of a record, which must succeed.
+std::string Dump(const qEL2_VEVENT* event) {
+    qel2test::PrCapture out;
+    EXPECT_EQ(qel2dbut_PrintEvent(event, out.fd()), 0);
+    return out.text();
+}
+
+std::string Dump(const qEL2_VTODO* todo) {
+    qel2test::PrCapture out;
+    EXPECT_EQ(qel2dbut_PrintToDo(todo, out.fd()), 0);
+    return out.text();
 }
 
 qEL2_ORGANIZER* Organizer(bool complete) {
@@ -184,8 +197,7 @@ TEST(EventDump, EveryFieldSet) {
     event->flags = 5 | qEL2_EVENT_START_IS_DATE | (2u << 7) | qEL2_EVENT_TOMBSTONE;
     event->rtflags = qEL2_EVENT_RT_LINK;
     event->pOrganizer = Organizer(true);
-    const std::string text = Capture([&](PRFileDesc* out) { EXPECT_EQ(qel2dbut_PrintEvent(event, out), 0); });
-    EXPECT_EQ(text, Join(kFullSummaryAndStart,
+    EXPECT_EQ(Dump(event), Join(kFullSummaryAndStart,
                          "           dtEnd = 1137448800  (20060116T220000Z) [16-Jan-06 10:00PM GMT]  (isDate = 0)\n",
                          kFullUidToSequence,
                          "        Priority = 5\n"
@@ -208,8 +220,7 @@ TEST(ToDoDump, EveryFieldSet) {
     todo->flags = 9 | qEL2_TODO_START_IS_DATE | qEL2_TODO_DUE_IS_DATE | (3u << 6) | qEL2_TODO_TOMBSTONE |
                   qEL2_TODO_LINK;
     todo->pOrganizer = Organizer(false);
-    const std::string text = Capture([&](PRFileDesc* out) { EXPECT_EQ(qel2dbut_PrintToDo(todo, out), 0); });
-    EXPECT_EQ(text, Join(kFullSummaryAndStart,
+    EXPECT_EQ(Dump(todo), Join(kFullSummaryAndStart,
                          "           dtDue = 1137488400  (20060117T090000Z) [17-Jan-06 09:00AM GMT]  (isDate = 1)\n"
                          "     dtCompleted = 1137448800  (20060116T220000Z) [16-Jan-06 10:00PM GMT]\n",
                          kFullUidToSequence,
@@ -228,8 +239,7 @@ TEST(ToDoDump, EveryFieldSet) {
 
 TEST(EventDump, EveryFieldAbsent) {
     qEL2_VEVENT* event = qel2_NewEvent();
-    const std::string text = Capture([&](PRFileDesc* out) { EXPECT_EQ(qel2dbut_PrintEvent(event, out), 0); });
-    EXPECT_EQ(text, Join("        pSummary = <not specified>\n"
+    EXPECT_EQ(Dump(event), Join("        pSummary = <not specified>\n"
                          "         dtStart = 0    (isDate = 0)\n"
                          "           dtEnd = 0    (isDate = 0)\n",
                          kEmptyUidToPriority,
@@ -242,8 +252,7 @@ TEST(EventDump, EveryFieldAbsent) {
 
 TEST(ToDoDump, EveryFieldAbsent) {
     qEL2_VTODO* todo = qel2_NewToDo();
-    const std::string text = Capture([&](PRFileDesc* out) { EXPECT_EQ(qel2dbut_PrintToDo(todo, out), 0); });
-    EXPECT_EQ(text, Join("        pSummary = <not specified>\n"
+    EXPECT_EQ(Dump(todo), Join("        pSummary = <not specified>\n"
                          "         dtStart = 0    (isDate = 0)\n"
                          "           dtDue = 0    (isDate = 0)\n"
                          "     dtCompleted = 0  \n",
@@ -256,24 +265,19 @@ TEST(ToDoDump, EveryFieldAbsent) {
     qel2_FreeToDo(&todo);
 }
 
-TEST(EventDump, NullAlarmShowsEmptyBlock) {
+TEST(EventDump, NullAlarmShowsAnEmptyBlockAndNullArgumentsAreRefused) {
     qEL2_VEVENT* event = qel2_NewEvent();
     event->pAlarms = Records({nullptr});
-    const std::string text = Capture([&](PRFileDesc* out) { qel2dbut_PrintEvent(event, out); });
+    const std::string text = Dump(event);
     EXPECT_TRUE(text.ends_with("          Alarms = 1\n"
                                "Alarm 0.  Action =   at \n    UID: \n    Subj: \n    Description:  \n"))
         << text;
-    qel2_FreeEvent(&event);
-}
 
-TEST(EventDump, NullRecordOrOutputIsRefused) {
-    qEL2_VEVENT* event = qel2_NewEvent();
     qEL2_VTODO* todo = qel2_NewToDo();
-    const std::string text = Capture([](PRFileDesc* out) {
-        EXPECT_EQ(qel2dbut_PrintEvent(nullptr, out), 1);
-        EXPECT_EQ(qel2dbut_PrintToDo(nullptr, out), 1);
-    });
-    EXPECT_EQ(text, "");
+    qel2test::PrCapture out;
+    EXPECT_EQ(qel2dbut_PrintEvent(nullptr, out.fd()), 1);
+    EXPECT_EQ(qel2dbut_PrintToDo(nullptr, out.fd()), 1);
+    EXPECT_EQ(out.text(), "");
     EXPECT_EQ(qel2dbut_PrintEvent(event, nullptr), 1);
     EXPECT_EQ(qel2dbut_PrintToDo(todo, nullptr), 1);
     qel2_FreeEvent(&event);
