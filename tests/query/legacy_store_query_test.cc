@@ -1,0 +1,211 @@
+// The genuine Berkeley DB 4.2 store: every record and every case of its
+// manifest read through the facade, alone and from four threads while the
+// maintenance threads run.
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include <gmock/gmock.h>
+
+#include "hex.h"
+#include "query_store.h"
+#include "record_kinds.h"
+
+namespace qel2test {
+namespace {
+
+using nlohmann::json;
+
+const json& Manifest() {
+    static const json manifest = json::parse(std::ifstream(test_data_dir() / "legacy42-store.json"));
+    return manifest;
+}
+
+// The stored record of a section named by calendar, uid and recurrence id.
+const json& StoredRecord(const char* section, const json& name) {
+    for (const json& record : Manifest().at(section)) {
+        if (record.at("calendar") == name.at("calendar") && record.at("uid") == name.at("uid") &&
+            record.at("recurrence_id") == name.at("recurrence_id")) {
+            return record;
+        }
+    }
+    throw std::runtime_error("not in the manifest: " + name.dump());
+}
+
+// What a read handed back, in words, so that results can be compared
+// across threads and against the manifest's expectations.
+template <typename Kind>
+std::string Describe(const typename Kind::Record* r) {
+    if (r == nullptr) return "none";
+    return qel2mk::ToHex(Kind::Encode(*r)) + "@" + std::to_string(r->RecurrenceID) + " link " +
+           std::to_string(Kind::Linked(r)) + " from " + (r->pLinkedCalID ? r->pLinkedCalID : "-");
+}
+
+// The manifest's expectation of one item, in the words of Describe.
+template <typename Kind>
+std::string Expected(const json& item) {
+    if (item.is_null()) return "none";
+    typename Kind::Ptr record = Kind::FromJson(StoredRecord(Kind::kSection, item.at("record")).at("fields"));
+    record->RecurrenceID = item.at("RecurrenceID");
+    Kind::MarkLinked(record.get(), item.at("bLink") == 1);
+    if (!item.at("pLinkedCalID").is_null()) qel2mk::SetString(record->pLinkedCalID, item.at("pLinkedCalID").get<std::string>());
+    return Describe<Kind>(record.get());
+}
+
+class LegacyQueryTest : public StoreTest {
+protected:
+    void openLegacy(uint32_t threads) {
+        const std::string command = "tar -xzf '" + (test_data_dir() / "legacy42-store.tar.gz").string() + "' -C '" +
+                                    dir_.str() + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        store_ = (dir_.path() / "legacy42-store").string();
+        constexpr uint32_t kRecover42 = 0x20;  // the 4.2 region files need one recovery open
+        ASSERT_EQ(db_.OpenDB(0, kRecover42, store_.data()), 0);
+        ASSERT_EQ(db_.CloseDB(), 0);
+        ASSERT_EQ(db_.OpenDB(threads, 0, store_.data()), 0);
+    }
+    qel2mk::CalPropsPtr calendar(const json& id) {
+        qEL2_CALPROPS* cal = nullptr;
+        db_.ReadCalProps(const_cast<char*>(id.get_ref<const std::string&>().c_str()), &cal);
+        return qel2mk::CalPropsPtr(cal);
+    }
+    template <typename Kind>
+    std::string read(const json& c) {
+        qel2mk::CalPropsPtr cal = calendar(c.at("calendar"));
+        typename Kind::Record* out = nullptr;
+        const int result = Kind::Read(cal.get(), c.at("uid").get_ref<const std::string&>().c_str(),
+                                      c.at("recurrence_id"), c.at("read_flags"), &out);
+        typename Kind::Ptr held(out);
+        std::string text = std::to_string(result) + " " + Describe<Kind>(out);
+        if (c.at("expect").at("link_step_result").is_null()) return text;
+        // The link step alone, on the stored link record.
+        typename Kind::Ptr link = Kind::FromJson(StoredRecord(Kind::kSection, c).at("fields"));
+        link->RecurrenceID = c.at("recurrence_id");
+        typename Kind::Record* linked = nullptr;
+        text += " step " + std::to_string(Kind::ReadLinked(cal.get(), link.get(), &linked, c.at("read_flags")));
+        held.reset(linked);
+        return text;
+    }
+    template <typename Kind>
+    std::string window(const json& c) {
+        qel2mk::CalPropsPtr cal = calendar(c.at("calendar"));
+        array_t* list = nullptr;
+        std::string text = std::to_string(Kind::Window(cal.get(), c.at("window_start"), c.at("window_end"),
+                                                       c.at("read_flags"), &list));
+        for (uint32_t i = 0; list && i < list->count; ++i) text += "\n" + Describe<Kind>(At<typename Kind::Record>(list, i));
+        Kind::FreeList(&list);
+        return text;
+    }
+    std::string search(const json& c) {
+        array_t* raw = nullptr;
+        const json& pattern = c.at("pattern");
+        const int result = db_.SearchCalProps(pattern.is_null() ? nullptr : pattern.get_ref<const std::string&>().c_str(),
+                                              c.at("fields"), c.at("mode"), c.at("limit"), &raw);
+        CalPropsList list(raw);
+        std::string text = std::to_string(result);
+        for (uint32_t i = 0; i < raw->count; ++i) {
+            const qEL2_CALPROPS* cal = At<qEL2_CALPROPS>(raw, i);
+            text += std::string(" ") + cal->pRelativeCalID + (qel2_CalHashValid(cal) ? "#" : "");
+        }
+        return text;
+    }
+    // Every case of the manifest, each as what the reads returned and what
+    // the manifest expects of them.
+    std::vector<std::pair<std::string, std::string>> runCases() {
+        std::vector<std::pair<std::string, std::string>> results;
+        for (const json& c : Manifest().at("cases")) {
+            const json& e = c.at("expect");
+            const std::string kind = c.at("kind");
+            std::string expected = std::to_string(e.at("result").get<int>());
+            std::string actual;
+            if (kind == "calprops_read") {
+                qEL2_CALPROPS* raw = nullptr;
+                actual = std::to_string(db_.ReadCalProps(const_cast<char*>(c.at("calendar").get_ref<const std::string&>().c_str()), &raw));
+                qel2mk::CalPropsPtr cal(raw);
+                if (cal) actual += std::string(" ") + cal->pName + " " + qel2mk::ToHex(cal->idHash, 16);
+                if (e.contains("pName")) expected += " " + e.at("pName").get<std::string>() + " " + e.at("idHash").get<std::string>();
+            } else if (kind == "calprops_search") {
+                actual = search(c);
+                for (const json& id : e.at("ids")) expected += " " + id.get<std::string>() + (e.at("hash_valid") ? "#" : "");
+            } else if (kind == "event_read" || kind == "todo_read") {
+                const bool events = kind == "event_read";
+                actual = events ? read<Events>(c) : read<ToDos>(c);
+                expected += " " + (events ? Expected<Events>(e.at("event")) : Expected<ToDos>(e.at("todo")));
+                if (!e.at("link_step_result").is_null()) expected += " step " + e.at("link_step_result").dump();
+            } else {
+                const bool events = kind == "event_window";
+                actual = events ? window<Events>(c) : window<ToDos>(c);
+                for (const json& item : e.at("items")) expected += "\n" + (events ? Expected<Events>(item) : Expected<ToDos>(item));
+            }
+            results.emplace_back(c.at("id").get<std::string>() + ": " + actual, c.at("id").get<std::string>() + ": " + expected);
+        }
+        return results;
+    }
+
+    qel2BerkeleyDatabase db_;
+    std::string store_;
+};
+
+TEST_F(LegacyQueryTest, EveryCaseOfTheManifestGivesItsExpectedResult) {
+    openLegacy(0);
+    for (const auto& [actual, expected] : runCases()) EXPECT_EQ(actual, expected);
+}
+
+// The records themselves, tombstones included; a link reads back as the
+// record it stands for, or as none when it leads into its own calendar.
+template <typename Kind>
+void ExpectEveryRecord(const std::function<qel2mk::CalPropsPtr(const json&)>& calendar) {
+    for (const json& record : Manifest().at(Kind::kSection)) {
+        json item = {{"record", record}, {"RecurrenceID", record.at("recurrence_id")}, {"bLink", 0}, {"pLinkedCalID", nullptr}};
+        const json& target = record.at("link_target");
+        if (record.at("is_link")) {
+            item = target.at("calendar") == record.at("calendar")
+                       ? json(nullptr)
+                       : json{{"record", target}, {"RecurrenceID", target.at("recurrence_id")}, {"bLink", 1},
+                              {"pLinkedCalID", target.at("calendar")}};
+        }
+        qel2mk::CalPropsPtr cal = calendar(record.at("calendar"));
+        typename Kind::Record* out = nullptr;
+        EXPECT_EQ(Kind::Read(cal.get(), record.at("uid").get_ref<const std::string&>().c_str(), record.at("recurrence_id"),
+                             qEL2_READ_TOMBSTONES, &out),
+                  0);
+        typename Kind::Ptr held(out);
+        EXPECT_EQ(Describe<Kind>(out), Expected<Kind>(item)) << record.at("uid");
+    }
+}
+
+TEST_F(LegacyQueryTest, EveryRecordReadsBackFieldForField) {
+    openLegacy(0);
+    for (const json& stored : Manifest().at("calendars")) {
+        qel2mk::CalPropsPtr cal = calendar(stored.at("id"));
+        ASSERT_TRUE(cal) << stored.at("id");
+        EXPECT_EQ(qel2mk::EncodeCalProps(*cal), qel2mk::EncodeCalProps(*qel2mk::CalPropsFromJson(stored.at("fields"), "calendar")));
+        EXPECT_EQ(qel2mk::ToHex(cal->idHash, 16), stored.at("key_md5"));
+    }
+    auto calendar = [this](const json& id) { return this->calendar(id); };
+    ExpectEveryRecord<Events>(calendar);
+    ExpectEveryRecord<ToDos>(calendar);
+}
+
+TEST_F(LegacyQueryTest, FourThreadsReadAsOneWhileTheMaintenanceThreadsRun) {
+    set("caldb.berkeleydb.checkpointinterval", "1");
+    openLegacy(qEL2_THREAD_CHECKPOINT | qEL2_THREAD_DEADLOCK);
+    const auto single = runCases();
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 15;
+    std::vector<std::vector<std::pair<std::string, std::string>>> seen(kThreads * kRounds);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int r = 0; r < kRounds; ++r) seen[t * kRounds + r] = runCases();
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), 2);
+    for (const auto& results : seen) ASSERT_EQ(results, single);
+}
+
+}  // namespace
+}  // namespace qel2test
