@@ -1,0 +1,87 @@
+// Every failure a person can meet: one sentence on standard error, a
+// non-zero status, and nothing created where the path was wrong.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli_run.h"
+#include "cli_stores.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qel2clitest::CliRun;
+using qel2clitest::RunCli;
+using qel2clitest::Stores;
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
+    qel2test::TempDir dir;
+    fs::path empty = dir.path() / "empty";
+    fs::create_directory(empty);
+    fs::path oldVersion = dir.path() / "old-version";
+    fs::copy(Stores().legacy, oldVersion, fs::copy_options::recursive);
+    std::ofstream(oldVersion / "caldb.conf") << "caldb.version = \"1.0.0\"\n";
+    std::string legacy = Stores().legacy.string();
+
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string message;
+    } cases[] = {
+        {{"info", (dir.path() / "missing").string()}, 1, "is not a directory"},
+        {{"verify", empty.string()}, 1, "is not a calendar store: events.db is missing"},
+        {{"info", oldVersion.string()}, 1, "has store version \"1.0.0\"; only \"1.0.0 [BerkeleyDB]\" can be read"},
+        {{"events", legacy, "nosuch"}, 1, "no calendar \"nosuch\""},
+        {{"show", legacy, "jdoe", "nosuch"}, 1, "no event or to-do \"nosuch\" in calendar \"jdoe\""},
+        {{"show", legacy, "jdoe", "evt-selfref"}, 1, "is a link whose target cannot be read"},
+        {{"events", legacy, "jdoe", "--from", "yesterday"}, 2, "--from needs a date"},
+        {{"todos", legacy, "jdoe", "--to", "2006-02-30"}, 2, "is not a time between 1970 and 2038"},
+        {{"events", legacy, "jdoe", "--from", "2006-02-01", "--to", "2006-01-01"}, 2, "--to must come after --from"},
+        {{"calendars", legacy, "--mode", "fuzzy"}, 2, "--mode takes contains, begins, ends or exact"},
+        {{"calendars", legacy, "--limit", "-1"}, 2, "--limit needs a whole number"},
+        {{"info", legacy, "--bogus"}, 2, "unknown option --bogus for info"},
+        {{"frobnicate"}, 2, "unknown command \"frobnicate\""},
+        {{"info", legacy, "--config", (dir.path() / "none.conf").string()}, 1, "cannot read the settings file"},
+    };
+    for (const auto& c : cases) {
+        CliRun run = RunCli(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments[0] << " " << c.message << ": " << run.err;
+        EXPECT_EQ(FirstLine(run.err).rfind("qel2caldb: ", 0), 0u) << run.err;
+        EXPECT_NE(FirstLine(run.err).find(c.message), std::string::npos) << run.err;
+        if (c.status == 1) {
+            EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "more than one line: " << run.err;
+        }
+    }
+    // The wrong paths stayed as they were: nothing created, no empty store.
+    EXPECT_TRUE(fs::is_empty(empty));
+    EXPECT_FALSE(fs::exists(dir.path() / "missing"));
+}
+
+TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {
+    qel2test::TempDir dir;
+    fs::path store = qel2clitest::UnpackLegacyStore(dir);
+    CliRun before = RunCli({"calendars", store.string(), "--log", (dir.path() / "log").string()});
+    EXPECT_EQ(before.status, 1);
+    EXPECT_NE(before.err.find("needs a recovery open first"), std::string::npos) << before.err;
+    EXPECT_NE(before.err.find("qel2caldb recover"), std::string::npos) << before.err;
+    EXPECT_NE(before.err.find("copy"), std::string::npos) << before.err;
+    EXPECT_EQ(before.out, "");
+    // The library's own lines went to the log file, not to the terminal.
+    EXPECT_EQ(before.err.find(" caldb ERROR: "), std::string::npos) << before.err;
+    EXPECT_GT(fs::file_size(dir.path() / "log"), 0u);
+
+    CliRun recover = RunCli({"recover", store.string()});
+    EXPECT_EQ(recover.status, 0) << recover.err;
+    EXPECT_EQ(recover.out.rfind("recovered " + store.string(), 0), 0u) << recover.out;
+    EXPECT_EQ(recover.err, "");  // the expected complaints about old region files are not shown
+
+    CliRun after = RunCli({"calendars", store.string()});
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_NE(after.out.find("jdoe:tasks"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+#include "cli_run.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace qel2clitest {
+
+namespace {
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    qel2test::TempDir capture;
+    std::string command = Quoted(program);
+    for (const std::string& argument : arguments) command += " " + Quoted(argument);
+    command += " >" + Quoted((capture.path() / "out").string()) + " 2>" + Quoted((capture.path() / "err").string());
+    int status = std::system(command.c_str());
+    CliRun run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFile(capture.path() / "out");
+    run.err = ReadFile(capture.path() / "err");
+    return run;
+}
+
+CliRun RunCli(const std::vector<std::string>& arguments) { return RunProgram(QEL2CALDB_PATH, arguments); }
+
+std::filesystem::path UnpackLegacyStore(const qel2test::TempDir& dir) {
+    std::string archive = (qel2test::test_data_dir() / "legacy42-store.tar.gz").string();
+    CliRun untar = RunProgram("tar", {"-xzf", archive, "-C", dir.str()});
+    if (untar.status != 0) throw std::runtime_error("cannot unpack " + archive + ": " + untar.err);
+    return dir.path() / "legacy42-store";
+}
+
+}  // namespace qel2clitest

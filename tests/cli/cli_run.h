@@ -1,0 +1,27 @@
+// Runs the built qel2caldb command and collects what it printed.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace qel2clitest {
+
+struct CliRun {
+    int status = -1;  // exit status, -1 when the command did not exit
+    std::string out;
+    std::string err;
+};
+
+// `arguments` are passed as they are, each quoted for the shell.
+CliRun RunCli(const std::vector<std::string>& arguments);
+// Any program, for the second iCalendar parser.
+CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
+
+// A fresh copy of the genuine Berkeley DB 4.2 store of tests/data, not yet
+// recovered, inside `dir`; returns its path.
+std::filesystem::path UnpackLegacyStore(const qel2test::TempDir& dir);
+
+}  // namespace qel2clitest

@@ -1,0 +1,68 @@
+// verify on a store with deliberately damaged values names exactly those.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include <nlohmann/json.hpp>
+
+#include <qel2/keys.h>
+
+#include "cli_run.h"
+#include "hex.h"
+#include "store_description.h"
+
+namespace {
+
+using qel2clitest::CliRun;
+using qel2clitest::RunCli;
+
+std::string Md5Hex(const std::string& text) {
+    unsigned char digest[qEL2_HASH_SIZE];
+    qel2_pvt_MD5Hash(text.c_str(), digest);
+    return qel2mk::ToHex(digest, sizeof digest);
+}
+
+// Event and to-do keys of recurrence id 0.
+std::string ItemKey(const std::string& calendar, const std::string& uid) {
+    return Md5Hex(calendar) + Md5Hex(uid) + "00000000";
+}
+
+TEST(CliVerify, NamesExactlyTheDamagedRecords) {
+    qel2test::TempDir dir;
+    auto description = dir.write("damaged.json", R"({
+      "calendars": [{"id": "good", "fields": {"pName": "Good"}},
+                    {"id": "cut", "fields": {"pName": "Cut short"}, "truncate_to": 20}],
+      "events": [{"calendar": "good", "uid": "ok-1", "fields": {"pSummary": "fine", "dtStart": 1137402000}},
+                 {"calendar": "good", "uid": "cut-1", "fields": {"pSummary": "cut"}, "truncate_to": 50},
+                 {"calendar": "good", "uid": "raw-1", "raw_value_hex": "00000001"}],
+      "todos": [{"calendar": "good", "uid": "ok-todo", "fields": {"pSummary": "fine"}},
+                {"calendar": "good", "uid": "cut-todo", "fields": {"pSummary": "cut"}, "truncate_to": 60}]
+    })");
+    std::string store = (dir.path() / "store").string();
+    qel2mk::WriteStore(qel2mk::PlanStoreFile(description.string()), store);
+
+    const std::set<std::pair<std::string, std::string>> expected = {
+        {"calprops.db", Md5Hex("cut")},
+        {"events.db", ItemKey("good", "cut-1")},
+        {"events.db", ItemKey("good", "raw-1")},
+        {"todos.db", ItemKey("good", "cut-todo")},
+    };
+
+    CliRun json = RunCli({"verify", store, "--json"});
+    EXPECT_EQ(json.status, 1) << json.err;
+    nlohmann::json report = nlohmann::json::parse(json.out);
+    std::set<std::pair<std::string, std::string>> named;
+    for (const nlohmann::json& damage : report["damaged_records"]) named.emplace(damage["database"], damage["key"]);
+    EXPECT_EQ(named, expected);
+    EXPECT_EQ(report["records"], 7);
+    EXPECT_EQ(report["damaged"], 4);
+
+    CliRun text = RunCli({"verify", store});
+    EXPECT_EQ(text.status, 1);
+    for (const auto& [database, key] : expected)
+        EXPECT_NE(text.out.find("damaged: " + database + " key " + key + ": "), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("DAMAGED: 7 records, 4 damaged"), std::string::npos) << text.out;
+}
+
+}  // namespace
