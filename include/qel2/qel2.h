@@ -9,6 +9,7 @@
 #include <qel2/records.h>
 #include <qel2/keys.h>
 #include <qel2/store.h>
+#include <qel2/query.h>
 #include <qel2/codec.h>
 #include <qel2/mapping.h>
 #include <qel2/diag.h>
