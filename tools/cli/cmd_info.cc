@@ -49,7 +49,7 @@ int Info(const Arguments& arguments) {
         std::printf("%s\n", json.dump(2).c_str());
         return 0;
     }
-    std::printf("store        %s\nversion      %s\n", store.directory().c_str(), version);
+    std::printf("store        %s\nversion      %s\n", store.label().c_str(), version);
     for (const auto& database : databases) {
         auto size = std::filesystem::file_size(std::filesystem::path(store.directory()) / database.file);
         std::printf("%-12s %10ju bytes %10u records\n", database.file, static_cast<uintmax_t>(size), database.records);

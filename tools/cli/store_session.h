@@ -36,6 +36,9 @@ public:
 
     qel2BerkeleyDatabase& db() { return db_; }
     const std::string& directory() const { return directory_; }
+    // What messages call the store: its path, marked when it is the
+    // sample's temporary copy.
+    std::string label() const;
 
     // The calendar with this id; throws CliError when it is not stored.
     CalPropsPtr ReadCalendar(const std::string& id);
