@@ -20,8 +20,6 @@ template <int (*Free)(array_t**)>
 struct ListFree {
     void operator()(array_t* list) const { Free(&list); }
 };
-using EventList = std::unique_ptr<array_t, ListFree<qel2_FreeEventList>>;
-using ToDoList = std::unique_ptr<array_t, ListFree<qel2_FreeToDoList>>;
 using CalPropsList = std::unique_ptr<array_t, ListFree<qel2_FreeCalPropsList>>;
 
 // The record at `index` of a list the queries returned.
