@@ -53,13 +53,17 @@ ItemSummary Summarize(const qEL2_VTODO& todo) {
 }
 
 std::string ItemLine(const ItemSummary& item) {
-    std::string line = IsoTimeOrDate(item.start, item.startIsDate) + "  " + IsoTimeOrDate(item.end, item.endIsDate);
-    if (item.isToDo) line += "  " + IsoTime(item.completed);
-    line += "  " + item.uid;
-    if (item.recurrenceId != 0) line += "@" + IsoTime(item.recurrenceId);
-    line += "  " + item.status + "  " + (item.summary.empty() ? "(no summary)" : item.summary);
-    if (item.tombstone) line += "  [deleted]";
-    if (!item.linkedFrom.empty()) line += "  [linked from " + item.linkedFrom + "]";
+    // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) about
+    // "literal" + std::string temporaries in Release builds.
+    std::string line = IsoTimeOrDate(item.start, item.startIsDate);
+    line.append("  ").append(IsoTimeOrDate(item.end, item.endIsDate));
+    if (item.isToDo) line.append("  ").append(IsoTime(item.completed));
+    line.append("  ").append(item.uid);
+    if (item.recurrenceId != 0) line.append("@").append(IsoTime(item.recurrenceId));
+    line.append("  ").append(item.status).append("  ");
+    line.append(item.summary.empty() ? "(no summary)" : item.summary);
+    if (item.tombstone) line.append("  [deleted]");
+    if (!item.linkedFrom.empty()) line.append("  [linked from ").append(item.linkedFrom).append("]");
     return line;
 }
 
