@@ -1,19 +1,61 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite: a normal build, then an
-# AddressSanitizer + UndefinedBehaviorSanitizer build with leak detection.
+# Builds and runs the whole test suite, then the reliability checks:
+#   1. a normal build and all tests;
+#   2. an AddressSanitizer + UndefinedBehaviorSanitizer build, all tests,
+#      with leak detection (any report fails its test);
+#   3. a ThreadSanitizer build, the tests labelled "threads";
+#   4. each decoder fuzz target for 20 s (scripts/fuzz.sh, clang);
+#   5. the 60-second soak (label "soak") on the normal build.
+# Ends with the whole run's time and each ctest run's own summary lines.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
 
 bash scripts/install-deps.sh
 
 jobs=$(nproc)
-for preset in default asan; do
+
+# Runs one ctest preset, keeping its summary lines for the recap at the end.
+run_ctest() {
+  local preset=$1
+  echo "== $preset tests"
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$logs/$preset.log"
+  # pipefail above makes a failed ctest end the run here.
+  grep -E '^[0-9]+% tests passed|^Total Test time' "$logs/$preset.log" >"$logs/$preset.summary"
+}
+
+for preset in default asan tsan; do
+  stage=$SECONDS
   echo "== $preset build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
-  echo "== $preset tests"
-  ctest --preset "$preset" -j "$jobs"
+  run_ctest "$preset"
+  echo "== $preset: $((SECONDS - stage)) s"
 done
 
-echo "== all tests passed in $((SECONDS - start)) s"
+stage=$SECONDS
+echo "== fuzz: each decoder target for 20 s"
+if ! QEL2_FUZZ_BUILD=build/fuzz bash scripts/fuzz.sh 20 2>&1 | tee "$logs/fuzz.log"; then
+  # Keep the reproducer where the replay tests (tests/faults) pick it up.
+  target=$(grep -oE '^decode_[a-z]+_fuzzer: finding' "$logs/fuzz.log" | cut -d: -f1 || true)
+  if [ -n "$target" ]; then
+    for finding in crash-* leak-* timeout-* oom-*; do
+      [ -e "$finding" ] && mv "$finding" "fuzz/regressions/$target/"
+    done
+    echo "== fuzz: the input is saved in fuzz/regressions/$target/; commit it with the fix" >&2
+  fi
+  exit 1
+fi
+echo "== fuzz: $((SECONDS - stage)) s"
+
+stage=$SECONDS
+run_ctest soak
+echo "== soak: $((SECONDS - stage)) s"
+
+echo "== all tests passed in $((SECONDS - start)) s (default, asan and tsan builds, fuzzing, soak)"
+for preset in default asan tsan soak; do
+  echo "== $preset:"
+  cat "$logs/$preset.summary"
+done

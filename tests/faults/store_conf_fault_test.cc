@@ -1,0 +1,104 @@
+// Damaged or hostile caldb.conf files and home paths: the open must refuse
+// the store with 2 and one clear ERROR line, never crash, hang or read
+// another file than the store's own.
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <ostream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <qel2/qel2.h>
+
+#include "fault_fixture.h"
+
+namespace qel2test {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const std::string kLocateFailed = "Failed to locate caldb.conf.  File must exist for opening the Database\n";
+const std::string kVersionFailed =
+    "Failed dbversion check. Database may be corrupted or version numbers are mismatched\n";
+
+std::string RandomBytes(size_t size, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    return bytes;
+}
+
+std::string VersionLine(const std::string& version) { return "caldb.version = \"" + version + "\"\n"; }
+
+struct ConfCase {
+    const char* name;
+    std::string text;
+    int result;  // of the open
+};
+
+void PrintTo(const ConfCase& c, std::ostream* out) { *out << c.name; }
+
+class ConfFaultTest : public FaultTest, public ::testing::WithParamInterface<ConfCase> {};
+
+TEST_P(ConfFaultTest, OpenAnswersWithoutCrashOrHang) {
+    copyStore();
+    dir_.write("caldb.conf", GetParam().text);
+    auto started = Clock::now();
+    int result = open(0);
+    EXPECT_LT(Clock::now() - started, std::chrono::seconds(20)) << "a large file is read in one pass";
+    EXPECT_EQ(result, GetParam().result);
+    EXPECT_EQ(count(3, kVersionFailed), GetParam().result == 0 ? 0 : 1);
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    ExpectClosed();
+}
+
+constexpr size_t kHuge = 10u << 20;
+
+INSTANTIATE_TEST_SUITE_P(
+    Contents, ConfFaultTest,
+    ::testing::Values(ConfCase{"Empty", "", 2},
+                      ConfCase{"Binary", RandomBytes(64 << 10, 7), 2},
+                      ConfCase{"BinaryBeforeTheVersion", RandomBytes(4096, 9) + "\n" + VersionLine(kStoreVersion), 0},
+                      ConfCase{"HugeSingleLine", std::string(kHuge, 'x'), 2},
+                      ConfCase{"HugeCommentsThenVersion",
+                               [] {
+                                   std::string text;
+                                   while (text.size() < kHuge) text += "# " + std::string(97, '-') + "\n";
+                                   return text + VersionLine(kStoreVersion);
+                               }(),
+                               0},
+                      ConfCase{"VersionWithoutLineEnd", "caldb.version = 1.0.0 [BerkeleyDB]", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- home directories longer than the 511 characters of the version check ----
+
+constexpr size_t kCheckedPath = 511;
+
+// A folder under `base` whose path is exactly `length` characters long.
+fs::path NestedFolder(const fs::path& base, size_t length) {
+    fs::path path = base;
+    while (path.string().size() < length) {
+        size_t left = length - path.string().size() - 1;  // one for the separator
+        // Each name stays below the 255-byte limit.
+        size_t part = left > 250 ? 200 : left;
+        path /= std::string(part, 'd');
+    }
+    fs::create_directories(path);
+    return path;
+}
+
+TEST_F(FaultTest, HomePathBeyondTheVersionCheckIsRefused) {
+    fs::path home = NestedFolder(dir_.path(), kCheckedPath + 100);
+    copyStore(home);
+    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, home.c_str()), 2);
+    EXPECT_EQ(count(3, kLocateFailed) + count(3, kVersionFailed), 1);
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    ExpectClosed();
+}
+
+}  // namespace
+}  // namespace qel2test
