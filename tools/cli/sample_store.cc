@@ -33,8 +33,13 @@ bool Unpack(const std::string& archive, const std::string& into) {
 }  // namespace
 
 std::string SampleArchive() {
-    for (const char* candidate : {QEL2_SAMPLE_SOURCE, QEL2_SAMPLE_INSTALLED})
-        if (fs::exists(candidate)) return candidate;
+    // Beside the installed command too, for an install under another
+    // prefix than the one configured.
+    std::error_code error;
+    fs::path besideCommand = fs::read_symlink("/proc/self/exe", error).parent_path().parent_path() / "share" /
+                             "qel2caldb" / fs::path(QEL2_SAMPLE_INSTALLED).filename();
+    for (const fs::path& candidate : {fs::path(QEL2_SAMPLE_SOURCE), besideCommand, fs::path(QEL2_SAMPLE_INSTALLED)})
+        if (fs::exists(candidate)) return candidate.string();
     throw CliError(std::string("the bundled sample store is missing: neither ") + QEL2_SAMPLE_SOURCE + " nor " +
                    QEL2_SAMPLE_INSTALLED + " exists");
 }
