@@ -9,13 +9,23 @@ namespace {
 
 EVP_MD_CTX* digest_state(util_md5_ctx* ctx) { return static_cast<EVP_MD_CTX*>(ctx->state); }
 
+// OpenSSL's MD5, looked up once and kept for the life of the process.
+// EVP_md5() would make every EVP_DigestInit_ex fetch it from the provider
+// again, which cost more than the digest of a short id itself. Null if the
+// provider has no MD5; every digest then stays zero.
+const EVP_MD* Md5() {
+    static EVP_MD* const md5 = EVP_MD_fetch(nullptr, "MD5", nullptr);
+    return md5;
+}
+
 }  // namespace
 
 void util_MD5Init(util_md5_ctx* ctx) {
     if (ctx == nullptr) return;
     std::memset(ctx->digest, 0, sizeof ctx->digest);
-    EVP_MD_CTX* state = EVP_MD_CTX_new();
-    if (state != nullptr && EVP_DigestInit_ex(state, EVP_md5(), nullptr) != 1) {
+    const EVP_MD* md5 = Md5();
+    EVP_MD_CTX* state = md5 != nullptr ? EVP_MD_CTX_new() : nullptr;
+    if (state != nullptr && EVP_DigestInit_ex(state, md5, nullptr) != 1) {
         EVP_MD_CTX_free(state);
         state = nullptr;
     }

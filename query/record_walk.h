@@ -28,7 +28,7 @@ namespace qel2query {
 template <class Kind>
 int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uint32_t flags,
                 const void* argument, qEL2_RECORD_FILTER filter, Held<RecordOf<Kind>, Kind::Free>& record,
-                array_t* list) {
+                array_t* list, LinkedCalendar& targets) {
     const int decoded = Kind::Decode(record.get(), value.data(), value.size());
     value.release();
     if (decoded != 0) {
@@ -40,7 +40,7 @@ int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uin
     if (Kind::IsLink(record.get())) {
         link.reset(record.release());
         RecordOf<Kind>* linked = nullptr;
-        if (ReadLinkedRecord<Kind>(calendar, link.get(), &linked, flags, 1) != 0) return 0;
+        if (ReadLinkedRecord<Kind>(calendar, link.get(), &linked, flags, 1, targets) != 0) return 0;
         record.reset(linked);
     }
     if (!filter(record.get(), argument)) return 0;
@@ -72,6 +72,7 @@ int ScanRecords(WalkStep step, qEL2_CALPROPS* calendar, array_t** list, uint32_t
     *list = array_new();
     if (*list == nullptr) return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanListFailed, ENOMEM, strerror(ENOMEM));
 
+    LinkedCalendar targets;  // shared by the walk's links
     DBC* dbc = cursor.get();
     uint32_t position = DB_SET_RANGE;  // the calendar's first key
     int end = 0;                       // 0 once the calendar is exhausted
@@ -87,7 +88,7 @@ int ScanRecords(WalkStep step, qEL2_CALPROPS* calendar, array_t** list, uint32_t
             end = ENOMEM;
             break;
         }
-        if (int result = OfferRecord<Kind>(calendar, key, value, flags, argument, filter, record, *list)) {
+        if (int result = OfferRecord<Kind>(calendar, key, value, flags, argument, filter, record, *list, targets)) {
             return result;
         }
         if (step == WalkStep::CursorNext) {
