@@ -18,6 +18,7 @@
 
 #include "allocation_faults.h"
 #include "fault_fixture.h"
+#include "record_digest.h"
 
 namespace qel2test {
 namespace {
@@ -42,32 +43,8 @@ struct ReadCase {
     bool logsOutOfMemory;    // a result of 12 comes with an ERROR line
 };
 
-// FNV-1a over texts and numbers.
-void Mix(uint64_t& digest, const char* text) {
-    for (const char* c = text ? text : ""; *c != '\0'; ++c) digest = (digest ^ static_cast<unsigned char>(*c)) * 1099511628211u;
-    digest = (digest ^ 0xff) * 1099511628211u;
-}
-void Mix(uint64_t& digest, uint32_t number) { digest = (digest ^ number) * 1099511628211u; }
-
 // Names the case in test names and failure output.
 void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
-
-template <typename Record>
-uint64_t Digest(const Record* record) {
-    uint64_t digest = 14695981039346656037u;
-    if (record == nullptr) return 0;
-    Mix(digest, record->pUID);
-    Mix(digest, record->pSummary);
-    Mix(digest, static_cast<uint32_t>(record->RecurrenceID));
-    return digest;
-}
-
-template <typename Record>
-uint64_t Digest(const array_t* list) {
-    uint64_t digest = 14695981039346656037u;
-    for (uint32_t i = 0; list != nullptr && i < list->count; ++i) Mix(digest, static_cast<uint32_t>(Digest(At<Record>(list, i))));
-    return digest;
-}
 
 class ReadAllocationTest : public FaultTest, public ::testing::WithParamInterface<ReadCase> {
 protected:
@@ -182,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                      array_t* list = nullptr;
                      int result = qel2_pvt_SearchCalProps("user", qEL2_SEARCH_CALID, qEL2_MATCH_BEGINS, 0, &list);
                      CalPropsList owned(list);
-                     digest = list ? list->count : 0;
+                     digest = DigestCalendars(list);
                      return result;
                  },
                  {1, 12},  // 1: the walk's cursor could not be opened
