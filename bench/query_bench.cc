@@ -24,7 +24,6 @@
 
 #include <qel2/qel2.h>
 
-#include "query/walk_step.h"
 #include "record_copy.h"
 #include "record_keys.h"
 #include "store_generator.h"
@@ -83,10 +82,6 @@ struct EventDb {
     using Record = qEL2_VEVENT;
     static DB* Db() { return gCalDB.pEventDB; }
     static int Range(qEL2_CALPROPS* c, array_t** list) { return qel2_pvt_ReadEventListByRange(c, 0, 0, 0, list); }
-    static int Scan(qel2query::WalkStep step, qEL2_CALPROPS* c, array_t** list) {
-        const qEL2_RANGE_FILTER all = {0, 0, 0};
-        return qel2query::ScanEventsStepping(step, c, list, 0, &all, qel2_ReadEventListByRangeCompare);
-    }
     static int FreeList(array_t** list) { return qel2_FreeEventList(list); }
     static Record* New() { return qel2_NewEvent(); }
     static void Free(Record* r) { qel2_FreeEvent(&r); }
@@ -109,10 +104,6 @@ struct ToDoDb {
     using Record = qEL2_VTODO;
     static DB* Db() { return gCalDB.pToDoDB; }
     static int Range(qEL2_CALPROPS* c, array_t** list) { return qel2_pvt_ReadToDoListByRange(c, 0, 0, 0, list); }
-    static int Scan(qel2query::WalkStep step, qEL2_CALPROPS* c, array_t** list) {
-        const qEL2_RANGE_FILTER all = {0, 0, 0};
-        return qel2query::ScanToDosStepping(step, c, list, 0, &all, qel2_ReadToDoListByRangeCompare);
-    }
     static int FreeList(array_t** list) { return qel2_FreeToDoList(list); }
     static Record* New() { return qel2_NewToDo(); }
     static void Free(Record* r) { qel2_FreeToDo(&r); }
@@ -184,21 +175,6 @@ void BM_RangeRead(benchmark::State& state) {
     for (auto _ : state) {
         array_t* list = nullptr;
         if (Kind::Range(calendar.cal, &list) != 0) std::abort();
-        listed = list->count;
-        Kind::FreeList(&list);
-    }
-    CountRecords(state, listed);
-}
-
-// The same walk with each way of stepping from one record to the next.
-template <typename Kind, qel2query::WalkStep Step>
-void BM_RangeReadStepping(benchmark::State& state) {
-    UseStore(state);
-    Calendar calendar;
-    uint32_t listed = 0;
-    for (auto _ : state) {
-        array_t* list = nullptr;
-        if (Kind::Scan(Step, calendar.cal, &list) != 0) std::abort();
         listed = list->count;
         Kind::FreeList(&list);
     }
@@ -321,7 +297,6 @@ void BM_RawGetAllocations(benchmark::State& state) {
 
 // Grouped by store and pool, so each is opened and warmed once per run.
 void RegisterAll() {
-    using qel2query::WalkStep;
     using Function = void (*)(benchmark::State&);
     const std::pair<const char*, Function> walks[] = {
         {"BM_RangeRead<EventDb>", BM_RangeRead<EventDb>},
@@ -330,8 +305,6 @@ void RegisterAll() {
         {"BM_RangeRead<ToDoDb>", BM_RangeRead<ToDoDb>},
         {"BM_RawWalkAllocations<ToDoDb>", BM_RawWalkAllocations<ToDoDb>},
         {"BM_RawCursorWalk<ToDoDb>", BM_RawCursorWalk<ToDoDb>},
-        {"BM_RangeReadStepping<EventDb,KeySearch>", BM_RangeReadStepping<EventDb, WalkStep::KeySearch>},
-        {"BM_RangeReadStepping<EventDb,CursorNext>", BM_RangeReadStepping<EventDb, WalkStep::CursorNext>},
     };
     const std::pair<const char*, Function> points[] = {
         {"BM_ReadEvent", BM_ReadEvent},

@@ -7,15 +7,6 @@
 #include "query/record_reads.h"
 #include "query/record_walk.h"
 
-namespace qel2query {
-
-int ScanEventsStepping(WalkStep step, qEL2_CALPROPS* calendar, array_t** list, uint32_t flags,
-                       const void* argument, qEL2_RECORD_FILTER filter) {
-    return ScanRecords<EventKind>(step, calendar, list, flags, argument, filter);
-}
-
-}  // namespace qel2query
-
 extern "C" {
 
 int qel2_pvt_ReadEvent(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags,
@@ -34,7 +25,7 @@ int qel2_pvt_ReadLinkedEvent(qEL2_CALPROPS* calendar, qEL2_VEVENT* link, qEL2_VE
 
 int qel2_pvt_ScanEvents(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,
                         qEL2_RECORD_FILTER filter) {
-    return qel2query::ScanEventsStepping(qel2query::kWalkStep, calendar, list, flags, argument, filter);
+    return qel2query::ScanRecords<qel2query::EventKind>(calendar, list, flags, argument, filter);
 }
 
 int qel2_ReadEventListByRangeCompare(const void* record, const void* range) {

@@ -16,7 +16,6 @@
 
 #include "query/query_support.h"
 #include "query/record_reads.h"
-#include "query/walk_step.h"
 #include "store/bdb_compat.h"
 
 namespace qel2query {
@@ -55,7 +54,7 @@ int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uin
 }
 
 template <class Kind>
-int ScanRecords(WalkStep step, qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,
+int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,
                 qEL2_RECORD_FILTER filter) {
     if constexpr (Kind::kTraceCoreAndScan) qel2_pvt_TraceLog(1, "%s", Kind::kScan);
     Cursor cursor;
@@ -74,9 +73,12 @@ int ScanRecords(WalkStep step, qEL2_CALPROPS* calendar, array_t** list, uint32_t
 
     LinkedCalendar targets;  // shared by the walk's links
     DBC* dbc = cursor.get();
-    uint32_t position = DB_SET_RANGE;  // the calendar's first key
-    int end = 0;                       // 0 once the calendar is exhausted
-    for (;;) {
+    // From the calendar's first key the cursor steps to the next record
+    // (DB_NEXT) rather than searching again for the key after the one just
+    // read: a step is faster, and never has to go past recurrence id
+    // 4294967295, where adding one would wrap around to the same record.
+    int end = 0;  // 0 once the calendar is exhausted
+    for (uint32_t position = DB_SET_RANGE;; position = DB_NEXT) {
         end = dbc->get(dbc, &key, value.get(), position);
         if (end != 0 || qel2_pvt_IdCompare(keyBuffer, calendar->idHash) != 0) break;
         Held<RecordOf<Kind>, Kind::Free> record(Kind::New());
@@ -90,11 +92,6 @@ int ScanRecords(WalkStep step, qEL2_CALPROPS* calendar, array_t** list, uint32_t
         }
         if (int result = OfferRecord<Kind>(calendar, key, value, flags, argument, filter, record, *list, targets)) {
             return result;
-        }
-        if (step == WalkStep::CursorNext) {
-            position = DB_NEXT;
-        } else if (!AdvanceKey(keyBuffer)) {
-            break;
         }
     }
     if (end != 0 && end != DB_NOTFOUND) qel2_Log(qEL2_LOG_ERROR, Kind::kScanEnded, qel2_pvt_ResultTo42(end));

@@ -7,15 +7,6 @@
 #include "query/record_reads.h"
 #include "query/record_walk.h"
 
-namespace qel2query {
-
-int ScanToDosStepping(WalkStep step, qEL2_CALPROPS* calendar, array_t** list, uint32_t flags,
-                      const void* argument, qEL2_RECORD_FILTER filter) {
-    return ScanRecords<ToDoKind>(step, calendar, list, flags, argument, filter);
-}
-
-}  // namespace qel2query
-
 extern "C" {
 
 int qel2_pvt_ReadToDo(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags,
@@ -34,7 +25,7 @@ int qel2_pvt_ReadLinkedToDo(qEL2_CALPROPS* calendar, qEL2_VTODO* link, qEL2_VTOD
 
 int qel2_pvt_ScanToDos(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,
                        qEL2_RECORD_FILTER filter) {
-    return qel2query::ScanToDosStepping(qel2query::kWalkStep, calendar, list, flags, argument, filter);
+    return qel2query::ScanRecords<qel2query::ToDoKind>(calendar, list, flags, argument, filter);
 }
 
 int qel2_ReadToDoListByRangeCompare(const void* record, const void* range) {

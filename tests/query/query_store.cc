@@ -1,81 +1,13 @@
 #include "query_store.h"
 
-#include "record_keys.h"
+#include <nlohmann/json.hpp>
+
+#include "store_description.h"
 
 namespace qel2test {
 
-using qel2mk::Database;
-using qel2mk::SetString;
-
-qel2mk::StoreWriter& QueryTest::writer() {
-    if (!writer_) writer_ = std::make_unique<qel2mk::StoreWriter>(dir_.str(), qel2mk::StoreOptions{});
-    return *writer_;
-}
-
-void QueryTest::addCalendar(const std::string& id, const std::string& name, const std::string& owner,
-                            const std::vector<std::string_view>& others) {
-    qel2mk::CalPropsPtr cal = qel2mk::NewCalProps();
-    SetString(cal->pRelativeCalID, id);
-    if (!name.empty()) SetString(cal->pName, name);
-    if (!owner.empty()) SetString(cal->pPrimaryOwner, owner);
-    if (!others.empty()) qel2mk::AppendStrings(cal->pOtherOwners, others);
-    const auto key = qel2mk::MakeCalPropsKey(id);
-    writer().Put(Database::CalProps, key.data(), key.size(), qel2mk::EncodeCalProps(*cal), id);
-}
-
-void QueryTest::addEvent(const std::string& calendar, const std::string& uid, uint32_t recurrence, uint32_t start,
-                         uint32_t end, uint32_t flags) {
-    qel2mk::EventPtr event = qel2mk::NewEvent();
-    SetString(event->pUID, uid);
-    event->dtStart = start;
-    event->dtEnd = end;
-    event->flags = flags;
-    const auto key = qel2mk::MakeEventKey(calendar, uid, recurrence);
-    writer().Put(Database::Events, key.data(), key.size(), qel2mk::EncodeEvent(*event), uid);
-}
-
-void QueryTest::addToDo(const std::string& calendar, const std::string& uid, uint32_t recurrence,
-                        uint32_t completed, uint32_t flags) {
-    qel2mk::ToDoPtr todo = qel2mk::NewToDo();
-    SetString(todo->pUID, uid);
-    todo->dtCompleted = completed;
-    todo->flags = flags;
-    const auto key = qel2mk::MakeEventKey(calendar, uid, recurrence);
-    writer().Put(Database::ToDos, key.data(), key.size(), qel2mk::EncodeToDo(*todo), uid);
-}
-
-void QueryTest::addEventLink(const std::string& calendar, const std::string& uid, const std::string& target) {
-    qel2mk::EventPtr link = qel2mk::NewEvent();
-    SetString(link->pUID, uid);
-    SetString(link->pURL, target);
-    const auto key = qel2mk::MakeEventKey(calendar, uid, 0);
-    writer().Put(Database::Events, key.data(), key.size(), qel2mk::EncodeEvent(*link), uid);
-}
-
-void QueryTest::addToDoLink(const std::string& calendar, const std::string& uid, const std::string& target) {
-    qel2mk::ToDoPtr link = qel2mk::NewToDo();
-    SetString(link->pUID, uid);
-    SetString(link->pURL, target);
-    link->flags |= qEL2_TODO_LINK;
-    const auto key = qel2mk::MakeEventKey(calendar, uid, 0);
-    writer().Put(Database::ToDos, key.data(), key.size(), qel2mk::EncodeToDo(*link), uid);
-}
-
-void QueryTest::addDamaged(Database database, const std::string& calendar, const std::string& uid) {
-    // A string list whose count runs far past the end of the value.
-    const qel2mk::Bytes value = {0, 0, 0, 1, 0, 0, 0, 2, 0x7f, 0xff, 0xff, 0xff};
-    if (database == Database::CalProps) {
-        const auto key = qel2mk::MakeCalPropsKey(calendar);
-        writer().Put(database, key.data(), key.size(), value, calendar);
-    } else {
-        const auto key = qel2mk::MakeEventKey(calendar, uid, 0);
-        writer().Put(database, key.data(), key.size(), value, uid);
-    }
-}
-
-void QueryTest::openStore() {
-    writer().Finish();
-    writer_.reset();
+void QueryTest::openStore(const char* description) {
+    qel2mk::WriteStore(qel2mk::PlanStore(nlohmann::json::parse(description)), dir_.str());
     ASSERT_EQ(open(0), 0);
     log_.clear();
 }
@@ -86,56 +18,66 @@ qel2mk::CalPropsPtr QueryTest::calendar(const std::string& id) {
     return qel2mk::CalPropsPtr(cal);
 }
 
-}  // namespace qel2test
+namespace {
 
-namespace qel2test {
+// Events end and to-dos are completed at kFrom = 1000 and kTo = 3000; an
+// event without times that names a calendar in pURL is a link, a to-do
+// link carries bLink. 4294967295 is the largest recurrence id. The value
+// of "broken" is damaged: a string list whose count runs past its end.
+constexpr const char* kLinkedStore = R"({
+  "calendars": [{"id": "home"}, {"id": "work"}, {"id": "empty"}, {"id": "chain-1"}, {"id": "chain-2"},
+                {"id": "chain-3"}, {"id": "ring-a"}, {"id": "ring-b"}, {"id": "mixed"}],
+  "events": [
+    {"calendar": "home", "uid": "meet", "fields": {"dtStart": 1000, "dtEnd": 2000}},
+    {"calendar": "home", "uid": "meet", "recurrence_id": 4294967295, "fields": {"dtStart": 2500, "dtEnd": 2600}},
+    {"calendar": "home", "uid": "before", "fields": {"dtStart": 500, "dtEnd": 1000}},
+    {"calendar": "home", "uid": "after", "fields": {"dtStart": 3000, "dtEnd": 4000}},
+    {"calendar": "home", "uid": "noend", "fields": {"dtStart": 1500}},
+    {"calendar": "home", "uid": "gone", "fields": {"dtStart": 1500, "dtEnd": 1600, "flags": {"Tombstone": 1}}},
+    {"calendar": "home", "uid": "shared", "fields": {"pURL": "work"}},
+    {"calendar": "home", "uid": "dead", "fields": {"pURL": "work"}},
+    {"calendar": "home", "uid": "self", "fields": {"pURL": "home"}},
+    {"calendar": "home", "uid": "lost", "fields": {"pURL": "nowhere"}},
+    {"calendar": "home", "uid": "orphan", "fields": {"pURL": "work"}},
+    {"calendar": "home", "uid": "broken", "raw_value_hex": "00000001000000027fffffff"},
+    {"calendar": "work", "uid": "shared", "fields": {"dtStart": 90000, "dtEnd": 91000}},
+    {"calendar": "work", "uid": "dead", "fields": {"dtStart": 90000, "dtEnd": 91000, "flags": {"Tombstone": 1}}},
+    {"calendar": "work", "uid": "workonly", "fields": {"dtStart": 1500, "dtEnd": 1600}},
+    {"calendar": "nowhere", "uid": "lost", "fields": {"dtStart": 1500, "dtEnd": 1600}},
+    {"calendar": "chain-1", "uid": "c", "fields": {"pURL": "chain-2"}},
+    {"calendar": "chain-2", "uid": "c", "fields": {"pURL": "chain-3"}},
+    {"calendar": "chain-3", "uid": "c", "fields": {"dtStart": 1500, "dtEnd": 1600}},
+    {"calendar": "ring-a", "uid": "r", "fields": {"pURL": "ring-b"}},
+    {"calendar": "ring-b", "uid": "r", "fields": {"pURL": "ring-a"}},
+    {"calendar": "mixed", "uid": "shared", "fields": {"pURL": "work"}},
+    {"calendar": "mixed", "uid": "workonly", "fields": {"pURL": "work"}},
+    {"calendar": "mixed", "uid": "c", "fields": {"pURL": "chain-3"}}],
+  "todos": [
+    {"calendar": "home", "uid": "open"},
+    {"calendar": "home", "uid": "atstart", "fields": {"dtCompleted": 1000}},
+    {"calendar": "home", "uid": "mid", "fields": {"dtCompleted": 2000}},
+    {"calendar": "home", "uid": "atend", "fields": {"dtCompleted": 3000}},
+    {"calendar": "home", "uid": "before", "fields": {"dtCompleted": 999}},
+    {"calendar": "home", "uid": "late", "recurrence_id": 4294967295},
+    {"calendar": "home", "uid": "gone", "fields": {"flags": {"Tombstone": 1}}},
+    {"calendar": "home", "uid": "shared", "fields": {"pURL": "work", "flags": {"bLink": 1}}},
+    {"calendar": "home", "uid": "dead", "fields": {"pURL": "work", "flags": {"bLink": 1}}},
+    {"calendar": "home", "uid": "self", "fields": {"pURL": "home", "flags": {"bLink": 1}}},
+    {"calendar": "home", "uid": "lost", "fields": {"pURL": "nowhere", "flags": {"bLink": 1}}},
+    {"calendar": "home", "uid": "orphan", "fields": {"pURL": "work", "flags": {"bLink": 1}}},
+    {"calendar": "home", "uid": "broken", "raw_value_hex": "00000001000000027fffffff"},
+    {"calendar": "work", "uid": "shared", "fields": {"dtCompleted": 90000}},
+    {"calendar": "work", "uid": "dead", "fields": {"flags": {"Tombstone": 1}}},
+    {"calendar": "nowhere", "uid": "lost"},
+    {"calendar": "ring-a", "uid": "r", "fields": {"pURL": "ring-b", "flags": {"bLink": 1}}},
+    {"calendar": "ring-b", "uid": "r", "fields": {"pURL": "ring-a", "flags": {"bLink": 1}}}]
+})";
+
+}  // namespace
 
 void LinkedStoreTest::SetUp() {
     QueryTest::SetUp();
-    for (const char* id : {"home", "work", "empty", "chain-1", "chain-2", "chain-3", "ring-a", "ring-b"}) {
-        addCalendar(id);
-    }
-    addEvent("home", "meet", 0, kFrom, 2000);           // ends inside the window
-    addEvent("home", "meet", kLastRecurrence, 2500, 2600);
-    addEvent("home", "before", 0, 500, kFrom);          // ends at its start
-    addEvent("home", "after", 0, kTo, 4000);            // starts at its end
-    addEvent("home", "noend", 0, 1500, 0);
-    addEvent("home", "gone", 0, 1500, 1600, qEL2_EVENT_TOMBSTONE);
-    addEventLink("home", "shared", "work");
-    addEventLink("home", "dead", "work");
-    addEventLink("home", "self", "home");
-    addEventLink("home", "lost", "nowhere");
-    addEventLink("home", "orphan", "work");
-    addDamaged(qel2mk::Database::Events, "home", "broken");
-    addEvent("work", "shared", 0, 90000, 91000);
-    addEvent("work", "dead", 0, 90000, 91000, qEL2_EVENT_TOMBSTONE);
-    addEvent("work", "workonly", 0, 1500, 1600);
-    addEvent("nowhere", "lost", 0, 1500, 1600);
-    addEventLink("chain-1", "c", "chain-2");
-    addEventLink("chain-2", "c", "chain-3");
-    addEvent("chain-3", "c", 0, 1500, 1600);
-    addEventLink("ring-a", "r", "ring-b");
-    addEventLink("ring-b", "r", "ring-a");
-
-    addToDo("home", "open", 0, 0);
-    addToDo("home", "atstart", 0, kFrom);
-    addToDo("home", "mid", 0, 2000);
-    addToDo("home", "atend", 0, kTo);
-    addToDo("home", "before", 0, kFrom - 1);
-    addToDo("home", "late", kLastRecurrence, 0);
-    addToDo("home", "gone", 0, 0, qEL2_TODO_TOMBSTONE);
-    addToDoLink("home", "shared", "work");
-    addToDoLink("home", "dead", "work");
-    addToDoLink("home", "self", "home");
-    addToDoLink("home", "lost", "nowhere");
-    addToDoLink("home", "orphan", "work");
-    addDamaged(qel2mk::Database::ToDos, "home", "broken");
-    addToDo("work", "shared", 0, 90000);
-    addToDo("work", "dead", 0, 0, qEL2_TODO_TOMBSTONE);
-    addToDo("nowhere", "lost", 0, 0);
-    addToDoLink("ring-a", "r", "ring-b");
-    addToDoLink("ring-b", "r", "ring-a");
-    openStore();
+    openStore(kLinkedStore);
     home_ = calendar("home");
 }
 

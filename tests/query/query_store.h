@@ -1,5 +1,5 @@
-// Stores written record by record for the query tests, opened through the
-// library, and owning handles for what the queries hand back.
+// Stores written from a description for the query tests, opened through
+// the library, and owning handles for what the queries hand back.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +10,7 @@
 #include <qel2/qel2.h>
 
 #include "owned_records.h"
-#include "record_encoder.h"
 #include "store/store_fixture.h"
-#include "store_writer.h"
 
 namespace qel2test {
 
@@ -41,28 +39,11 @@ std::vector<std::string> Names(const array_t* list) {
 
 class QueryTest : public StoreTest {
 protected:
-    void addCalendar(const std::string& id, const std::string& name = "",
-                     const std::string& owner = "", const std::vector<std::string_view>& others = {});
-    // An event or to-do with times and flags; a to-do's `end` is its
-    // completion time.
-    void addEvent(const std::string& calendar, const std::string& uid, uint32_t recurrence, uint32_t start,
-                  uint32_t end, uint32_t flags = 0);
-    void addToDo(const std::string& calendar, const std::string& uid, uint32_t recurrence, uint32_t completed,
-                 uint32_t flags = 0);
-    // A link record in `calendar` standing for `uid` in `target`.
-    void addEventLink(const std::string& calendar, const std::string& uid, const std::string& target);
-    void addToDoLink(const std::string& calendar, const std::string& uid, const std::string& target);
-    // A stored value that no decoder accepts.
-    void addDamaged(qel2mk::Database database, const std::string& calendar, const std::string& uid);
-
-    // Writes the store and opens it (no maintenance threads).
-    void openStore();
+    // Writes the store of a JSON description (tools/mkstore/store_description.h)
+    // and opens it without maintenance threads.
+    void openStore(const char* description);
     // The calendar as the host reads it, with a valid hash.
     qel2mk::CalPropsPtr calendar(const std::string& id);
-
-private:
-    qel2mk::StoreWriter& writer();
-    std::unique_ptr<qel2mk::StoreWriter> writer_;
 };
 
 // Times of the shared store: the event window is [kFrom, kTo] with both
@@ -75,8 +56,8 @@ inline constexpr uint32_t kLastRecurrence = 0xFFFFFFFFu;
 // tell apart: window boundaries, a tombstone, links that work and links
 // that fail in each way, a damaged value and the largest recurrence id.
 // "work" keeps the linked records, "empty" none; "nowhere" has records but
-// no calendar; "chain-1" links through "chain-2" to "chain-3", and
-// "ring-a" and "ring-b" link to each other.
+// no calendar; "chain-1" links through "chain-2" to "chain-3", "ring-a"
+// and "ring-b" link to each other, and "mixed" links into work and chain-3.
 class LinkedStoreTest : public QueryTest {
 protected:
     void SetUp() override;

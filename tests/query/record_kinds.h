@@ -10,7 +10,6 @@
 #include "owned_records.h"
 #include "record_encoder.h"
 #include "record_json.h"
-#include "query/walk_step.h"
 
 namespace qel2test {
 
@@ -21,27 +20,19 @@ struct Events {
     static constexpr const char* kCore = "qel2_pvt_ReadEventCore";
     static constexpr const char* kScan = "qel2_pvt_ScanEvents";
     static constexpr const char* kLinked = "qel2_pvt_ReadLinkedEvent";
+    static constexpr const char* kSection = "events";  // of the genuine store's manifest
     static constexpr uint32_t kTombstone = qEL2_EVENT_TOMBSTONE;
+    static constexpr auto ReadLinked = qel2_pvt_ReadLinkedEvent;
+    static constexpr auto FreeList = qel2_FreeEventList;
     static Ptr New() { return qel2mk::NewEvent(); }
     static int Read(qEL2_CALPROPS* c, const char* uid, uint32_t rec, uint32_t flags, Record** out) {
         return qel2BerkeleyDatabase().ReadEvent(c, const_cast<char*>(uid), static_cast<int32_t>(rec), flags, out);
     }
-    static int ReadLinked(qEL2_CALPROPS* c, Record* link, Record** out, uint32_t flags) {
-        return qel2_pvt_ReadLinkedEvent(c, link, out, flags);
-    }
     static int Window(qEL2_CALPROPS* c, int32_t from, int32_t to, uint32_t flags, array_t** list) {
         return qel2BerkeleyDatabase().ReadEventListByRange(c, from, to, flags, list);
     }
-    static int Scan(qel2query::WalkStep step, qEL2_CALPROPS* c, array_t** list, uint32_t flags,
-                    qEL2_RECORD_FILTER filter) {
-        return qel2query::ScanEventsStepping(step, c, list, flags, nullptr, filter);
-    }
     static bool Linked(const Record* r) { return qel2_EventIsLink(r); }
     static void MarkLinked(Record* r, bool linked) { r->rtflags = linked ? qEL2_EVENT_RT_LINK : 0; }
-    static int FreeList(array_t** list) { return qel2_FreeEventList(list); }
-    // The manifest section of the genuine store, and its records as built
-    // from their fields and as stored.
-    static constexpr const char* kSection = "events";
     static Ptr FromJson(const nlohmann::json& fields) { return qel2mk::EventFromJson(fields, nullptr, "event"); }
     static qel2mk::Bytes Encode(const Record& r) { return qel2mk::EncodeEvent(r); }
 };
@@ -53,25 +44,19 @@ struct ToDos {
     static constexpr const char* kCore = "qel2_pvt_ReadToDoCore";
     static constexpr const char* kScan = "qel2_pvt_ScanToDos";
     static constexpr const char* kLinked = "qel2_pvt_ReadLinkedToDo";
+    static constexpr const char* kSection = "todos";
     static constexpr uint32_t kTombstone = qEL2_TODO_TOMBSTONE;
+    static constexpr auto ReadLinked = qel2_pvt_ReadLinkedToDo;
+    static constexpr auto FreeList = qel2_FreeToDoList;
     static Ptr New() { return qel2mk::NewToDo(); }
     static int Read(qEL2_CALPROPS* c, const char* uid, uint32_t rec, uint32_t flags, Record** out) {
         return qel2BerkeleyDatabase().ReadToDo(c, const_cast<char*>(uid), static_cast<int32_t>(rec), flags, out);
     }
-    static int ReadLinked(qEL2_CALPROPS* c, Record* link, Record** out, uint32_t flags) {
-        return qel2_pvt_ReadLinkedToDo(c, link, out, flags);
-    }
     static int Window(qEL2_CALPROPS* c, int32_t from, int32_t to, uint32_t flags, array_t** list) {
         return qel2BerkeleyDatabase().ReadToDoListByRange(c, from, to, flags, list);
     }
-    static int Scan(qel2query::WalkStep step, qEL2_CALPROPS* c, array_t** list, uint32_t flags,
-                    qEL2_RECORD_FILTER filter) {
-        return qel2query::ScanToDosStepping(step, c, list, flags, nullptr, filter);
-    }
     static bool Linked(const Record* r) { return qel2_ToDoIsLink(r->flags); }
     static void MarkLinked(Record* r, bool linked) { r->flags = linked ? r->flags | qEL2_TODO_LINK : r->flags; }
-    static int FreeList(array_t** list) { return qel2_FreeToDoList(list); }
-    static constexpr const char* kSection = "todos";
     static Ptr FromJson(const nlohmann::json& fields) { return qel2mk::ToDoFromJson(fields, nullptr, "to-do"); }
     static qel2mk::Bytes Encode(const Record& r) { return qel2mk::EncodeToDo(r); }
 };

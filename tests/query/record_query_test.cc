@@ -1,0 +1,188 @@
+// Events and to-dos read one by one and walked by time window: links and
+// each way they fail, chains and cycles, damaged values, window boundaries.
+// Both kinds run the shared tests.
+
+#include <gmock/gmock.h>
+
+#include "hex.h"
+#include "query_store.h"
+#include "record_keys.h"
+#include "record_kinds.h"
+
+namespace qel2test {
+namespace {
+
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+// What a time-window read of `cal` lists.
+template <typename Kind>
+std::vector<std::string> Window(qEL2_CALPROPS* cal, int32_t from, int32_t to, uint32_t flags = 0) {
+    array_t* raw = nullptr;
+    EXPECT_EQ(Kind::Window(cal, from, to, flags, &raw), 0);
+    EXPECT_NE(raw, nullptr);
+    std::vector<std::string> names = Names<typename Kind::Record>(raw);
+    Kind::FreeList(&raw);
+    return names;
+}
+
+template <typename Kind>
+class RecordQueryTest : public LinkedStoreTest {
+protected:
+    using Record = typename Kind::Record;
+    std::pair<int, typename Kind::Ptr> read(const std::string& calendarId, const char* uid, uint32_t flags = 0) {
+        qel2mk::CalPropsPtr cal = calendar(calendarId);
+        Record* out = nullptr;
+        const int result = Kind::Read(cal.get(), uid, 0, flags, &out);
+        return {result, typename Kind::Ptr(out)};
+    }
+    // Result of the link step alone, for a link in home to `uid` in `target`.
+    int linkStep(const char* uid, const char* target, uint32_t flags = 0) {
+        typename Kind::Ptr link = Kind::New();
+        qel2mk::SetString(link->pUID, uid);
+        qel2mk::SetString(link->pURL, target);
+        Record* out = reinterpret_cast<Record*>(&link);  // anything but null
+        const int result = Kind::ReadLinked(home_.get(), link.get(), &out, flags);
+        typename Kind::Ptr held(out);
+        EXPECT_EQ(result == 0, out != nullptr) << uid;
+        return result;
+    }
+    std::vector<std::string> window(const std::string& calendarId, uint32_t flags = 0) {
+        return Window<Kind>(calendar(calendarId).get(), 0, 0, flags);
+    }
+    // How often `function` reported the damaged value of "broken" in home.
+    int damagedReports(const char* function) const {
+        const auto key = qel2mk::MakeEventKey("home", "broken", 0);
+        return count(3, std::string(function) + ": " + Kind::kFile + ": value of key " +
+                            qel2mk::ToHex(key.data(), key.size()) + " cannot be decoded (22)\n");
+    }
+};
+
+using Kinds = ::testing::Types<Events, ToDos>;
+TYPED_TEST_SUITE(RecordQueryTest, Kinds);
+
+// Plain reads, tombstones and links that work are checked on the genuine
+// store (legacy_store_query_test.cc); here, what it does not hold.
+TYPED_TEST(RecordQueryTest, EachWayALinkFailsHasItsOwnResult) {
+    EXPECT_EQ(this->read("home", nullptr).first, 1) << "no uid";
+    EXPECT_EQ(this->linkStep("dead", "work"), 2) << "tombstone at the end of the link";
+    EXPECT_EQ(this->linkStep("dead", "work", qEL2_READ_TOMBSTONES), 0);
+    EXPECT_EQ(this->linkStep("self", "home"), 3);
+    EXPECT_EQ(this->linkStep("lost", "nowhere"), 1);
+    EXPECT_EQ(this->linkStep("orphan", "work"), 2);
+    // The single read returns 0 without a record for each of them.
+    for (const char* uid : {"dead", "self", "lost", "orphan"}) {
+        auto [result, record] = this->read("home", uid);
+        EXPECT_EQ(result, 0) << uid;
+        EXPECT_EQ(record, nullptr) << uid;
+    }
+    EXPECT_NE(this->read("home", "dead", qEL2_READ_TOMBSTONES).second, nullptr);
+    EXPECT_THAT(this->log_.lines(), IsEmpty());
+}
+
+TYPED_TEST(RecordQueryTest, ALinkCycleEndsWithOneErrorLineAndAnEmptyWindow) {
+    auto [result, record] = this->read("ring-a", "r");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(record, nullptr);
+    EXPECT_EQ(this->count(3, std::string(TypeParam::kLinked) +
+                                 ": more than 8 links in a row, not followed at calendar ring-b, uid r\n"),
+              1);
+    EXPECT_EQ(this->log_.lines().size(), 1u);
+    EXPECT_THAT(this->window("ring-a"), IsEmpty());
+}
+
+TYPED_TEST(RecordQueryTest, ADamagedValueFailsItsReadAndIsSkippedByTheWalk) {
+    auto [result, record] = this->read("home", "broken");
+    EXPECT_EQ(result, 22);
+    EXPECT_EQ(record, nullptr);
+    EXPECT_EQ(this->damagedReports(TypeParam::kCore), 1);
+    EXPECT_EQ(this->log_.lines().size(), 1u);
+
+    this->log_.clear();
+    const auto names = this->window("home");
+    EXPECT_THAT(names, ::testing::Contains("broken@0").Times(0));
+    // The walk goes on: the largest recurrence id sorts far after "broken".
+    ASSERT_FALSE(names.empty());
+    EXPECT_THAT(names.back(), ::testing::EndsWith("@" + std::to_string(kLastRecurrence)));
+    EXPECT_EQ(this->damagedReports(TypeParam::kScan), 1);
+    EXPECT_EQ(this->log_.lines().size(), 1u);
+}
+
+TYPED_TEST(RecordQueryTest, AnEmptyCalendarGivesAnEmptyList) {
+    EXPECT_THAT(this->window("empty", qEL2_READ_TOMBSTONES), IsEmpty());
+}
+
+// Only events are chained, and mixed, in the store.
+TEST_F(LinkedStoreTest, LinksAreFollowedThroughChainsAndIntoSeveralCalendarsInOneWalk) {
+    qel2mk::CalPropsPtr first = calendar("chain-1");
+    qEL2_VEVENT* out = nullptr;
+    ASSERT_EQ(qel2_pvt_ReadEvent(first.get(), const_cast<char*>("c"), 0, 0, &out), 0);
+    qel2mk::EventPtr event(out);
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(event->dtStart, 1500u);
+    EXPECT_STREQ(event->pLinkedCalID, "chain-2") << "the calendar the first link named";
+
+    array_t* raw = nullptr;
+    ASSERT_EQ(qel2_pvt_ReadEventListByRange(calendar("mixed").get(), 0, 0, 0, &raw), 0);
+    std::vector<std::string> seen;
+    for (uint32_t i = 0; i < raw->count; ++i) {
+        const qEL2_VEVENT* e = At<qEL2_VEVENT>(raw, i);
+        seen.push_back(std::string(e->pUID) + " " + std::to_string(e->dtStart) + " from " + e->pLinkedCalID);
+    }
+    qel2_FreeEventList(&raw);
+    EXPECT_THAT(seen, UnorderedElementsAre("shared 90000 from work", "workonly 1500 from work", "c 1500 from chain-3"));
+}
+
+TEST_F(LinkedStoreTest, TheFacadeReadsCoreWithTheHostsDescriptors) {
+    qel2BerkeleyDatabase db;
+    auto key = qel2mk::MakeEventKey("home", "meet", kLastRecurrence);
+    DBT keyDbt{};
+    DBT value{};
+    keyDbt.data = key.data();
+    qEL2_VEVENT* out = nullptr;
+    ASSERT_EQ(db.ReadEventCore(&keyDbt, &value, 0, &out), 0);
+    qel2mk::EventPtr event(out);
+    EXPECT_EQ(event->RecurrenceID, kLastRecurrence);
+    EXPECT_EQ(event->dtStart, 2500u);
+    EXPECT_EQ(value.data, nullptr) << "the value buffer is released";
+
+    // Without a calendar the self link is followed once; the next hop knows
+    // its calendar and refuses it.
+    key = qel2mk::MakeEventKey("home", "self", 0);
+    keyDbt.data = key.data();
+    qEL2_VTODO* todo = nullptr;
+    ASSERT_EQ(db.ReadToDoCore(&keyDbt, &value, 0, &todo), 0);
+    EXPECT_EQ(todo, nullptr);
+    EXPECT_THAT(log_.lines(), IsEmpty());
+}
+
+TEST_F(LinkedStoreTest, EventWindowsAreExclusiveAtBothEnds) {
+    auto window = [&](int32_t from, int32_t to, uint32_t flags = 0) { return Window<Events>(home_.get(), from, to, flags); };
+    const std::string last = "meet@" + std::to_string(kLastRecurrence);
+    EXPECT_THAT(window(kFrom, kTo), UnorderedElementsAre("meet@0", last, "shared@0"));
+    EXPECT_THAT(window(kFrom, kTo, qEL2_READ_TOMBSTONES),
+                UnorderedElementsAre("meet@0", last, "shared@0", "gone@0", "dead@0"));
+    for (auto [from, to] : {std::pair{0u, kTo}, {kFrom, 0u}}) {
+        EXPECT_THAT(window(from, to), UnorderedElementsAre("meet@0", last, "before@0", "after@0", "noend@0", "shared@0"));
+    }
+    EXPECT_THAT(window(kFrom - 1, kFrom + 1), UnorderedElementsAre("meet@0", "before@0", "shared@0"));
+    // The whole calendar, past the largest recurrence id and no further:
+    // "nowhere" sorts right before home and "ring-a" right after it.
+    EXPECT_THAT(window(0, 0, qEL2_READ_TOMBSTONES), UnorderedElementsAre("meet@0", last, "before@0", "after@0", "noend@0",
+                                                                         "shared@0", "gone@0", "dead@0"));
+}
+
+TEST_F(LinkedStoreTest, ToDoWindowsIncludeTheStartExcludeTheEndAndKeepOpenToDos) {
+    auto window = [&](int32_t from, int32_t to, uint32_t flags = 0) { return Window<ToDos>(home_.get(), from, to, flags); };
+    const std::string late = "late@" + std::to_string(kLastRecurrence);
+    EXPECT_THAT(window(kFrom, kTo), UnorderedElementsAre("open@0", "atstart@0", "mid@0", late, "shared@0"));
+    EXPECT_THAT(window(kFrom, kTo, qEL2_READ_TOMBSTONES),
+                UnorderedElementsAre("open@0", "atstart@0", "mid@0", late, "shared@0", "gone@0", "dead@0"));
+    EXPECT_THAT(window(0, 1), UnorderedElementsAre("open@0", "atstart@0", "mid@0", "atend@0", "before@0", late, "shared@0"));
+    EXPECT_THAT(window(kTo, kTo + 1), UnorderedElementsAre("open@0", "atend@0", late, "shared@0"));
+    EXPECT_THAT(window(0, 0, qEL2_READ_TOMBSTONES), UnorderedElementsAre("open@0", "atstart@0", "mid@0", "atend@0",
+                                                                         "before@0", late, "gone@0", "shared@0", "dead@0"));
+}
+
+}  // namespace
+}  // namespace qel2test
