@@ -3,13 +3,10 @@
 // (in a mount namespace of its own, invisible to the rest of the system);
 // as another user it takes the write bits away instead.
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -18,6 +15,7 @@
 #include <qel2/qel2.h>
 
 #include "fault_fixture.h"
+#include "private_mounts.h"
 
 namespace qel2test {
 namespace {
@@ -35,16 +33,7 @@ std::string MakeReadOnlyView(const fs::path& source, const fs::path& view) {
                         fs::perm_options::remove);
         return "";
     }
-    if (unshare(CLONE_NEWNS) != 0) return std::string("unshare: ") + strerror(errno);
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        return std::string("private mounts: ") + strerror(errno);
-    if (mount(source.c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0)
-        return std::string("bind mount: ") + strerror(errno);
-    if (mount(nullptr, view.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-        umount(view.c_str());
-        return std::string("read-only remount: ") + strerror(errno);
-    }
-    return "";
+    return MountReadOnlyView(source, view);
 }
 
 class ReadOnlyStoreTest : public FaultTest {
