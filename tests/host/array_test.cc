@@ -1,5 +1,4 @@
 #include <qel2/host.h>
-#include <qel2/host_faults.h>
 
 #include <gtest/gtest.h>
 
@@ -65,19 +64,6 @@ TEST(HostStrArray, StoresCopiesAndNulls) {
     EXPECT_EQ(qel2test::Strings(array), (std::vector<std::string>{"first", "(null)", ""}));
     strarray_free_and_destroy(&array);
     EXPECT_EQ(array, nullptr);
-}
-
-TEST(HostAllocationFaults, CountedCallsSucceedThenFailUntilSwitchedOff) {
-    qel2host_FailAllocationsAfter(2);
-    array_t* list = array_new();               // 1st: succeeds
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(strarray_append(list, "a"), 0);  // 2nd: succeeds
-    EXPECT_EQ(strarray_append(list, "b"), -1); // fails, its copy released
-    EXPECT_EQ(array_new(), nullptr);
-    qel2host_FailAllocationsAfter(-1);
-    EXPECT_EQ(strarray_append(list, "c"), 0);
-    EXPECT_EQ(qel2test::Strings(list), (std::vector<std::string>{"a", "c"}));
-    strarray_free_and_destroy(&list);
 }
 
 }  // namespace

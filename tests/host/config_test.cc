@@ -1,7 +1,6 @@
 #include <qel2/host.h>
 
 #include <gtest/gtest.h>
-#include <prmem.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -72,31 +71,6 @@ TEST_F(HostConfig, LoadsSettingsFile) {
 
     const std::string absent = dir.str() + "/absent.conf";
     EXPECT_EQ(config_load_file(cache, absent.c_str()), ENOENT);
-}
-
-TEST(HostCalconf, ReadsQuotedVersionOrGivesErrno) {
-    qel2test::TempDir dir;
-    auto path = dir.write("caldb.conf",
-                          "! store version\n"
-                          "caldb.version = \"1.0.0 [BerkeleyDB]\"\n"
-                          "caldb.version.old = 0.9\n"
-                          "caldb.version.old = 0.9.1\n");
-    calconf_file* handle = nullptr;
-    ASSERT_EQ(calconf_Open(path.c_str(), &handle), 0);
-    char* version = calconf_GetCopy(handle, "caldb.version");
-    EXPECT_STREQ(version, "1.0.0 [BerkeleyDB]");
-    PR_Free(version);
-    char* old = calconf_GetCopy(handle, "caldb.version.old");
-    EXPECT_STREQ(old, "0.9.1");  // the later line wins
-    PR_Free(old);
-    EXPECT_EQ(calconf_GetCopy(handle, "caldb"), nullptr);
-    calconf_Close(&handle, 0);
-    EXPECT_EQ(handle, nullptr);
-
-    // A failed open clears the handle rather than leave it pointing anywhere.
-    handle = reinterpret_cast<calconf_file*>(&dir);
-    EXPECT_EQ(calconf_Open((dir.str() + "/absent.conf").c_str(), &handle), ENOENT);
-    EXPECT_EQ(handle, nullptr);
 }
 
 }  // namespace

@@ -5,26 +5,20 @@
 #include <cstring>
 #include <regex>
 #include <string>
-#include <tuple>
 
 namespace {
 
-TEST(HostTime, FormatsAndBreaksDownUtc) {
+// Ordinary dates are in every dump's expected text; these are the edges.
+TEST(HostTime, FormatsPast2038AndLeavesATooSmallBufferEmpty) {
     char text[64];
-    EXPECT_EQ(cal_strgmtime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", 1137596400u), 20u);
-    EXPECT_STREQ(text, "2006-01-18T15:00:00Z");
-    // Past 2038: the store's times are unsigned 32-bit.
-    EXPECT_EQ(cal_strgmtime(text, sizeof text, "%Y", 0xFFFFFFFFu), 4u);
-    EXPECT_STREQ(text, "2106");
-    // Too small a buffer is left empty.
+    EXPECT_EQ(cal_strgmtime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", 0xFFFFFFFFu), 20u);
+    EXPECT_STREQ(text, "2106-02-07T06:28:15Z");  // the store's times are unsigned 32-bit
     EXPECT_EQ(cal_strgmtime(text, 10, "%Y-%m-%dT%H:%M:%SZ", 1137596400u), 0u);
     EXPECT_EQ(text[0], '\0');
-
-    uint32_t when = 1137401100u;  // 2006-01-16 08:45:00 UTC, a Monday
+    uint32_t when = 0xFFFFFFFFu;
     struct tm parts;
     ASSERT_EQ(mtgmtime(&when, &parts), &parts);
-    EXPECT_EQ(std::tuple(parts.tm_year, parts.tm_mon, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_wday),
-              std::tuple(106, 0, 16, 8, 45, 1));
+    EXPECT_EQ(parts.tm_year, 206);
     EXPECT_EQ(mtgmtime(nullptr, &parts), nullptr);
     EXPECT_EQ(mtgmtime(&when, nullptr), nullptr);
 }
