@@ -74,7 +74,7 @@ TYPED_TEST(ItemMapping, EveryFieldIsCopiedIntoItsPlaceAndOutlivesTheSource) {
 
 TYPED_TEST(ItemMapping, LinkSourceKeepsUidOrganizerEmailAttendeesAlarmsAndPrintsNothing) {
     ItemPair<TypeParam> pair;
-    TypeParam::MakeLink(pair.source);
+    MakeLink(pair.source);
     auto& t = *pair.target;
     t.uid = strdup("kept-uid");
     t.organizer_email = strdup("kept@example.com");
@@ -96,7 +96,7 @@ TYPED_TEST(ItemMapping, WithoutAnOrganizerTheDefaultIsSentByTheEmailExceptForALi
         SCOPED_TRACE(link ? "link" : "not a link");
         ItemPair<TypeParam> pair;
         qel2_FreeOrganizer(&pair.source->pOrganizer);
-        if (link) TypeParam::MakeLink(pair.source);
+        if (link) MakeLink(pair.source);
         pair.target->default_organizer = strdup("mailto:default@example.com");
         ASSERT_EQ(pair.Map(nullptr), 0);
         const CALDB_ORGANIZER* o = pair.target->organizer;

@@ -15,33 +15,30 @@ namespace qel2test {
 qEL2_VEVENT* FullEvent();
 qEL2_VTODO* FullToDo();
 
-struct EventKind {
-    using Source = qEL2_VEVENT;
-    using Target = CALDB_EVENT;
-    static Source* Full() { return FullEvent(); }
-    static Target* NewTarget() { return caldb_NewEvent(); }
-    static void MakeLink(Source* s) { s->rtflags |= qEL2_EVENT_RT_LINK; }
-    static int32_t Map(const Source* s, Target** t, const char* organizerId, PRFileDesc* out,
-                       int32_t traceLevel) {
-        return EventMapping(s, t, organizerId, 0, out, traceLevel);
+inline void MakeLink(qEL2_VEVENT* event) { event->rtflags |= qEL2_EVENT_RT_LINK; }
+inline void MakeLink(qEL2_VTODO* todo) { todo->flags |= qEL2_TODO_LINK; }
+
+// One of the two mappings with the constructors and destructors of its
+// records.
+template <typename S, typename T, S* (*FullSource)(), T* (*NewT)(),
+          int32_t (*MapFn)(const S*, T**, const char*, int32_t, PRFileDesc*, int32_t),
+          int (*FreeS)(S**), void (*FreeT)(T**)>
+struct ItemKind {
+    using Source = S;
+    using Target = T;
+    static Source* Full() { return FullSource(); }
+    static Target* NewTarget() { return NewT(); }
+    static int32_t Map(const S* s, T** t, const char* organizerId, PRFileDesc* out, int32_t traceLevel) {
+        return MapFn(s, t, organizerId, 0, out, traceLevel);
     }
-    static void Free(Source** s) { qel2_FreeEvent(s); }
-    static void Free(Target** t) { caldb_FreeEvent(t); }
+    static void Free(S** s) { FreeS(s); }
+    static void Free(T** t) { FreeT(t); }
 };
 
-struct ToDoKind {
-    using Source = qEL2_VTODO;
-    using Target = CALDB_TODO;
-    static Source* Full() { return FullToDo(); }
-    static Target* NewTarget() { return caldb_NewToDo(); }
-    static void MakeLink(Source* s) { s->flags |= qEL2_TODO_LINK; }
-    static int32_t Map(const Source* s, Target** t, const char* organizerId, PRFileDesc* out,
-                       int32_t traceLevel) {
-        return ToDoMapping(s, t, organizerId, 0, out, traceLevel);
-    }
-    static void Free(Source** s) { qel2_FreeToDo(s); }
-    static void Free(Target** t) { caldb_FreeToDo(t); }
-};
+using EventKind = ItemKind<qEL2_VEVENT, CALDB_EVENT, FullEvent, caldb_NewEvent, EventMapping,
+                           qel2_FreeEvent, caldb_FreeEvent>;
+using ToDoKind = ItemKind<qEL2_VTODO, CALDB_TODO, FullToDo, caldb_NewToDo, ToDoMapping, qel2_FreeToDo,
+                          caldb_FreeToDo>;
 
 // One source and one target, both released at the end.
 template <typename Kind>
