@@ -4,21 +4,19 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <qel2/qel2.h>
 
 #include "store_fixture.h"
+#include "support/legacy42_manifest.h"
 
 namespace qel2test {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr uint32_t kRecover42 = 0x20;
 constexpr uint32_t kAllStats = qEL2_STATS_FILE_SIZE | qEL2_STATS_CALPROPS | qEL2_STATS_EVENTS |
                                qEL2_STATS_TODOS;
 
@@ -38,11 +36,6 @@ protected:
     std::string store_;
 };
 
-nlohmann::json Manifest() {
-    std::ifstream in(test_data_dir() / "legacy42-store.json");
-    return nlohmann::json::parse(in);
-}
-
 TEST_F(LegacyStoreTest, PlainOpenFailsAndNamesTheRemedy) {
     EXPECT_EQ(openStore(0), 2);
     EXPECT_EQ(count(3, "qel2_InitializeEnvironment: dbenv->open returned 22\n"), 1);
@@ -56,17 +49,16 @@ TEST_F(LegacyStoreTest, PlainOpenFailsAndNamesTheRemedy) {
 }
 
 TEST_F(LegacyStoreTest, AfterOneRecoveryOpenTheStoreReadsAsItsManifestSays) {
-    // Berkeley DB reports the old regions while recovery replaces them.
     ASSERT_EQ(openStore(0, kRecover42), 0);
     ASSERT_EQ(qel2_pvt_CloseDB(), 0);  // releases the home directory the recovery kept
-    log_.clear();
+    log_.clear();  // Berkeley DB reports the old regions while recovery replaces them
     ASSERT_EQ(openStore(qEL2_THREAD_CHECKPOINT | qEL2_THREAD_DEADLOCK), 0);
-    EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), 2);
+    EXPECT_EQ(RunningThreads(), 2);
 
     set("caldb.berkeleydb.homedir.path", store_);
     qEL2_DB_STATISTICS stats;
     ASSERT_EQ(qel2_pvt_GetStats(&stats, kAllStats), 0);
-    const auto counts = Manifest()["record_counts"];
+    const auto& counts = Legacy42Manifest()["record_counts"];
     EXPECT_EQ(stats.nCalProps, counts["calprops.db"].get<uint32_t>());
     EXPECT_EQ(stats.nEvents, counts["events.db"].get<uint32_t>());
     EXPECT_EQ(stats.nToDos, counts["todos.db"].get<uint32_t>());
@@ -83,31 +75,27 @@ TEST_F(LegacyStoreTest, AfterOneRecoveryOpenTheStoreReadsAsItsManifestSays) {
     ASSERT_EQ(qel2_pvt_GetDBVersion(version, 8), 0);
     EXPECT_STREQ(version, "1.0.0 [");
 
-    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
-    ExpectClosed();
-    for (const LogLine& line : log_.lines()) EXPECT_GT(line.level, 3) << "no failure: " << line.text;
-}
 
-TEST_F(LegacyStoreTest, StatisticsFillOnlyWhatIsAskedFor) {
-    ASSERT_EQ(openStore(0, kRecover42), 0);
-    ASSERT_EQ(qel2_pvt_CloseDB(), 0);
-    ASSERT_EQ(openStore(0), 0);
-    TempDir elsewhere;  // the configured directory, with no database file
+    // Statistics fill only what is asked for; sizes come from the
+    // configured directory, here one without database files.
+    TempDir elsewhere;
     set("caldb.berkeleydb.homedir.path", elsewhere.str());
-
-    qEL2_DB_STATISTICS stats;
     memset(&stats, 0xff, sizeof stats);
     ASSERT_EQ(qel2_pvt_GetStats(&stats, 0), 0);
     EXPECT_EQ(stats.nTotalFileSize + stats.nCalProps + stats.nEvents + stats.nToDos + stats.nAlarms, 0u);
 
     ASSERT_EQ(qel2_pvt_GetStats(&stats, qEL2_STATS_TODOS | qEL2_STATS_FILE_SIZE | 0x30), 0);
-    EXPECT_EQ(stats.nTotalFileSize, 0u) << "sizes come from the configured directory";
+    EXPECT_EQ(stats.nTotalFileSize, 0u);
     EXPECT_EQ(stats.nCalProps, 0u);
     EXPECT_EQ(stats.nEvents, 0u);
     EXPECT_EQ(stats.nToDos, 5u);
     EXPECT_EQ(stats.nAlarms, 3u);
 
     EXPECT_EQ(qel2_pvt_GetStats(nullptr, kAllStats), 0);
+
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    ExpectClosed();
+    for (const LogLine& line : log_.lines()) EXPECT_GT(line.level, 3) << "no failure: " << line.text;
 }
 
 TEST_F(StoreTest, VersionOfAClosedStoreIsRefused) {

@@ -25,8 +25,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-int32_t RunningThreads() { return __atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE); }
-
 // Polls `done` every 10 ms for at most `limit`.
 template <class Done>
 bool WaitFor(Done done, Clock::duration limit) {
@@ -57,10 +55,9 @@ protected:
         ASSERT_EQ(fill->open(fill, nullptr, "fill.db", nullptr, DB_BTREE, DB_CREATE | DB_AUTO_COMMIT, 0664), 0);
         std::string value(1000, 'x');
         for (uint32_t i = 0; i < 4000; ++i) {
-            DBT key = {};
+            DBT key = {}, data = {};
             key.data = &i;
             key.size = sizeof i;
-            DBT data = {};
             data.data = value.data();
             data.size = value.size();
             EXPECT_EQ(fill->put(fill, nullptr, &key, &data, 0), 0);
@@ -206,33 +203,25 @@ TEST_F(StandInTest, DeadlockThreadCountsSuccessiveFailures) {
 
     // The host sees 4.2's number for DB_LOCK_NOTGRANTED.
     const std::string failed = "caldb: Failed in deadlock detect, err=-30994\n";
-    const std::string expected[] = {failed,
-                                    failed,
-                                    "caldb:   successive deadlock detect failures = 2\n",
-                                    failed,
-                                    "caldb:   successive deadlock detect failures = 3\n",
-                                    failed};
+    const std::vector<std::string> expected = {failed, failed, "caldb:   successive deadlock detect failures = 2\n",
+                                               failed, "caldb:   successive deadlock detect failures = 3\n", failed};
     std::vector<std::string> errors;
     for (const LogLine& line : log_.lines()) {
         if (line.level == 3) errors.push_back(line.text);
     }
-    EXPECT_EQ(errors, std::vector<std::string>(std::begin(expected), std::end(expected)));
+    EXPECT_EQ(errors, expected);
 }
 
 // ---- the host's alarm dispatcher ----
 
-TEST_F(StoreTest, StopServerAlarmDispatchWithoutAnAlarmThread) {
-    EXPECT_EQ(qel2_pvt_StopServerAlarmDispatch(), 2);
+TEST_F(StoreTest, StopServerAlarmDispatchWaitsForTheHostsDispatcherIfItRuns) {
+    EXPECT_EQ(qel2_pvt_StopServerAlarmDispatch(), 2);  // none runs
     EXPECT_TRUE(log_.lines().empty());
-}
 
-TEST_F(StoreTest, StopServerAlarmDispatchWaitsForTheHostsDispatcher) {
     __atomic_store_n(&gCalDB.bAlarmThreadRunning, 1, __ATOMIC_RELEASE);
     std::atomic<bool> sawStop{false};
     std::thread dispatcher([&] {
-        while (!__atomic_load_n(&gCalDB.bStopAlarmDispatch, __ATOMIC_ACQUIRE)) {
-            std::this_thread::sleep_for(5ms);
-        }
+        while (!__atomic_load_n(&gCalDB.bStopAlarmDispatch, __ATOMIC_ACQUIRE)) std::this_thread::sleep_for(5ms);
         sawStop = true;
         __atomic_store_n(&gCalDB.bAlarmThreadRunning, 0, __ATOMIC_RELEASE);
     });

@@ -21,12 +21,9 @@ bool StoreTest::hasPrefix(int level, const std::string& prefix) const {
 
 void ExpectClosed() {
     EXPECT_EQ(gCalDB.dbenv, nullptr);
-    EXPECT_EQ(gCalDB.pEventDB, nullptr);
-    EXPECT_EQ(gCalDB.pToDoDB, nullptr);
-    EXPECT_EQ(gCalDB.pCalPropsDB, nullptr);
-    EXPECT_EQ(gCalDB.pAlarmDB, nullptr);
+    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB, gCalDB.pCalPropsDB, gCalDB.pAlarmDB}) EXPECT_EQ(db, nullptr);
     EXPECT_EQ(gCalDB.pszHomeDir, nullptr);
-    EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), 0);
+    EXPECT_EQ(RunningThreads(), 0);
     EXPECT_EQ(__atomic_load_n(&gCalDB.bStop, __ATOMIC_ACQUIRE), 0);
     for (PRMonitor* monitor : gCalDB.apMonitors) EXPECT_EQ(monitor, nullptr);
 }

@@ -16,6 +16,7 @@
 namespace qel2test {
 
 inline constexpr const char* kStoreVersion = "1.0.0 [BerkeleyDB]";
+inline constexpr uint32_t kRecover42 = 0x20;  // DB_RECOVER as the host numbers it
 
 class StoreTest : public ::testing::Test {
 protected:
@@ -42,6 +43,8 @@ protected:
     TempDir dir_;
     LogCapture log_;
 };
+
+inline int32_t RunningThreads() { return __atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE); }
 
 // gCalDB of a closed store: no environment, handles, threads or monitors.
 void ExpectClosed();
