@@ -6,6 +6,9 @@
 
 #include <qel2/keys.h>
 
+#include "hex.h"
+#include "support/legacy42_manifest.h"
+
 namespace mkstore_test {
 
 namespace {
@@ -66,6 +69,19 @@ DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database dat
     verifier->set_bt_compare(verifier, ComparisonOf(database));
     contents.verifyResult = verifier->verify(verifier, qel2mk::DatabaseFile(database), nullptr, nullptr, 0);
     return contents;
+}
+
+HexRecord ToHex(const Bytes& key, const Bytes& value) { return {qel2mk::ToHex(key), qel2mk::ToHex(value)}; }
+
+std::vector<HexRecord> ManifestRecords() {
+    std::vector<HexRecord> records;
+    for (const char* section : {"calendars", "events", "todos", "alarms_db"}) {
+        for (const auto& record : qel2test::Legacy42Manifest().at(section)) {
+            // Calendars name their key by the digest, the others in full.
+            records.emplace_back(record.value("key_md5", record.value("key_hex", "")), record.at("value_hex"));
+        }
+    }
+    return records;
 }
 
 }  // namespace mkstore_test

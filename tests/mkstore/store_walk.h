@@ -1,5 +1,6 @@
 // Reads back a written store with Berkeley DB: the environment opened
-// without recovery and each database with the library's key comparison.
+// without recovery and each database with the library's key comparison;
+// and the genuine store's records, to compare a written store with.
 #pragma once
 
 #include <string>
@@ -22,5 +23,13 @@ struct DatabaseContents {
 };
 
 DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database database);
+
+// A record as hex key and hex value.
+using HexRecord = std::pair<std::string, std::string>;
+HexRecord ToHex(const Bytes& key, const Bytes& value);
+
+// The genuine store's records as its manifest lists them: calendars,
+// events, to-dos, then alarms, each database in its key order.
+std::vector<HexRecord> ManifestRecords();
 
 }  // namespace mkstore_test

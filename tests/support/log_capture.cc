@@ -19,15 +19,6 @@ std::vector<LogLine> LogCapture::lines() const {
     return lines_;
 }
 
-std::vector<std::string> LogCapture::messages() const {
-    static const std::string prefix = "caldb: ";
-    std::vector<std::string> out;
-    for (const auto& line : lines()) {
-        out.push_back(line.text.rfind(prefix, 0) == 0 ? line.text.substr(prefix.size()) : line.text);
-    }
-    return out;
-}
-
 void LogCapture::clear() {
     std::lock_guard lock(mutex_);
     lines_.clear();

@@ -21,8 +21,6 @@ public:
     LogCapture& operator=(const LogCapture&) = delete;
 
     std::vector<LogLine> lines() const;
-    // Texts with the "caldb: " module prefix removed.
-    std::vector<std::string> messages() const;
     void clear();
 
 private:
