@@ -21,7 +21,6 @@ struct Events {
     static constexpr const char* kScan = "qel2_pvt_ScanEvents";
     static constexpr const char* kLinked = "qel2_pvt_ReadLinkedEvent";
     static constexpr const char* kSection = "events";  // of the genuine store's manifest
-    static constexpr uint32_t kTombstone = qEL2_EVENT_TOMBSTONE;
     static constexpr auto ReadLinked = qel2_pvt_ReadLinkedEvent;
     static constexpr auto FreeList = qel2_FreeEventList;
     static Ptr New() { return qel2mk::NewEvent(); }
@@ -45,7 +44,6 @@ struct ToDos {
     static constexpr const char* kScan = "qel2_pvt_ScanToDos";
     static constexpr const char* kLinked = "qel2_pvt_ReadLinkedToDo";
     static constexpr const char* kSection = "todos";
-    static constexpr uint32_t kTombstone = qEL2_TODO_TOMBSTONE;
     static constexpr auto ReadLinked = qel2_pvt_ReadLinkedToDo;
     static constexpr auto FreeList = qel2_FreeToDoList;
     static Ptr New() { return qel2mk::NewToDo(); }
