@@ -1,7 +1,5 @@
 // Calendar properties by id, by walk and by search.
 
-#include <cstring>
-
 #include <gmock/gmock.h>
 
 #include "hex.h"
@@ -10,17 +8,6 @@
 
 namespace qel2test {
 namespace {
-
-// Ids of a list, each followed by "#" when it carries its valid hash.
-std::string HashedIds(const array_t* list) {
-    std::string text;
-    for (uint32_t i = 0; i < list->count; ++i) {
-        const qEL2_CALPROPS* cal = At<qEL2_CALPROPS>(list, i);
-        const bool hashed = qel2_CalHashValid(cal) && memcmp(cal->idHash, qel2mk::Md5(cal->pRelativeCalID).data(), 16) == 0;
-        text += std::string(" ") + cal->pRelativeCalID + (hashed ? "#" : "");
-    }
-    return text;
-}
 
 int KeepNone(const qEL2_CALPROPS*, const void*) { return 0; }
 int KeepAll(const qEL2_CALPROPS*, const void*) { return 1; }

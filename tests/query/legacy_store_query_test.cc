@@ -4,7 +4,6 @@
 // tests/records; here, what the queries make of them.
 
 #include <cstdlib>
-#include <fstream>
 #include <thread>
 
 #include <gmock/gmock.h>
@@ -12,20 +11,16 @@
 #include "hex.h"
 #include "query_store.h"
 #include "record_kinds.h"
+#include "support/legacy42_manifest.h"
 
 namespace qel2test {
 namespace {
 
 using nlohmann::json;
 
-const json& Manifest() {
-    static const json manifest = json::parse(std::ifstream(test_data_dir() / "legacy42-store.json"));
-    return manifest;
-}
-
 // The stored record of a section named by calendar, uid and recurrence id.
 const json& StoredRecord(const char* section, const json& name) {
-    for (const json& record : Manifest().at(section)) {
+    for (const json& record : Legacy42Manifest().at(section)) {
         if (record.at("calendar") == name.at("calendar") && record.at("uid") == name.at("uid") &&
             record.at("recurrence_id") == name.at("recurrence_id")) {
             return record;
@@ -61,7 +56,7 @@ protected:
                                     dir_.str() + "'";
         ASSERT_EQ(std::system(command.c_str()), 0);
         store_ = (dir_.path() / "legacy42-store").string();
-        constexpr uint32_t kRecover42 = 0x20;  // the 4.2 region files need one recovery open
+        // The 4.2 region files need one recovery open.
         ASSERT_EQ(db_.OpenDB(0, kRecover42, store_.data()), 0);
         ASSERT_EQ(db_.CloseDB(), 0);
         ASSERT_EQ(db_.OpenDB(threads, 0, store_.data()), 0);
@@ -96,18 +91,13 @@ protected:
         const int result = db_.SearchCalProps(pattern.is_null() ? nullptr : pattern.get_ref<const std::string&>().c_str(),
                                               c.at("fields"), c.at("mode"), c.at("limit"), &raw);
         CalPropsList list(raw);
-        std::string text = std::to_string(result);
-        for (uint32_t i = 0; i < raw->count; ++i) {
-            const qEL2_CALPROPS* cal = At<qEL2_CALPROPS>(raw, i);
-            text += std::string(" ") + cal->pRelativeCalID + (qel2_CalHashValid(cal) ? "#" : "");
-        }
-        return text;
+        return std::to_string(result) + HashedIds(raw);
     }
     // Every case of the manifest, each as what the reads returned and what
     // the manifest expects of them.
     std::vector<std::pair<std::string, std::string>> runCases() {
         std::vector<std::pair<std::string, std::string>> results;
-        for (const json& c : Manifest().at("cases")) {
+        for (const json& c : Legacy42Manifest().at("cases")) {
             const json& e = c.at("expect");
             const std::string kind = c.at("kind");
             std::string expected = std::to_string(e.at("result").get<int>());
@@ -155,7 +145,7 @@ TEST_F(LegacyQueryTest, EveryCaseGivesItsExpectedResultAloneAndFromFourThreads) 
         });
     }
     for (std::thread& thread : threads) thread.join();
-    EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), 2);
+    EXPECT_EQ(RunningThreads(), 2);
     for (const auto& results : seen) ASSERT_EQ(results, single);
 }
 

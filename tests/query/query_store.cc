@@ -1,10 +1,23 @@
 #include "query_store.h"
 
+#include <cstring>
+
 #include <nlohmann/json.hpp>
 
+#include "record_keys.h"
 #include "store_description.h"
 
 namespace qel2test {
+
+std::string HashedIds(const array_t* list) {
+    std::string text;
+    for (uint32_t i = 0; i < list->count; ++i) {
+        const qEL2_CALPROPS* cal = At<qEL2_CALPROPS>(list, i);
+        const bool hashed = qel2_CalHashValid(cal) && memcmp(cal->idHash, qel2mk::Md5(cal->pRelativeCalID).data(), 16) == 0;
+        text += std::string(" ") + cal->pRelativeCalID + (hashed ? "#" : "");
+    }
+    return text;
+}
 
 void QueryTest::openStore(const char* description) {
     qel2mk::WriteStore(qel2mk::PlanStore(nlohmann::json::parse(description)), dir_.str());

@@ -37,6 +37,10 @@ std::vector<std::string> Names(const array_t* list) {
     return names;
 }
 
+// The ids of a list of calendars, each after a space and followed by "#"
+// when the record carries its valid hash (the MD5 digest of its id).
+std::string HashedIds(const array_t* list);
+
 class QueryTest : public StoreTest {
 protected:
     // Writes the store of a JSON description (tools/mkstore/store_description.h)
