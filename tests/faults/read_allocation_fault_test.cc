@@ -99,7 +99,8 @@ TEST_P(ReadAllocationTest, EveryFailedAllocationEndsInAResult) {
     }
     EXPECT_LT(n, kLimit) << "the read never ran through";
     EXPECT_GT(n, 1u) << "the read allocated nothing";
-    std::printf("%s: %u allocations, each failed in turn\n", c.name, n - 1);
+    std::printf("%s: %u %s, each failed in turn\n", c.name, n - 1,
+                HooksProcessAllocator() ? "allocations" : "host allocating calls");
 }
 
 // One event or to-do by key.
