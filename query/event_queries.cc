@@ -19,8 +19,7 @@ int qel2_pvt_ReadEventCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32
 }
 
 int qel2_pvt_ReadLinkedEvent(qEL2_CALPROPS* calendar, qEL2_VEVENT* link, qEL2_VEVENT** event, uint32_t flags) {
-    qel2query::LinkedCalendar target;
-    return qel2query::ReadLinkedRecord<qel2query::EventKind>(calendar, link, event, flags, 1, target);
+    return qel2query::ReadLinkedRecord<qel2query::EventKind>(calendar, link, event, flags, 1);
 }
 
 int qel2_pvt_ScanEvents(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,

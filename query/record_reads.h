@@ -14,7 +14,6 @@
 #include <qel2/log.h>
 #include <qel2/query.h>
 
-#include "query/linked_calendar.h"
 #include "query/query_support.h"
 
 namespace qel2query {
@@ -33,11 +32,11 @@ int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags
                    int hops);
 
 // Follows the link record `link` (held by `calendar`, or by an unknown
-// calendar when null) into the calendar `targets` reads; `hops` counts the
-// links followed so far, this one included.
+// calendar when null); `hops` counts the links followed so far, this one
+// included.
 template <class Kind>
 int ReadLinkedRecord(qEL2_CALPROPS* calendar, RecordOf<Kind>* link, RecordOf<Kind>** out, uint32_t flags,
-                     int hops, LinkedCalendar& targets);
+                     int hops);
 
 template <class Kind>
 int ReadRecord(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags, RecordOf<Kind>** out,
@@ -78,15 +77,14 @@ int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags
         // The linked record takes the link's place; a link that cannot be
         // followed leaves no record, and the read still returns 0.
         Held<RecordOf<Kind>, Kind::Free> link(*out);
-        LinkedCalendar target;
-        ReadLinkedRecord<Kind>(calendar, link.get(), out, flags, hops + 1, target);
+        ReadLinkedRecord<Kind>(calendar, link.get(), out, flags, hops + 1);
     }
     return 0;
 }
 
 template <class Kind>
 int ReadLinkedRecord(qEL2_CALPROPS* calendar, RecordOf<Kind>* link, RecordOf<Kind>** out, uint32_t flags,
-                     int hops, LinkedCalendar& targets) {
+                     int hops) {
     qel2_pvt_TraceLog(1, "%s", Kind::kReadLinked);
     *out = nullptr;
     if (link->pURL == nullptr) return qEL2_ERR_MISSING;
@@ -97,12 +95,13 @@ int ReadLinkedRecord(qEL2_CALPROPS* calendar, RecordOf<Kind>* link, RecordOf<Kin
                  Kind::kReadLinked, kMaxLinkHops, link->pURL, link->pUID ? link->pUID : "(none)");
         return qEL2_ERR_STORE;
     }
-    qEL2_CALPROPS* linked = targets.read(link->pURL);
-    if (linked == nullptr) return qEL2_ERR_MISSING;
+    qEL2_CALPROPS* read = nullptr;
+    if (qel2_pvt_ReadCalProps(link->pURL, &read) != 0) return qEL2_ERR_MISSING;
+    HeldCalProps linked(read);
     if (calendar != nullptr && calendar->pRelativeCalID != nullptr && strcmp(calendar->pRelativeCalID, link->pURL) == 0) {
         return qEL2_ERR_SELF_LINK;
     }
-    int result = ReadRecord<Kind>(linked, link->pUID, static_cast<int32_t>(link->RecurrenceID), flags, out, hops);
+    int result = ReadRecord<Kind>(linked.get(), link->pUID, static_cast<int32_t>(link->RecurrenceID), flags, out, hops);
     if (result != 0 || *out == nullptr) return qEL2_ERR_STORE;
     Kind::MarkLinked(*out);
     free((*out)->pLinkedCalID);

@@ -27,7 +27,7 @@ namespace qel2query {
 template <class Kind>
 int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uint32_t flags,
                 const void* argument, qEL2_RECORD_FILTER filter, Held<RecordOf<Kind>, Kind::Free>& record,
-                array_t* list, LinkedCalendar& targets) {
+                array_t* list) {
     const int decoded = Kind::Decode(record.get(), value.data(), value.size());
     value.release();
     if (decoded != 0) {
@@ -37,9 +37,12 @@ int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uin
     record->RecurrenceID = qel2_KeyGetU32(static_cast<const unsigned char*>(key.data) + 32);
     Held<RecordOf<Kind>, Kind::Free> link;
     if (Kind::IsLink(record.get())) {
+        // Every link takes the same step as a single read's link: its own
+        // trace line, calendar read and self-link test, so a host sees a
+        // walk's links exactly as it sees them one by one.
         link.reset(record.release());
         RecordOf<Kind>* linked = nullptr;
-        if (ReadLinkedRecord<Kind>(calendar, link.get(), &linked, flags, 1, targets) != 0) return 0;
+        if (ReadLinkedRecord<Kind>(calendar, link.get(), &linked, flags, 1) != 0) return 0;
         record.reset(linked);
     }
     if (!filter(record.get(), argument)) return 0;
@@ -71,7 +74,6 @@ int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const v
     *list = array_new();
     if (*list == nullptr) return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanListFailed, ENOMEM, strerror(ENOMEM));
 
-    LinkedCalendar targets;  // shared by the walk's links
     DBC* dbc = cursor.get();
     // From the calendar's first key the cursor steps to the next record
     // (DB_NEXT) rather than searching again for the key after the one just
@@ -90,7 +92,7 @@ int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const v
             end = ENOMEM;
             break;
         }
-        if (int result = OfferRecord<Kind>(calendar, key, value, flags, argument, filter, record, *list, targets)) {
+        if (int result = OfferRecord<Kind>(calendar, key, value, flags, argument, filter, record, *list)) {
             return result;
         }
     }

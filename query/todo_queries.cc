@@ -19,8 +19,7 @@ int qel2_pvt_ReadToDoCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_
 }
 
 int qel2_pvt_ReadLinkedToDo(qEL2_CALPROPS* calendar, qEL2_VTODO* link, qEL2_VTODO** todo, uint32_t flags) {
-    qel2query::LinkedCalendar target;
-    return qel2query::ReadLinkedRecord<qel2query::ToDoKind>(calendar, link, todo, flags, 1, target);
+    return qel2query::ReadLinkedRecord<qel2query::ToDoKind>(calendar, link, todo, flags, 1);
 }
 
 int qel2_pvt_ScanToDos(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,

@@ -26,14 +26,17 @@ const Record* At(const array_t* list, uint32_t index) {
     return static_cast<const Record*>(array_elementat(list, index));
 }
 
-// "uid@recurrence" of each record, in list order.
+// "uid@recurrence" of a record.
+template <typename Record>
+std::string Name(const Record* r) {
+    return std::string(r->pUID ? r->pUID : "?") + "@" + std::to_string(r->RecurrenceID);
+}
+
+// The names of a list's records, in list order.
 template <typename Record>
 std::vector<std::string> Names(const array_t* list) {
     std::vector<std::string> names;
-    for (uint32_t i = 0; list != nullptr && i < list->count; ++i) {
-        const Record* r = At<Record>(list, i);
-        names.push_back(std::string(r->pUID ? r->pUID : "?") + "@" + std::to_string(r->RecurrenceID));
-    }
+    for (uint32_t i = 0; list != nullptr && i < list->count; ++i) names.push_back(Name(At<Record>(list, i)));
     return names;
 }
 
@@ -62,6 +65,8 @@ inline constexpr uint32_t kLastRecurrence = 0xFFFFFFFFu;
 // "work" keeps the linked records, "empty" none; "nowhere" has records but
 // no calendar; "chain-1" links through "chain-2" to "chain-3", "ring-a"
 // and "ring-b" link to each other, and "mixed" links into work and chain-3.
+// In key order "nowhere" comes right before home, "mixed" (events) and
+// "ring-a" (to-dos) right after it.
 class LinkedStoreTest : public QueryTest {
 protected:
     void SetUp() override;

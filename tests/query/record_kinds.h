@@ -22,6 +22,8 @@ struct Events {
     static constexpr const char* kLinked = "qel2_pvt_ReadLinkedEvent";
     static constexpr const char* kSection = "events";  // of the genuine store's manifest
     static constexpr auto ReadLinked = qel2_pvt_ReadLinkedEvent;
+    static constexpr auto ReadCore = qel2_pvt_ReadEventCore;  // with a calendar, unlike the facade's
+    static DB* Database() { return gCalDB.pEventDB; }
     static constexpr auto FreeList = qel2_FreeEventList;
     static Ptr New() { return qel2mk::NewEvent(); }
     static int Read(qEL2_CALPROPS* c, const char* uid, uint32_t rec, uint32_t flags, Record** out) {
@@ -45,6 +47,8 @@ struct ToDos {
     static constexpr const char* kLinked = "qel2_pvt_ReadLinkedToDo";
     static constexpr const char* kSection = "todos";
     static constexpr auto ReadLinked = qel2_pvt_ReadLinkedToDo;
+    static constexpr auto ReadCore = qel2_pvt_ReadToDoCore;  // with a calendar, unlike the facade's
+    static DB* Database() { return gCalDB.pToDoDB; }
     static constexpr auto FreeList = qel2_FreeToDoList;
     static Ptr New() { return qel2mk::NewToDo(); }
     static int Read(qEL2_CALPROPS* c, const char* uid, uint32_t rec, uint32_t flags, Record** out) {
