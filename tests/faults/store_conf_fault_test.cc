@@ -100,5 +100,28 @@ TEST_F(FaultTest, HomePathBeyondTheVersionCheckIsRefused) {
     ExpectClosed();
 }
 
+// The cut path of the version check names a sibling file holding the right
+// version, while the store's own caldb.conf holds a wrong one: the store must
+// still be refused. Disabled while the open checks whatever the cut path
+// names (it accepts this store today; ctest lists the test as not run):
+// enable it with the open's refusal of a home path too long to check.
+TEST_F(FaultTest, DISABLED_CutVersionPathNeverReadsASiblingFile) {
+    fs::path parent = NestedFolder(dir_.path(), kCheckedPath - 100);
+    std::string name(150, 's');
+    fs::path home = parent / name;
+    fs::create_directories(home);
+    copyStore(home);
+    std::ofstream(home / "caldb.conf") << VersionLine("0.9.0 [BerkeleyDB]");
+    // The first 511 characters of "<home>/caldb.conf".
+    fs::path cut = (home / "caldb.conf").string().substr(0, kCheckedPath);
+    ASSERT_EQ(cut.parent_path(), parent);
+    std::ofstream(cut) << VersionLine(kStoreVersion);
+
+    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, home.c_str()), 2) << "the store was accepted on another file's version";
+    qel2_pvt_CloseDB();
+    ExpectClosed();
+}
+
+
 }  // namespace
 }  // namespace qel2test
