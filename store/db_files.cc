@@ -12,6 +12,7 @@
 #include <qel2/store.h>
 
 #include "store/bdb_compat.h"
+#include "store/store_path.h"
 
 namespace {
 
@@ -24,9 +25,11 @@ int CheckStoreVersion() {
     char expected[kPathBuffer];
     PR_snprintf(expected, sizeof expected, "1.0.0%s", " [BerkeleyDB]");
     char path[kPathBuffer];
-    PR_snprintf(path, sizeof path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4]);
-
-    if (FILE* probe = fopen(path, "r")) {
+    // A path too long for the buffer cannot locate the store's own file.
+    FILE* probe = qel2store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4])
+                      ? fopen(path, "r")
+                      : nullptr;
+    if (probe) {
         fclose(probe);
     } else {
         qel2_Log(qEL2_LOG_ERROR,

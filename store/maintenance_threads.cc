@@ -16,6 +16,7 @@
 #include <qel2/store.h>
 
 #include "store/bdb_compat.h"
+#include "store/store_path.h"
 #include "store/state_sync.h"
 
 using qel2store::LoadWord;
@@ -65,13 +66,13 @@ void ArchiveLogFiles(qEL2_CALDB* db) {
     if (result != 0 || files == nullptr) return;
     for (char** name = files; *name; ++name) {
         char path[kLogPathBuffer];
-        PR_snprintf(path, sizeof path, "%s/%s", dir, *name);
+        if (!qel2store::JoinStorePath(path, "%s/%s", dir, *name)) continue;
         if (db->bCircularLogging) {
             qel2_CheckpointDebugMessage(db->bDebugCheckpointing, "Deleting %s\n", path);
             unlink(path);
         } else {
             char oldPath[kLogPathBuffer];
-            PR_snprintf(oldPath, sizeof oldPath, "%s/old.%s", dir, *name);
+            if (!qel2store::JoinStorePath(oldPath, "%s/old.%s", dir, *name)) continue;
             qel2_CheckpointDebugMessage(db->bDebugCheckpointing, "Renaming %s\n", path);
             rename(path, oldPath);
         }

@@ -11,6 +11,7 @@
 #include <qel2/store.h>
 
 #include "store/bdb_compat.h"
+#include "store/store_path.h"
 
 namespace {
 
@@ -24,9 +25,8 @@ uint32_t TotalFileSize() {
     uint32_t total = 0;
     for (int i = 0; i < kDatabaseFiles; ++i) {
         char path[kPathBuffer];
-        PR_snprintf(path, sizeof path, "%s/%s", dir, qel2_asDBFiles[i]);
         struct stat info;
-        if (stat(path, &info) == 0) total += static_cast<uint32_t>(info.st_size);
+        if (qel2store::JoinStorePath(path, "%s/%s", dir, qel2_asDBFiles[i]) && stat(path, &info) == 0) total += static_cast<uint32_t>(info.st_size);
     }
     free(dir);
     return total;
@@ -116,7 +116,9 @@ int qel2_pvt_GetStats(qEL2_DB_STATISTICS* statistics, uint32_t request) {
 int qel2_pvt_GetDBVersion(char* buffer, uint32_t size) {
     if (gCalDB.pszHomeDir == nullptr) return qEL2_ERR_MISSING;
     char path[kPathBuffer];
-    PR_snprintf(path, sizeof path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4]);
+    if (!qel2store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4])) {
+        return qEL2_ERR_STORE;
+    }
     calconf_file* conf = nullptr;
     if (calconf_Open(path, &conf) != 0) return qEL2_ERR_STORE;
     char* version = calconf_GetCopy(conf, "caldb.version");
