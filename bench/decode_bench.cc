@@ -18,7 +18,7 @@ using qel2mk::Bytes;
 // What each benchmark needs to know about one kind of record.
 struct Event {
     using Record = qEL2_VEVENT;
-    static qel2mk::EventPtr Sample() { return qel2bench::SampleEvent(); }
+    static qel2::EventPtr Sample() { return qel2bench::SampleEvent(); }
     static Bytes Encode(const Record& r) { return qel2mk::EncodeEvent(r); }
     static Record* New() { return qel2_NewEvent(); }
     static int Decode(Record* r, const Bytes& v) { return qel2_pvt_DeserializeEvent(r, v.data(), v.size()); }
@@ -29,7 +29,7 @@ struct Event {
 
 struct ToDo {
     using Record = qEL2_VTODO;
-    static qel2mk::ToDoPtr Sample() { return qel2bench::SampleToDo(); }
+    static qel2::ToDoPtr Sample() { return qel2bench::SampleToDo(); }
     static Bytes Encode(const Record& r) { return qel2mk::EncodeToDo(r); }
     static Record* New() { return qel2_NewToDo(); }
     static int Decode(Record* r, const Bytes& v) { return qel2_pvt_DeserializeToDo(r, v.data(), v.size()); }
@@ -40,7 +40,7 @@ struct ToDo {
 
 struct Calendar {
     using Record = qEL2_CALPROPS;
-    static qel2mk::CalPropsPtr Sample() { return qel2bench::SampleCalendar(); }
+    static qel2::CalPropsPtr Sample() { return qel2bench::SampleCalendar(); }
     static Bytes Encode(const Record& r) { return qel2mk::EncodeCalProps(r); }
     // Calendars have no constructor: the readers allocate them zeroed.
     static Record* New() { return static_cast<Record*>(calloc(1, sizeof(Record))); }
@@ -52,7 +52,7 @@ struct Calendar {
 
 struct Alarm {
     using Record = qEL2_VALARM;
-    static qel2mk::AlarmPtr Sample() { return qel2bench::SampleAlarm(0); }
+    static qel2::AlarmPtr Sample() { return qel2bench::SampleAlarm(0); }
     static Bytes Encode(const Record& r) {
         qel2mk::ValueWriter out;
         qel2mk::EncodeAlarm(out, r);

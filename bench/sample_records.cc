@@ -12,8 +12,8 @@ using qel2mk::AppendRecord;
 using qel2mk::AppendStrings;
 using qel2mk::SetString;
 
-qel2mk::AttendeePtr SampleAttendee(const std::string& user) {
-    qel2mk::AttendeePtr attendee = qel2mk::NewAttendee();
+qel2::AttendeePtr SampleAttendee(const std::string& user) {
+    qel2::AttendeePtr attendee = qel2mk::NewAttendee();
     SetString(attendee->pCalAddress, "mailto:" + user + "@example.com");
     SetString(attendee->pCUType, "INDIVIDUAL");
     SetString(attendee->pRole, "REQ-PARTICIPANT");
@@ -38,7 +38,7 @@ void FillShared(Record& record) {
     SetString(record.pOrganizerEmail, "jdoe@example.com");
     SetString(record.pCharset, "UTF-8");
     SetString(record.pLanguage, "en");
-    qel2mk::OrganizerPtr organizer = qel2mk::NewOrganizer();
+    qel2::OrganizerPtr organizer = qel2mk::NewOrganizer();
     SetString(organizer->pCalAddress, "mailto:jdoe@example.com");
     SetString(organizer->pCN, "John Doe");
     SetString(organizer->pDir, "ldap://ldap.example.com/uid=jdoe");
@@ -54,8 +54,8 @@ void FillShared(Record& record) {
 
 }  // namespace
 
-qel2mk::AlarmPtr SampleAlarm(int index) {
-    qel2mk::AlarmPtr alarm = qel2mk::NewAlarm();
+qel2::AlarmPtr SampleAlarm(int index) {
+    qel2::AlarmPtr alarm = qel2mk::NewAlarm();
     alarm->lAlarmWord1 = 1137401100 - index * 86400;
     alarm->lAlarmWord2 = 900;
     alarm->iAction = index;
@@ -67,8 +67,8 @@ qel2mk::AlarmPtr SampleAlarm(int index) {
     return alarm;
 }
 
-qel2mk::EventPtr SampleEvent() {
-    qel2mk::EventPtr event = qel2mk::NewEvent();
+qel2::EventPtr SampleEvent() {
+    qel2::EventPtr event = qel2mk::NewEvent();
     event->dtStart = 1137402000;
     event->dtEnd = 1137405600;
     event->dtCreated = event->dtModified = 1137230000;
@@ -78,8 +78,8 @@ qel2mk::EventPtr SampleEvent() {
     return event;
 }
 
-qel2mk::ToDoPtr SampleToDo() {
-    qel2mk::ToDoPtr todo = qel2mk::NewToDo();
+qel2::ToDoPtr SampleToDo() {
+    qel2::ToDoPtr todo = qel2mk::NewToDo();
     todo->dtStart = 1137369600;
     todo->dtDue = 1137974400;
     todo->dtCreated = todo->dtModified = 1137230000;
@@ -87,8 +87,8 @@ qel2mk::ToDoPtr SampleToDo() {
     return todo;
 }
 
-qel2mk::CalPropsPtr SampleCalendar() {
-    qel2mk::CalPropsPtr cal = qel2mk::NewCalProps();
+qel2::CalPropsPtr SampleCalendar() {
+    qel2::CalPropsPtr cal = qel2mk::NewCalProps();
     cal->dtCreated = 1109671200;
     cal->dtModified = 1136915100;
     cal->accessFlags = 0x21;

@@ -7,9 +7,9 @@
 
 namespace qel2bench {
 
-qel2mk::EventPtr SampleEvent();
-qel2mk::ToDoPtr SampleToDo();
-qel2mk::CalPropsPtr SampleCalendar();
-qel2mk::AlarmPtr SampleAlarm(int index);
+qel2::EventPtr SampleEvent();
+qel2::ToDoPtr SampleToDo();
+qel2::CalPropsPtr SampleCalendar();
+qel2::AlarmPtr SampleAlarm(int index);
 
 }  // namespace qel2bench

@@ -18,7 +18,7 @@
 
 namespace {
 
-using qel2query::HeldCalProps;
+using qel2::CalPropsPtr;
 using qel2query::MallocValue;
 
 constexpr const char* kCalPropsFile = "calprops.db";
@@ -88,7 +88,7 @@ int qel2_pvt_ReadCalProps(char* calendarId, qEL2_CALPROPS** calprops) {
     DB* db = gCalDB.pCalPropsDB;
     if (int result = db->get(db, nullptr, &key, value.get(), 0)) return qel2_pvt_ResultTo42(result);
 
-    HeldCalProps record(NewCalProps());
+    CalPropsPtr record(NewCalProps());
     if (!record) {
         return qel2_pvt_LogAndReturnError(ENOMEM, "qel2_pvt_ReadCalProps: CS_NEW: %d %s\n", ENOMEM, strerror(ENOMEM));
     }
@@ -117,7 +117,7 @@ int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument, 
     // Any step that fails, the end of the data or another error alike, ends
     // the walk.
     while (cursor.get()->get(cursor.get(), &key, value.get(), DB_NEXT) == 0) {
-        HeldCalProps record(NewCalProps());
+        CalPropsPtr record(NewCalProps());
         if (!record) {
             return qel2_pvt_LogAndReturnError(ENOMEM, "qel2_pvt_ScanCalProps: CS_NEW: %d %s\n", ENOMEM,
                                               strerror(ENOMEM));

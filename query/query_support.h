@@ -1,30 +1,18 @@
 // What every query holds while it runs: its cursor, the value buffers that
-// Berkeley DB allocates, and half-built records, each released on every
-// path; and the one report of a value that cannot be decoded.
+// Berkeley DB allocates, and half-built records (the owning handles of
+// <qel2/owned.h>), each released on every path; and the one report of a
+// value that cannot be decoded.
 #pragma once
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 
 #include <db.h>
 
+#include <qel2/owned.h>
 #include <qel2/records.h>
 
 namespace qel2query {
-
-// A record not yet handed to the caller, released by its destructor.
-template <typename Record, int (*Free)(Record**)>
-struct FreeWith {
-    void operator()(Record* record) const {
-        Record* doomed = record;
-        Free(&doomed);
-    }
-};
-template <typename Record, int (*Free)(Record**)>
-using Held = std::unique_ptr<Record, FreeWith<Record, Free>>;
-
-using HeldCalProps = Held<qEL2_CALPROPS, qel2_FreeCalProps>;
 
 // A value descriptor whose buffer Berkeley DB allocates with malloc
 // (DB_DBT_MALLOC) and that is freed when the holder goes or is reused.

@@ -26,6 +26,9 @@ inline constexpr int kMaxLinkHops = 8;
 
 template <class Kind>
 using RecordOf = typename Kind::Record;
+// A record not yet handed to the caller, released by its kind's destructor.
+template <class Kind>
+using OwnedOf = qel2::Owned<RecordOf<Kind>, Kind::Free>;
 
 template <class Kind>
 int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags, RecordOf<Kind>** out,
@@ -76,7 +79,7 @@ int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags
     if (Kind::IsLink(*out)) {
         // The linked record takes the link's place; a link that cannot be
         // followed leaves no record, and the read still returns 0.
-        Held<RecordOf<Kind>, Kind::Free> link(*out);
+        OwnedOf<Kind> link(*out);
         ReadLinkedRecord<Kind>(calendar, link.get(), out, flags, hops + 1);
     }
     return 0;
@@ -97,7 +100,7 @@ int ReadLinkedRecord(qEL2_CALPROPS* calendar, RecordOf<Kind>* link, RecordOf<Kin
     }
     qEL2_CALPROPS* read = nullptr;
     if (qel2_pvt_ReadCalProps(link->pURL, &read) != 0) return qEL2_ERR_MISSING;
-    HeldCalProps linked(read);
+    qel2::CalPropsPtr linked(read);
     if (calendar != nullptr && calendar->pRelativeCalID != nullptr && strcmp(calendar->pRelativeCalID, link->pURL) == 0) {
         return qEL2_ERR_SELF_LINK;
     }

@@ -26,7 +26,7 @@ namespace qel2query {
 // followed only drops its entry.
 template <class Kind>
 int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uint32_t flags,
-                const void* argument, qEL2_RECORD_FILTER filter, Held<RecordOf<Kind>, Kind::Free>& record,
+                const void* argument, qEL2_RECORD_FILTER filter, OwnedOf<Kind>& record,
                 array_t* list) {
     const int decoded = Kind::Decode(record.get(), value.data(), value.size());
     value.release();
@@ -35,7 +35,7 @@ int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uin
         return 0;
     }
     record->RecurrenceID = qel2_KeyGetU32(static_cast<const unsigned char*>(key.data) + 32);
-    Held<RecordOf<Kind>, Kind::Free> link;
+    OwnedOf<Kind> link;
     if (Kind::IsLink(record.get())) {
         // Every link takes the same step as a single read's link: its own
         // trace line, calendar read and self-link test, so a host sees a
@@ -83,7 +83,7 @@ int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const v
     for (uint32_t position = DB_SET_RANGE;; position = DB_NEXT) {
         end = dbc->get(dbc, &key, value.get(), position);
         if (end != 0 || qel2_pvt_IdCompare(keyBuffer, calendar->idHash) != 0) break;
-        Held<RecordOf<Kind>, Kind::Free> record(Kind::New());
+        OwnedOf<Kind> record(Kind::New());
         if (!record) {
             value.release();
             if constexpr (Kind::kScanNewFailed != nullptr) {

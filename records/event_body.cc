@@ -3,10 +3,10 @@
 #include "event_body.h"
 
 #include <cerrno>
-#include <memory>
 
 #include <qel2/codec.h>
 #include <qel2/log.h>
+#include <qel2/owned.h>
 
 namespace qel2 {
 
@@ -16,15 +16,7 @@ namespace {
 constexpr size_t kMinAttendeeBlock = 24;  // 8 NULs, the RSVP byte, 3 empty lists
 constexpr size_t kMinAlarmBlock = 38;     // 5 words, 3 NULs, 3 empty lists
 
-// Holds a record that is not yet in its list, so every early return
-// releases it.
-template <typename Record, int (*Free)(Record**)>
-struct FreeWith {
-    void operator()(Record* record) const { Free(&record); }
-};
-using HeldAttendee = std::unique_ptr<qEL2_ATTENDEE, FreeWith<qEL2_ATTENDEE, qel2_FreeAttendee>>;
-using HeldAlarm = std::unique_ptr<qEL2_VALARM, FreeWith<qEL2_VALARM, qel2_FreeAlarm>>;
-
+// A record not yet in its list is held, so every early return releases it.
 // Hands a held record over to its list; out of memory when it cannot grow.
 template <typename Held>
 int AppendHeld(array_t* list, Held& held) {
@@ -64,7 +56,7 @@ int DecodeAttendees(ValueReader& reader, array_t*& attendees) {
     attendees = array_new();
     if (attendees == nullptr) return qEL2_ERR_NOMEM;
     for (uint32_t i = 0; i < count; ++i) {
-        HeldAttendee attendee(qel2_NewAttendee());
+        AttendeePtr attendee(qel2_NewAttendee());
         if (!attendee) return qEL2_ERR_NOMEM;
         if (int result = DecodeAttendee(reader, attendee.get())) return result;
         if (int result = AppendHeld(attendees, attendee)) return result;
@@ -82,7 +74,7 @@ int DecodeAlarms(ValueReader& reader, array_t*& alarms) {
     alarms = array_new();
     if (alarms == nullptr) return qEL2_ERR_NOMEM;
     for (uint32_t i = 0; i < count; ++i) {
-        HeldAlarm alarm(qel2_NewAlarm());
+        AlarmPtr alarm(qel2_NewAlarm());
         if (!alarm) return kAlarmFailed;
         const unsigned char* cursor = reader.position();
         int result = qel2_pvt_DeserializeAlarm(alarm.get(), reader.begin(), &cursor, reader.size());

@@ -16,6 +16,7 @@
 
 #ifdef __cplusplus
 #include <qel2/facade.h>
+#include <qel2/owned.h>
 #endif
 
 #endif /* QEL2_QEL2_H */

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "query/query_store.h"
@@ -17,10 +16,6 @@ namespace qel2test {
 inline constexpr uint32_t kFaultCalendars = 3;
 inline constexpr uint32_t kFaultEvents = 40;
 inline constexpr uint32_t kFaultToDos = 20;
-
-// Lists the queries hand back, released when they go.
-using EventList = std::unique_ptr<array_t, ListFree<qel2_FreeEventList>>;
-using ToDoList = std::unique_ptr<array_t, ListFree<qel2_FreeToDoList>>;
 
 class FaultTest : public StoreTest {
 protected:

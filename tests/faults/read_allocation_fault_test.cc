@@ -153,13 +153,13 @@ INSTANTIATE_TEST_SUITE_P(
                  kSingleReadFailures, true},
         ReadCase{"ToDo", [](qEL2_CALPROPS* cal, uint64_t& d) { return ReadOneToDo(cal, "user1-todo-0", d); },
                  kSingleReadFailures, true},
-        ReadCase{"EventWindow", ReadWindow<qEL2_VEVENT, EventList, qel2_pvt_ReadEventListByRange>, {12}, true},
-        ReadCase{"ToDoWindow", ReadWindow<qEL2_VTODO, ToDoList, qel2_pvt_ReadToDoListByRange>, {12}, true},
+        ReadCase{"EventWindow", ReadWindow<qEL2_VEVENT, qel2::EventListPtr, qel2_pvt_ReadEventListByRange>, {12}, true},
+        ReadCase{"ToDoWindow", ReadWindow<qEL2_VTODO, qel2::ToDoListPtr, qel2_pvt_ReadToDoListByRange>, {12}, true},
         ReadCase{"SearchAllCalendars",
                  [](qEL2_CALPROPS*, uint64_t& digest) {
                      array_t* list = nullptr;
                      int result = qel2_pvt_SearchCalProps("user", qEL2_SEARCH_CALID, qEL2_MATCH_BEGINS, 0, &list);
-                     CalPropsList owned(list);
+                     qel2::CalPropsListPtr owned(list);
                      digest = DigestCalendars(list);
                      return result;
                  },

@@ -49,15 +49,15 @@ SweepTally SweepStore(uint32_t calendars) {
         if (result != 0) continue;
         ++tally.calendars;
 
-        tally.events += SweepRecords<qEL2_VEVENT, EventList>(calendar, qel2_pvt_ReadEventListByRange,
+        tally.events += SweepRecords<qEL2_VEVENT, qel2::EventListPtr>(calendar, qel2_pvt_ReadEventListByRange,
                                                              qel2_pvt_ReadEvent, qel2_FreeEvent, tally);
-        tally.todos += SweepRecords<qEL2_VTODO, ToDoList>(calendar, qel2_pvt_ReadToDoListByRange,
+        tally.todos += SweepRecords<qEL2_VTODO, qel2::ToDoListPtr>(calendar, qel2_pvt_ReadToDoListByRange,
                                                           qel2_pvt_ReadToDo, qel2_FreeToDo, tally);
         qel2_FreeCalProps(&calendar);
     }
     array_t* found = nullptr;
     tally.results.insert(qel2_pvt_SearchCalProps(nullptr, qEL2_SEARCH_CALID, qEL2_MATCH_CONTAINS, 0, &found));
-    CalPropsList ownedFound(found);
+    qel2::CalPropsListPtr ownedFound(found);
     if (found != nullptr) tally.searched = found->count;
     return tally;
 }

@@ -54,7 +54,7 @@ TEST(StoreGenerator, RecordsFollowTheLayoutAndDecode) {
     for (const auto& [key, value] : store->records[Database::Events]) keys.insert(key);
     int links = 0, tombstones = 0, instances = 0;
     for (const auto& [key, value] : store->records[Database::Events]) {
-        qel2mk::EventPtr event = qel2mk::NewEvent();
+        qel2::EventPtr event = qel2mk::NewEvent();
         ASSERT_EQ(qel2_pvt_DeserializeEvent(event.get(), value.data(), value.size()), 0);
         ASSERT_NE(event->pUID, nullptr);
         instances += qel2_KeyGetU32(key.data() + 32) != 0;
@@ -72,7 +72,7 @@ TEST(StoreGenerator, RecordsFollowTheLayoutAndDecode) {
     EXPECT_EQ(tombstones, 3 * 1);
     EXPECT_EQ(instances, 3 * 8);
     for (const auto& [key, value] : store->records[Database::ToDos]) {
-        qel2mk::ToDoPtr todo = qel2mk::NewToDo();
+        qel2::ToDoPtr todo = qel2mk::NewToDo();
         EXPECT_EQ(qel2_pvt_DeserializeToDo(todo.get(), value.data(), value.size()), 0);
     }
 }

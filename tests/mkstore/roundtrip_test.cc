@@ -42,21 +42,21 @@ public:
     }
     void Organizer(const char*, qEL2_ORGANIZER*& f) {
         if (Below(2) == 0) return;
-        qel2mk::OrganizerPtr organizer = qel2mk::NewOrganizer();
+        qel2::OrganizerPtr organizer = qel2mk::NewOrganizer();
         qel2mk::VisitOrganizerFields(*this, *organizer);
         qel2mk::SetString(organizer->pCalAddress, "mailto:" + Text());  // the format needs an address
         f = organizer.release();
     }
     void Attendees(const char*, array_t*& f) {
         for (uint32_t n = Below(4); n > 0; --n) {
-            qel2mk::AttendeePtr attendee = qel2mk::NewAttendee();
+            qel2::AttendeePtr attendee = qel2mk::NewAttendee();
             qel2mk::VisitAttendeeFields(*this, *attendee);
             qel2mk::AppendRecord(f, std::move(attendee));
         }
     }
     void Alarms(const char*, array_t*& f) {
         for (uint32_t n = Below(3); n > 0; --n) {
-            qel2mk::AlarmPtr alarm = qel2mk::NewAlarm();
+            qel2::AlarmPtr alarm = qel2mk::NewAlarm();
             qel2mk::VisitAlarmFields(*this, *alarm);
             qel2mk::AppendRecord(f, std::move(alarm));
         }
@@ -179,12 +179,12 @@ TEST(EncoderRoundTrip, RandomRecordsDecodeToTheRecordsTheyWereEncodedFrom) {
 }
 
 TEST(EncoderRoundTrip, AnOrganizerWithoutAddressIsWrittenAsAbsent) {
-    qel2mk::EventPtr built = qel2mk::NewEvent();
+    qel2::EventPtr built = qel2mk::NewEvent();
     built->pOrganizer = qel2mk::NewOrganizer().release();
     qel2mk::SetString(built->pOrganizer->pCN, "No Address");
     qel2mk::Bytes value = qel2mk::EncodeEvent(*built);
     EXPECT_EQ(value.size(), 112u);  // the smallest event value
-    qel2mk::EventPtr decoded = qel2mk::NewEvent();
+    qel2::EventPtr decoded = qel2mk::NewEvent();
     ASSERT_EQ(qel2_pvt_DeserializeEvent(decoded.get(), value.data(), value.size()), 0);
     EXPECT_EQ(decoded->pOrganizer, nullptr);
 }

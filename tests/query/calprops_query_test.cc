@@ -25,13 +25,13 @@ protected:
     std::string scan(const char* pattern, uint32_t fields, uint32_t mode, uint32_t limit = 0) {
         array_t* raw = nullptr;
         EXPECT_EQ(qel2_pvt_SearchCalProps(pattern, fields, mode, limit, &raw), 0);
-        CalPropsList list(raw);
+        qel2::CalPropsListPtr list(raw);
         return HashedIds(raw);
     }
     std::string scan(qEL2_CALPROPS_FILTER filter) {
         array_t* raw = nullptr;
         EXPECT_EQ(qel2_pvt_ScanCalProps(&raw, 0, nullptr, filter), 0);
-        CalPropsList list(raw);
+        qel2::CalPropsListPtr list(raw);
         return HashedIds(raw);
     }
 };
@@ -91,7 +91,7 @@ TEST_F(QueryTest, ADamagedCalendarFailsItsReadAndTheWalkSkipsIt) {
     log_.clear();
     array_t* raw = nullptr;
     ASSERT_EQ(qel2_pvt_ScanCalProps(&raw, 0, nullptr, KeepAll), 0);
-    CalPropsList list(raw);
+    qel2::CalPropsListPtr list(raw);
     EXPECT_EQ(HashedIds(raw), " gamma beta");
     EXPECT_EQ(count(3, "qel2_pvt_ScanCalProps: calprops.db: value of key " + key + " cannot be decoded (22)\n"), 1);
     EXPECT_EQ(log_.lines().size(), 1u);

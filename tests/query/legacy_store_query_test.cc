@@ -61,14 +61,14 @@ protected:
         ASSERT_EQ(db_.CloseDB(), 0);
         ASSERT_EQ(db_.OpenDB(threads, 0, store_.data()), 0);
     }
-    qel2mk::CalPropsPtr calendar(const json& id) {
+    qel2::CalPropsPtr calendar(const json& id) {
         qEL2_CALPROPS* cal = nullptr;
         db_.ReadCalProps(const_cast<char*>(id.get_ref<const std::string&>().c_str()), &cal);
-        return qel2mk::CalPropsPtr(cal);
+        return qel2::CalPropsPtr(cal);
     }
     template <typename Kind>
     std::string read(const json& c) {
-        qel2mk::CalPropsPtr cal = calendar(c.at("calendar"));
+        qel2::CalPropsPtr cal = calendar(c.at("calendar"));
         typename Kind::Record* out = nullptr;
         const int result = Kind::Read(cal.get(), c.at("uid").get_ref<const std::string&>().c_str(),
                                       c.at("recurrence_id"), c.at("read_flags"), &out);
@@ -77,7 +77,7 @@ protected:
     }
     template <typename Kind>
     std::string window(const json& c) {
-        qel2mk::CalPropsPtr cal = calendar(c.at("calendar"));
+        qel2::CalPropsPtr cal = calendar(c.at("calendar"));
         array_t* list = nullptr;
         std::string text = std::to_string(Kind::Window(cal.get(), c.at("window_start"), c.at("window_end"),
                                                        c.at("read_flags"), &list));
@@ -90,7 +90,7 @@ protected:
         const json& pattern = c.at("pattern");
         const int result = db_.SearchCalProps(pattern.is_null() ? nullptr : pattern.get_ref<const std::string&>().c_str(),
                                               c.at("fields"), c.at("mode"), c.at("limit"), &raw);
-        CalPropsList list(raw);
+        qel2::CalPropsListPtr list(raw);
         return std::to_string(result) + HashedIds(raw);
     }
     // Every case of the manifest, each as what the reads returned and what
@@ -105,7 +105,7 @@ protected:
             if (kind == "calprops_read") {
                 qEL2_CALPROPS* raw = nullptr;
                 actual = std::to_string(db_.ReadCalProps(const_cast<char*>(c.at("calendar").get_ref<const std::string&>().c_str()), &raw));
-                qel2mk::CalPropsPtr cal(raw);
+                qel2::CalPropsPtr cal(raw);
                 if (cal) actual += std::string(" ") + cal->pName + " " + qel2mk::ToHex(cal->idHash, 16);
                 if (e.contains("pName")) expected += " " + e.at("pName").get<std::string>() + " " + e.at("idHash").get<std::string>();
             } else if (kind == "calprops_search") {

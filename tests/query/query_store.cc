@@ -25,10 +25,10 @@ void QueryTest::openStore(const char* description) {
     log_.clear();
 }
 
-qel2mk::CalPropsPtr QueryTest::calendar(const std::string& id) {
+qel2::CalPropsPtr QueryTest::calendar(const std::string& id) {
     qEL2_CALPROPS* cal = nullptr;
     EXPECT_EQ(qel2_pvt_ReadCalProps(const_cast<char*>(id.c_str()), &cal), 0) << id;
-    return qel2mk::CalPropsPtr(cal);
+    return qel2::CalPropsPtr(cal);
 }
 
 namespace {

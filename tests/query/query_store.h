@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,12 +12,6 @@
 #include "store/store_fixture.h"
 
 namespace qel2test {
-
-template <int (*Free)(array_t**)>
-struct ListFree {
-    void operator()(array_t* list) const { Free(&list); }
-};
-using CalPropsList = std::unique_ptr<array_t, ListFree<qel2_FreeCalPropsList>>;
 
 // The record at `index` of a list the queries returned.
 template <typename Record>
@@ -50,7 +43,7 @@ protected:
     // and opens it without maintenance threads.
     void openStore(const char* description);
     // The calendar as the host reads it, with a valid hash.
-    qel2mk::CalPropsPtr calendar(const std::string& id);
+    qel2::CalPropsPtr calendar(const std::string& id);
 };
 
 // Times of the shared store: the event window is [kFrom, kTo] with both
@@ -70,7 +63,7 @@ inline constexpr uint32_t kLastRecurrence = 0xFFFFFFFFu;
 class LinkedStoreTest : public QueryTest {
 protected:
     void SetUp() override;
-    qel2mk::CalPropsPtr home_;
+    qel2::CalPropsPtr home_;
 };
 
 }  // namespace qel2test

@@ -15,7 +15,7 @@ namespace qel2test {
 
 struct Events {
     using Record = qEL2_VEVENT;
-    using Ptr = qel2mk::EventPtr;
+    using Ptr = qel2::EventPtr;
     static constexpr const char* kFile = "events.db";
     static constexpr const char* kCore = "qel2_pvt_ReadEventCore";
     static constexpr const char* kScan = "qel2_pvt_ScanEvents";
@@ -40,7 +40,7 @@ struct Events {
 
 struct ToDos {
     using Record = qEL2_VTODO;
-    using Ptr = qel2mk::ToDoPtr;
+    using Ptr = qel2::ToDoPtr;
     static constexpr const char* kFile = "todos.db";
     static constexpr const char* kCore = "qel2_pvt_ReadToDoCore";
     static constexpr const char* kScan = "qel2_pvt_ScanToDos";

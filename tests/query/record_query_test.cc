@@ -69,7 +69,7 @@ class RecordQueryTest : public LinkedStoreTest {
 protected:
     using Record = typename Kind::Record;
     std::pair<int, typename Kind::Ptr> read(const std::string& calendarId, const char* uid, uint32_t flags = 0) {
-        qel2mk::CalPropsPtr cal = calendar(calendarId);
+        qel2::CalPropsPtr cal = calendar(calendarId);
         Record* out = nullptr;
         const int result = Kind::Read(cal.get(), uid, 0, flags, &out);
         return {result, typename Kind::Ptr(out)};
@@ -173,10 +173,10 @@ TYPED_TEST(RecordQueryTest, AnEmptyCalendarGivesAnEmptyList) {
 
 // Only events are chained, and mixed, in the store.
 TEST_F(LinkedStoreTest, LinksAreFollowedThroughChainsAndIntoSeveralCalendarsInOneWalk) {
-    qel2mk::CalPropsPtr first = calendar("chain-1");
+    qel2::CalPropsPtr first = calendar("chain-1");
     qEL2_VEVENT* out = nullptr;
     ASSERT_EQ(qel2_pvt_ReadEvent(first.get(), const_cast<char*>("c"), 0, 0, &out), 0);
-    qel2mk::EventPtr event(out);
+    qel2::EventPtr event(out);
     ASSERT_NE(event, nullptr);
     EXPECT_EQ(event->dtStart, 1500u);
     EXPECT_STREQ(event->pLinkedCalID, "chain-2") << "the calendar the first link named";
@@ -200,7 +200,7 @@ TEST_F(LinkedStoreTest, TheFacadeReadsCoreWithTheHostsDescriptors) {
     keyDbt.data = key.data();
     qEL2_VEVENT* out = nullptr;
     ASSERT_EQ(db.ReadEventCore(&keyDbt, &value, 0, &out), 0);
-    qel2mk::EventPtr event(out);
+    qel2::EventPtr event(out);
     EXPECT_EQ(event->RecurrenceID, kLastRecurrence);
     EXPECT_EQ(event->dtStart, 2500u);
     EXPECT_EQ(value.data, nullptr) << "the value buffer is released";

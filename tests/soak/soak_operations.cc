@@ -78,7 +78,7 @@ int Run(const Operation& operation, uint64_t& digest) {
     if (operation.kind == Kind::Search) {
         array_t* list = nullptr;
         int result = qel2_pvt_SearchCalProps(operation.text.c_str(), qEL2_SEARCH_CALID, qEL2_MATCH_BEGINS, 0, &list);
-        qel2test::CalPropsList owned(list);
+        qel2::CalPropsListPtr owned(list);
         digest = qel2test::DigestCalendars(list);
         return result;
     }
@@ -91,10 +91,10 @@ int Run(const Operation& operation, uint64_t& digest) {
     case Kind::SingleToDo:
         return RunSingle<qEL2_VTODO, qel2_pvt_ReadToDo, qel2_FreeToDo>(calendar.calendar, operation, digest);
     case Kind::EventWindow:
-        return RunWindow<qEL2_VEVENT, qel2test::EventList, qel2_pvt_ReadEventListByRange>(calendar.calendar,
+        return RunWindow<qEL2_VEVENT, qel2::EventListPtr, qel2_pvt_ReadEventListByRange>(calendar.calendar,
                                                                                          operation, digest);
     case Kind::ToDoWindow:
-        return RunWindow<qEL2_VTODO, qel2test::ToDoList, qel2_pvt_ReadToDoListByRange>(calendar.calendar,
+        return RunWindow<qEL2_VTODO, qel2::ToDoListPtr, qel2_pvt_ReadToDoListByRange>(calendar.calendar,
                                                                                       operation, digest);
     case Kind::Search:
         break;

@@ -87,7 +87,7 @@ int Calendars(const Arguments& arguments) {
     StoreSession store(arguments.store);
     array_t* list = nullptr;
     int result = store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, limit, &list);
-    CalPropsListPtr calendars(list);
+    qel2::CalPropsListPtr calendars(list);
     if (result != 0 || !calendars)
         throw CliError("searching the calendars of " + store.directory() + " failed (result " +
                        std::to_string(result) + ")");

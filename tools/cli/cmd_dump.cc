@@ -18,7 +18,7 @@ namespace {
 // each record's Tombstone line tells them apart.
 int Dump(const Arguments& arguments) {
     StoreSession store(arguments.store);
-    CalPropsListPtr calendars = ReadAllCalendars(store);
+    qel2::CalPropsListPtr calendars = ReadAllCalendars(store);
     std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());
     Progress progress("dump", sorted.size());
     size_t done = 0;
@@ -27,12 +27,12 @@ int Dump(const Arguments& arguments) {
         std::printf("==== calendar %s", calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
         qel2dbut_PrintCalProps(calendar, DumpOutput());
 
-        EventListPtr events = ReadEvents(store, calendar, {}, qEL2_READ_TOMBSTONES);
+        qel2::EventListPtr events = ReadEvents(store, calendar, {}, qEL2_READ_TOMBSTONES);
         for (const qEL2_VEVENT* event : ListView<qEL2_VEVENT>{events.get()}) {
             std::printf("\n---- event\n");
             qel2dbut_PrintEvent(event, DumpOutput());
         }
-        ToDoListPtr todos = ReadToDos(store, calendar, {}, qEL2_READ_TOMBSTONES);
+        qel2::ToDoListPtr todos = ReadToDos(store, calendar, {}, qEL2_READ_TOMBSTONES);
         for (const qEL2_VTODO* todo : ListView<qEL2_VTODO>{todos.get()}) {
             std::printf("\n---- to-do\n");
             qel2dbut_PrintToDo(todo, DumpOutput());

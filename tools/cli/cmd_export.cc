@@ -106,7 +106,7 @@ int Export(const Arguments& arguments) {
     fs::create_directories(directory, error);
     if (!fs::is_directory(directory)) throw CliError("cannot create the folder " + directory.string());
 
-    CalPropsListPtr calendars = ReadAllCalendars(store);
+    qel2::CalPropsListPtr calendars = ReadAllCalendars(store);
     std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());
     Progress progress("export", sorted.size());
     size_t events = 0;
@@ -117,12 +117,12 @@ int Export(const Arguments& arguments) {
         progress.Show(done++, id);
         IcsWriter writer(directory / FileName(id), *calendar);
         {
-            EventListPtr list = ReadEvents(store, calendar, {}, flags);
+            qel2::EventListPtr list = ReadEvents(store, calendar, {}, flags);
             for (const qEL2_VEVENT* event : ListView<qEL2_VEVENT>{list.get()}) writer.Add(EventComponent(*event));
             events += list->count;
         }
         {
-            ToDoListPtr list = ReadToDos(store, calendar, {}, flags);
+            qel2::ToDoListPtr list = ReadToDos(store, calendar, {}, flags);
             for (const qEL2_VTODO* todo : ListView<qEL2_VTODO>{list.get()}) writer.Add(ToDoComponent(*todo));
             todos += list->count;
         }

@@ -24,13 +24,13 @@ int Show(const Arguments& arguments) {
     int32_t recurrenceId = arguments.operands.size() > 2 ? ParseTime("RID", arguments.operands[2]) : 0;
 
     StoreSession store(arguments.store);
-    CalPropsPtr calendar = store.ReadCalendar(calendarId);
+    qel2::CalPropsPtr calendar = store.ReadCalendar(calendarId);
     std::string what = "\"" + uid + "\"" + (recurrenceId ? " (recurrence id " + IsoTime(recurrenceId) + ")" : "") +
                        " in calendar \"" + calendarId + "\"";
 
     qEL2_VEVENT* event = nullptr;
     int result = store.db().ReadEvent(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &event);
-    EventPtr ownedEvent(event);
+    qel2::EventPtr ownedEvent(event);
     if (result == 0 && ownedEvent) {
         qel2dbut_PrintEvent(ownedEvent.get(), DumpOutput());
         return 0;
@@ -39,7 +39,7 @@ int Show(const Arguments& arguments) {
 
     qEL2_VTODO* todo = nullptr;
     result = store.db().ReadToDo(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &todo);
-    ToDoPtr ownedToDo(todo);
+    qel2::ToDoPtr ownedToDo(todo);
     if (result == 0 && ownedToDo) {
         qel2dbut_PrintToDo(ownedToDo.get(), DumpOutput());
         return 0;

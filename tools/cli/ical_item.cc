@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "owned_records.h"
+#include "list_view.h"
 #include "status_names.h"
 
 namespace qel2cli {

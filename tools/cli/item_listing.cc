@@ -37,14 +37,14 @@ int ListItems(const Arguments& arguments, ItemKind kind) {
     TimeWindow window = WindowFromOptions(arguments);
     uint32_t flags = ReadFlagsFromOptions(arguments);
     StoreSession store(arguments.store);
-    CalPropsPtr calendar = store.ReadCalendar(arguments.operands.at(0));
+    qel2::CalPropsPtr calendar = store.ReadCalendar(arguments.operands.at(0));
     size_t count = 0;
     if (kind == ItemKind::Event) {
-        EventListPtr events = ReadEvents(store, calendar.get(), window, flags);
+        qel2::EventListPtr events = ReadEvents(store, calendar.get(), window, flags);
         Print<qEL2_VEVENT>(events.get(), arguments, qel2dbut_PrintEvent);
         count = events->count;
     } else {
-        ToDoListPtr todos = ReadToDos(store, calendar.get(), window, flags);
+        qel2::ToDoListPtr todos = ReadToDos(store, calendar.get(), window, flags);
         Print<qEL2_VTODO>(todos.get(), arguments, qel2dbut_PrintToDo);
         count = todos->count;
     }

@@ -25,10 +25,10 @@ void CheckListRead(int result, const array_t* list, const char* what, const qEL2
 
 }  // namespace
 
-CalPropsListPtr ReadAllCalendars(StoreSession& store) {
+qel2::CalPropsListPtr ReadAllCalendars(StoreSession& store) {
     array_t* list = nullptr;
     int result = store.db().SearchCalProps(nullptr, 0, qEL2_MATCH_CONTAINS, 0, &list);
-    CalPropsListPtr owned(list);
+    qel2::CalPropsListPtr owned(list);
     if (result != 0 || !owned)
         throw CliError("reading the calendars of " + store.directory() + " failed (result " + std::to_string(result) +
                        ")");
@@ -59,18 +59,18 @@ uint32_t ReadFlagsFromOptions(const Arguments& arguments) {
     return arguments.has("--tombstones") ? qEL2_READ_TOMBSTONES : 0;
 }
 
-EventListPtr ReadEvents(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags) {
+qel2::EventListPtr ReadEvents(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags) {
     array_t* list = nullptr;
     int result = store.db().ReadEventListByRange(calendar, window.start, window.end, flags, &list);
-    EventListPtr owned(list);
+    qel2::EventListPtr owned(list);
     CheckListRead(result, list, "events", calendar);
     return owned;
 }
 
-ToDoListPtr ReadToDos(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags) {
+qel2::ToDoListPtr ReadToDos(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags) {
     array_t* list = nullptr;
     int result = store.db().ReadToDoListByRange(calendar, window.start, window.end, flags, &list);
-    ToDoListPtr owned(list);
+    qel2::ToDoListPtr owned(list);
     CheckListRead(result, list, "to-dos", calendar);
     return owned;
 }

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "command_line.h"
-#include "owned_records.h"
+#include "list_view.h"
 #include "store_session.h"
 
 namespace qel2cli {
 
 // Every calendar, read with its hash so its events can be found.
-CalPropsListPtr ReadAllCalendars(StoreSession& store);
+qel2::CalPropsListPtr ReadAllCalendars(StoreSession& store);
 // The list's calendars ordered by id, which is how people look for them
 // (the store keeps them in the order of their ids' digests).
 std::vector<qEL2_CALPROPS*> SortedById(const array_t* calendars);
@@ -28,7 +28,7 @@ TimeWindow WindowFromOptions(const Arguments& arguments);
 // qEL2_READ_TOMBSTONES when --tombstones was given.
 uint32_t ReadFlagsFromOptions(const Arguments& arguments);
 
-EventListPtr ReadEvents(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags);
-ToDoListPtr ReadToDos(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags);
+qel2::EventListPtr ReadEvents(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags);
+qel2::ToDoListPtr ReadToDos(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags);
 
 }  // namespace qel2cli

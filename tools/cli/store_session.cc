@@ -126,12 +126,12 @@ std::string StoreSession::label() const {
     return sample_ ? directory_ + " (a temporary copy of the bundled sample)" : directory_;
 }
 
-CalPropsPtr StoreSession::ReadCalendar(const std::string& id) {
+qel2::CalPropsPtr StoreSession::ReadCalendar(const std::string& id) {
     qEL2_CALPROPS* calendar = nullptr;
     std::vector<char> copy(id.begin(), id.end());
     copy.push_back('\0');
     int result = db_.ReadCalProps(copy.data(), &calendar);
-    CalPropsPtr owned(calendar);
+    qel2::CalPropsPtr owned(calendar);
     if (result == kBdb42NotFound) throw CliError("no calendar \"" + id + "\" in " + label());
     if (result != 0 || !owned)
         throw CliError("cannot read calendar \"" + id + "\" in " + label() + " (result " + std::to_string(result) +

@@ -8,8 +8,8 @@
 #include <string>
 
 #include <qel2/facade.h>
+#include <qel2/owned.h>
 
-#include "owned_records.h"
 #include "sample_store.h"
 
 namespace qel2cli {
@@ -41,7 +41,7 @@ public:
     std::string label() const;
 
     // The calendar with this id; throws CliError when it is not stored.
-    CalPropsPtr ReadCalendar(const std::string& id);
+    qel2::CalPropsPtr ReadCalendar(const std::string& id);
 
 private:
     std::unique_ptr<SampleStore> sample_;

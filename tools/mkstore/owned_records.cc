@@ -22,14 +22,14 @@ void CreateList(array_t*& list) {
 
 }  // namespace
 
-EventPtr NewEvent() { return Checked<EventPtr>(qel2_NewEvent()); }
-ToDoPtr NewToDo() { return Checked<ToDoPtr>(qel2_NewToDo()); }
-CalPropsPtr NewCalProps() {
-    return Checked<CalPropsPtr>(static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS))));
+qel2::EventPtr NewEvent() { return Checked<qel2::EventPtr>(qel2_NewEvent()); }
+qel2::ToDoPtr NewToDo() { return Checked<qel2::ToDoPtr>(qel2_NewToDo()); }
+qel2::CalPropsPtr NewCalProps() {
+    return Checked<qel2::CalPropsPtr>(static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS))));
 }
-AlarmPtr NewAlarm() { return Checked<AlarmPtr>(qel2_NewAlarm()); }
-AttendeePtr NewAttendee() { return Checked<AttendeePtr>(qel2_NewAttendee()); }
-OrganizerPtr NewOrganizer() { return Checked<OrganizerPtr>(qel2_NewOrganizer()); }
+qel2::AlarmPtr NewAlarm() { return Checked<qel2::AlarmPtr>(qel2_NewAlarm()); }
+qel2::AttendeePtr NewAttendee() { return Checked<qel2::AttendeePtr>(qel2_NewAttendee()); }
+qel2::OrganizerPtr NewOrganizer() { return Checked<qel2::OrganizerPtr>(qel2_NewOrganizer()); }
 
 void SetString(char*& field, std::string_view text) {
     char* copy = static_cast<char*>(malloc(text.size() + 1));

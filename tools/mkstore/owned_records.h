@@ -1,36 +1,24 @@
-// Owning handles for the decoded records, released through the library's
-// own destructors, and the small setters that fill their owned fields.
+// New records in the library's owning handles (<qel2/owned.h>), and the
+// small setters that fill their owned fields.
 #pragma once
 
-#include <memory>
 #include <string_view>
 #include <vector>
 
+#include <qel2/owned.h>
 #include <qel2/records.h>
 
 namespace qel2mk {
 
-template <typename Record, int (*Free)(Record**)>
-struct RecordDeleter {
-    void operator()(Record* record) const { Free(&record); }
-};
-
-using EventPtr = std::unique_ptr<qEL2_VEVENT, RecordDeleter<qEL2_VEVENT, qel2_FreeEvent>>;
-using ToDoPtr = std::unique_ptr<qEL2_VTODO, RecordDeleter<qEL2_VTODO, qel2_FreeToDo>>;
-using CalPropsPtr = std::unique_ptr<qEL2_CALPROPS, RecordDeleter<qEL2_CALPROPS, qel2_FreeCalProps>>;
-using AlarmPtr = std::unique_ptr<qEL2_VALARM, RecordDeleter<qEL2_VALARM, qel2_FreeAlarm>>;
-using AttendeePtr = std::unique_ptr<qEL2_ATTENDEE, RecordDeleter<qEL2_ATTENDEE, qel2_FreeAttendee>>;
-using OrganizerPtr = std::unique_ptr<qEL2_ORGANIZER, RecordDeleter<qEL2_ORGANIZER, qel2_FreeOrganizer>>;
-
 // New records from the library's constructors; calendar properties have
 // none, so theirs is a zero-filled block of the full size, as the readers
 // allocate it. Each throws std::bad_alloc when memory runs out.
-EventPtr NewEvent();
-ToDoPtr NewToDo();
-CalPropsPtr NewCalProps();
-AlarmPtr NewAlarm();
-AttendeePtr NewAttendee();
-OrganizerPtr NewOrganizer();
+qel2::EventPtr NewEvent();
+qel2::ToDoPtr NewToDo();
+qel2::CalPropsPtr NewCalProps();
+qel2::AlarmPtr NewAlarm();
+qel2::AttendeePtr NewAttendee();
+qel2::OrganizerPtr NewOrganizer();
 
 // Replaces an owned string field with a copy of `text`.
 void SetString(char*& field, std::string_view text);

@@ -70,7 +70,7 @@ public:
     void Organizer(const char* name, qEL2_ORGANIZER*& field) {
         const json* value = Find(name);
         if (value == nullptr || value->is_null()) return;
-        OrganizerPtr organizer = NewOrganizer();
+        qel2::OrganizerPtr organizer = NewOrganizer();
         JsonFieldReader reader(*value, nullptr, where_ + "." + name);
         VisitOrganizerFields(reader, *organizer);
         reader.RefuseUnknown({});
@@ -79,7 +79,7 @@ public:
 
     void Attendees(const char* name, array_t*& field) {
         ForEachElement(name, [&](const json& element, const std::string& where) {
-            AttendeePtr attendee = NewAttendee();
+            qel2::AttendeePtr attendee = NewAttendee();
             JsonFieldReader reader(element, nullptr, where);
             VisitAttendeeFields(reader, *attendee);
             reader.RefuseUnknown({});
@@ -89,7 +89,7 @@ public:
 
     void Alarms(const char* name, array_t*& field) {
         ForEachElement(name, [&](const json& element, const std::string& where) {
-            AlarmPtr alarm = NewAlarm();
+            qel2::AlarmPtr alarm = NewAlarm();
             JsonFieldReader reader(element, nullptr, where);
             VisitAlarmFields(reader, *alarm);
             reader.RefuseUnknown({"lAlarmHost1", "lAlarmHost2"});
@@ -167,24 +167,24 @@ private:
 
 }  // namespace
 
-CalPropsPtr CalPropsFromJson(const json& fields, const std::string& where) {
-    CalPropsPtr calprops = NewCalProps();
+qel2::CalPropsPtr CalPropsFromJson(const json& fields, const std::string& where) {
+    qel2::CalPropsPtr calprops = NewCalProps();
     JsonFieldReader reader(fields, nullptr, where);
     VisitCalPropsFields(reader, *calprops);
     reader.RefuseUnknown({});
     return calprops;
 }
 
-EventPtr EventFromJson(const json& fields, const json* flagBits, const std::string& where) {
-    EventPtr event = NewEvent();
+qel2::EventPtr EventFromJson(const json& fields, const json* flagBits, const std::string& where) {
+    qel2::EventPtr event = NewEvent();
     JsonFieldReader reader(fields, flagBits, where);
     VisitEventFields(reader, *event);
     reader.RefuseUnknown({"rtflags", "pLinkedCalID", "RecurrenceID"});
     return event;
 }
 
-ToDoPtr ToDoFromJson(const json& fields, const json* flagBits, const std::string& where) {
-    ToDoPtr todo = NewToDo();
+qel2::ToDoPtr ToDoFromJson(const json& fields, const json* flagBits, const std::string& where) {
+    qel2::ToDoPtr todo = NewToDo();
     JsonFieldReader reader(fields, flagBits, where);
     VisitToDoFields(reader, *todo);
     reader.RefuseUnknown({"pLinkedCalID", "RecurrenceID", "pExtraList1", "pExtraList2", "pExtraList3"});

@@ -114,7 +114,7 @@ private:
 PlannedRecord PlanCalendar(const Entry& entry) {
     entry.Allow({"id", "fields", "category_filler_present", "filler_byte", "truncate_to", "raw_value_hex"}, true);
     std::string id = entry.Text("id", "pRelativeCalID");
-    CalPropsPtr calprops = CalPropsFromJson(entry.Fields(), entry.where() + " (" + id + ")");
+    qel2::CalPropsPtr calprops = CalPropsFromJson(entry.Fields(), entry.where() + " (" + id + ")");
     if (calprops->pRelativeCalID == nullptr) SetString(calprops->pRelativeCalID, id);
     CalPropsKey key = MakeCalPropsKey(id);
     return {Database::CalProps, Bytes(key.begin(), key.end()),

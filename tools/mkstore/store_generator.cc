@@ -106,7 +106,7 @@ private:
 
         std::vector<StoredInstance> todos;
         for (uint32_t r = 0; r < options_.todosPerCalendar; ++r) {
-            ToDoPtr todo = MakeToDo(index, r);
+            qel2::ToDoPtr todo = MakeToDo(index, r);
             todos.push_back({MakeEventKey(id, todo->pUID, 0), EncodeToDo(*todo)});
         }
         WriteSorted(Database::ToDos, todos, summary_.todos);
@@ -125,8 +125,8 @@ private:
         summary_.valueBytes += value.size();
     }
 
-    CalPropsPtr MakeCalendar(uint32_t index) {
-        CalPropsPtr cal = NewCalProps();
+    qel2::CalPropsPtr MakeCalendar(uint32_t index) {
+        qel2::CalPropsPtr cal = NewCalProps();
         const std::string id = CalendarId(index);
         cal->dtCreated = kFirstStart - random_.Below(kTwoYears);
         cal->dtModified = cal->dtCreated + random_.Below(kTwoYears);
@@ -151,14 +151,14 @@ private:
         if (r % 20 == 7 && options_.calendars > 1) {
             const uint32_t target = (calendar + 1) % options_.calendars;
             const std::string targetUid = CalendarId(target) + "-evt-" + std::to_string(r - 7);
-            EventPtr link = NewEvent();
+            qel2::EventPtr link = NewEvent();
             link->dtCreated = link->dtModified = kFirstStart + random_.Below(kTwoYears);
             SetString(link->pUID, targetUid);
             SetString(link->pURL, CalendarId(target));
             out.push_back({MakeEventKey(id, targetUid, 0), EncodeEvent(*link)});
             return;
         }
-        EventPtr event = NewEvent();
+        qel2::EventPtr event = NewEvent();
         FillEvent(*event, uid);
         if (r % 50 == 13) event->flags |= qEL2_EVENT_TOMBSTONE;
         const bool recurring = r % 10 == 4 && r + 2 < options_.eventsPerCalendar;
@@ -169,7 +169,7 @@ private:
         const uint32_t duration = event->dtEnd - event->dtStart;
         for (uint32_t week = 1; week <= 2; ++week) {
             const uint32_t recurrenceId = event->dtStart + week * kWeek;
-            EventPtr instance = NewEvent();
+            qel2::EventPtr instance = NewEvent();
             FillEvent(*instance, uid);
             // The second instance was moved by an hour; its recurrence id
             // keeps the original start.
@@ -197,9 +197,9 @@ private:
         if (random_.Percent(10)) AppendStrings(event.pXProps, {"X-ROOM:" + std::to_string(random_.Below(500))});
     }
 
-    ToDoPtr MakeToDo(uint32_t calendar, uint32_t r) {
+    qel2::ToDoPtr MakeToDo(uint32_t calendar, uint32_t r) {
         const std::string id = CalendarId(calendar);
-        ToDoPtr todo = NewToDo();
+        qel2::ToDoPtr todo = NewToDo();
         if (r % 20 == 7 && options_.calendars > 1) {
             const uint32_t target = (calendar + 1) % options_.calendars;
             todo->dtCreated = todo->dtModified = kFirstStart + random_.Below(kTwoYears);
@@ -233,17 +233,17 @@ private:
         if (!random_.Percent(70)) return;
         const std::string organizer = CalendarId(random_.Below(options_.calendars));
         SetString(record.pOrganizerEmail, organizer + "@example.com");
-        OrganizerPtr org = NewOrganizer();
+        qel2::OrganizerPtr org = NewOrganizer();
         SetString(org->pCalAddress, Mailto(organizer));
         SetString(org->pCN, "User " + organizer.substr(4));
         record.pOrganizer = org.release();
         for (uint32_t n = random_.Below(5); n > 0; --n) AppendRecord(record.pAttendees, MakeAttendee());
     }
 
-    AttendeePtr MakeAttendee() {
+    qel2::AttendeePtr MakeAttendee() {
         static constexpr const char* kPartStats[] = {"NEEDS-ACTION", "ACCEPTED", "DECLINED", "TENTATIVE"};
         const std::string user = CalendarId(random_.Below(options_.calendars));
-        AttendeePtr attendee = NewAttendee();
+        qel2::AttendeePtr attendee = NewAttendee();
         SetString(attendee->pCalAddress, Mailto(user));
         SetString(attendee->pCUType, "INDIVIDUAL");
         SetString(attendee->pRole, random_.Percent(80) ? "REQ-PARTICIPANT" : "OPT-PARTICIPANT");
@@ -260,7 +260,7 @@ private:
     void AddAlarms(const std::string& calendar, Record& record, uint32_t recurrenceId) {
         uint32_t count = random_.Percent(20) ? (random_.Percent(25) ? 2 : 1) : 0;
         for (uint32_t n = 0; n < count; ++n) {
-            AlarmPtr alarm = NewAlarm();
+            qel2::AlarmPtr alarm = NewAlarm();
             alarm->lAlarmWord2 = n == 0 ? 900 : 86400;
             alarm->lAlarmWord1 = record.dtStart - alarm->lAlarmWord2;
             alarm->iAction = random_.Below(2);
