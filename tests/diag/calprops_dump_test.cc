@@ -86,9 +86,4 @@ TEST_F(CalPropsDump, AccessValuesWithoutANameStayVisible) {
     EXPECT_NE(Dump(cal).find("\nReadAccess = \nWriteAccess = unknown(15)\n"), std::string::npos);
 }
 
-TEST_F(CalPropsDump, NullCalendarOrOutputWritesNothing) {
-    EXPECT_EQ(Dump(nullptr), "");
-    qel2dbut_PrintCalProps(cal, nullptr);
-}
-
 }  // namespace
