@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "cli_run.h"
 #include "cli_stores.h"
@@ -22,9 +21,6 @@ TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
     qel2test::TempDir dir;
     fs::path empty = dir.path() / "empty";
     fs::create_directory(empty);
-    fs::path oldVersion = dir.path() / "old-version";
-    fs::copy(Stores().legacy, oldVersion, fs::copy_options::recursive);
-    std::ofstream(oldVersion / "caldb.conf") << "caldb.version = \"1.0.0\"\n";
     std::string legacy = Stores().legacy.string();
 
     const struct {
@@ -34,16 +30,12 @@ TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
     } cases[] = {
         {{"info", (dir.path() / "missing").string()}, 1, "is not a directory"},
         {{"verify", empty.string()}, 1, "is not a calendar store: events.db is missing"},
-        {{"info", oldVersion.string()}, 1, "has store version \"1.0.0\"; only \"1.0.0 [BerkeleyDB]\" can be read"},
         {{"events", legacy, "nosuch"}, 1, "no calendar \"nosuch\""},
         {{"show", legacy, "jdoe", "nosuch"}, 1, "no event or to-do \"nosuch\" in calendar \"jdoe\""},
         {{"show", legacy, "jdoe", "evt-selfref"}, 1, "is a link whose target cannot be read"},
         {{"events", legacy, "jdoe", "--from", "yesterday"}, 2, "--from needs a date"},
         {{"todos", legacy, "jdoe", "--to", "2006-02-30"}, 2, "is not a time between 1970 and 2038"},
         {{"events", legacy, "jdoe", "--from", "2006-02-01", "--to", "2006-01-01"}, 2, "--to must come after --from"},
-        {{"calendars", legacy, "--mode", "fuzzy"}, 2, "--mode takes contains, begins, ends or exact"},
-        {{"calendars", legacy, "--limit", "-1"}, 2, "--limit needs a whole number"},
-        {{"info", legacy, "--bogus"}, 2, "unknown option --bogus for info"},
         {{"frobnicate"}, 2, "unknown command \"frobnicate\""},
         {{"info", legacy, "--config", (dir.path() / "none.conf").string()}, 1, "cannot read the settings file"},
     };
@@ -68,7 +60,6 @@ TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {
     EXPECT_EQ(before.status, 1);
     EXPECT_NE(before.err.find("needs a recovery open first"), std::string::npos) << before.err;
     EXPECT_NE(before.err.find("qel2caldb recover"), std::string::npos) << before.err;
-    EXPECT_NE(before.err.find("copy"), std::string::npos) << before.err;
     EXPECT_EQ(before.out, "");
     // The library's own lines went to the log file, not to the terminal.
     EXPECT_EQ(before.err.find(" caldb ERROR: "), std::string::npos) << before.err;

@@ -17,14 +17,14 @@ std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
+}  // namespace
+
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
 }
-
-}  // namespace
 
 CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
     qel2test::TempDir capture;

@@ -20,6 +20,9 @@ CliRun RunCli(const std::vector<std::string>& arguments);
 // Any program, for the second iCalendar parser.
 CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+// The whole content of a file ("" when it cannot be read).
+std::string ReadFile(const std::filesystem::path& path);
+
 // A fresh copy of the genuine Berkeley DB 4.2 store of tests/data, not yet
 // recovered, inside `dir`; returns its path.
 std::filesystem::path UnpackLegacyStore(const qel2test::TempDir& dir);

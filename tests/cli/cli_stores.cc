@@ -10,7 +10,7 @@ namespace qel2clitest {
 const CliStores& Stores() {
     static CliStores stores;
     static const bool ready = [] {
-        CliStores* made = &stores;
+        CliStores* made = &stores;  // the lambda may not capture a static
         made->generated = made->dir.path() / "generated";
         qel2mk::GenerateOptions options;
         options.calendars = 3;

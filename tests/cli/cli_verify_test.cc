@@ -6,10 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <qel2/keys.h>
-
 #include "cli_run.h"
 #include "hex.h"
+#include "record_keys.h"
 #include "store_description.h"
 
 namespace {
@@ -17,15 +16,9 @@ namespace {
 using qel2clitest::CliRun;
 using qel2clitest::RunCli;
 
-std::string Md5Hex(const std::string& text) {
-    unsigned char digest[qEL2_HASH_SIZE];
-    qel2_pvt_MD5Hash(text.c_str(), digest);
-    return qel2mk::ToHex(digest, sizeof digest);
-}
-
-// Event and to-do keys of recurrence id 0.
-std::string ItemKey(const std::string& calendar, const std::string& uid) {
-    return Md5Hex(calendar) + Md5Hex(uid) + "00000000";
+template <typename Key>
+std::string Hex(const Key& key) {
+    return qel2tools::ToHex(key.data(), key.size());
 }
 
 TEST(CliVerify, NamesExactlyTheDamagedRecords) {
@@ -43,10 +36,10 @@ TEST(CliVerify, NamesExactlyTheDamagedRecords) {
     qel2mk::WriteStore(qel2mk::PlanStoreFile(description.string()), store);
 
     const std::set<std::pair<std::string, std::string>> expected = {
-        {"calprops.db", Md5Hex("cut")},
-        {"events.db", ItemKey("good", "cut-1")},
-        {"events.db", ItemKey("good", "raw-1")},
-        {"todos.db", ItemKey("good", "cut-todo")},
+        {"calprops.db", Hex(qel2mk::MakeCalPropsKey("cut"))},
+        {"events.db", Hex(qel2mk::MakeEventKey("good", "cut-1", 0))},
+        {"events.db", Hex(qel2mk::MakeEventKey("good", "raw-1", 0))},
+        {"todos.db", Hex(qel2mk::MakeEventKey("good", "cut-todo", 0))},
     };
 
     CliRun json = RunCli({"verify", store, "--json"});
