@@ -64,7 +64,7 @@ TEST(StoreGenerator, RecordsFollowTheLayoutAndDecode) {
         // The link leads to a stored event of another calendar.
         qel2mk::EventKey target = qel2mk::MakeEventKey(event->pURL, event->pUID, 0);
         EXPECT_TRUE(keys.contains(qel2mk::Bytes(target.begin(), target.end()))) << event->pUID;
-        EXPECT_NE(qel2mk::ToHex(key.data(), 16), qel2mk::ToHex(target.data(), 16));
+        EXPECT_NE(qel2tools::ToHex(key.data(), 16), qel2tools::ToHex(target.data(), 16));
     }
     // Per calendar of 40: indices 7 and 27 link, 13 is a tombstone, and
     // four recurring masters (4, 14, 24, 34) have two instances each.

@@ -71,7 +71,7 @@ DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database dat
     return contents;
 }
 
-HexRecord ToHex(const Bytes& key, const Bytes& value) { return {qel2mk::ToHex(key), qel2mk::ToHex(value)}; }
+HexRecord ToHex(const Bytes& key, const Bytes& value) { return {qel2tools::ToHex(key), qel2tools::ToHex(value)}; }
 
 std::vector<HexRecord> ManifestRecords() {
     std::vector<HexRecord> records;

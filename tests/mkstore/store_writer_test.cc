@@ -70,10 +70,10 @@ TEST(StoreWriter, PlantsDamagedValuesAsAsked) {
     std::map<std::string, qel2mk::Bytes> values;  // by calendar id
     for (const auto& [key, value] : mkstore_test::ReadDatabase(dir.str(), Database::CalProps).records)
         for (const char* id : {"a", "b", "c"})
-            if (qel2mk::ToHex(key) == qel2mk::ToHex(qel2mk::Md5(id).data(), 16)) values[id] = value;
+            if (qel2tools::ToHex(key) == qel2tools::ToHex(qel2mk::Md5(id).data(), 16)) values[id] = value;
     ASSERT_EQ(values.size(), 3u);
     EXPECT_EQ(values["a"].size(), 20u);
-    EXPECT_EQ(qel2mk::ToHex(values["b"]), "00ff");
+    EXPECT_EQ(qel2tools::ToHex(values["b"]), "00ff");
     EXPECT_EQ(values["c"].back(), 0xAB);  // after the empty category list
 }
 

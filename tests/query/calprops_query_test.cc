@@ -85,7 +85,7 @@ TEST_F(QueryTest, ADamagedCalendarFailsItsReadAndTheWalkSkipsIt) {
     qEL2_CALPROPS* cal = nullptr;
     EXPECT_EQ(qel2_pvt_ReadCalProps(const_cast<char*>("alpha"), &cal), 22);
     EXPECT_EQ(cal, nullptr);
-    const std::string key = qel2mk::ToHex(qel2mk::Md5("alpha").data(), 16);
+    const std::string key = qel2tools::ToHex(qel2mk::Md5("alpha").data(), 16);
     EXPECT_EQ(count(3, "qel2_pvt_ReadCalProps: calprops.db: value of key " + key + " cannot be decoded (22)\n"), 1);
 
     log_.clear();

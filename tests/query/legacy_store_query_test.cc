@@ -34,7 +34,7 @@ const json& StoredRecord(const char* section, const json& name) {
 template <typename Kind>
 std::string Describe(const typename Kind::Record* r) {
     if (r == nullptr) return "none";
-    return qel2mk::ToHex(Kind::Encode(*r)) + "@" + std::to_string(r->RecurrenceID) + " link " +
+    return qel2tools::ToHex(Kind::Encode(*r)) + "@" + std::to_string(r->RecurrenceID) + " link " +
            std::to_string(Kind::Linked(r)) + " from " + (r->pLinkedCalID ? r->pLinkedCalID : "-");
 }
 
@@ -106,7 +106,7 @@ protected:
                 qEL2_CALPROPS* raw = nullptr;
                 actual = std::to_string(db_.ReadCalProps(const_cast<char*>(c.at("calendar").get_ref<const std::string&>().c_str()), &raw));
                 qel2::CalPropsPtr cal(raw);
-                if (cal) actual += std::string(" ") + cal->pName + " " + qel2mk::ToHex(cal->idHash, 16);
+                if (cal) actual += std::string(" ") + cal->pName + " " + qel2tools::ToHex(cal->idHash, 16);
                 if (e.contains("pName")) expected += " " + e.at("pName").get<std::string>() + " " + e.at("idHash").get<std::string>();
             } else if (kind == "calprops_search") {
                 actual = search(c);

@@ -92,7 +92,7 @@ protected:
     int damagedReports(const char* function) const {
         const auto key = qel2mk::MakeEventKey("home", "broken", 0);
         return count(3, std::string(function) + ": " + Kind::kFile + ": value of key " +
-                            qel2mk::ToHex(key.data(), key.size()) + " cannot be decoded (22)\n");
+                            qel2tools::ToHex(key.data(), key.size()) + " cannot be decoded (22)\n");
     }
 };
 

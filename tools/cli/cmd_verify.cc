@@ -13,6 +13,7 @@
 
 #include "cli_error.h"
 #include "commands.h"
+#include "hex.h"
 #include "progress.h"
 #include "store_session.h"
 
@@ -67,17 +68,6 @@ struct Totals {
     uint64_t damaged = 0;
 };
 
-std::string Hex(const unsigned char* bytes, size_t size) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(size * 2);
-    for (size_t i = 0; i < size; ++i) {
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 15];
-    }
-    return text;
-}
-
 // One cursor walk over a database; damage goes to `found` (and to standard
 // output at once unless JSON is wanted, so a long run shows it early).
 Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found, Progress& progress,
@@ -91,7 +81,8 @@ Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found,
     Totals totals;
     auto report = [&](const DBT& key, std::string problem) {
         ++totals.damaged;
-        Damage damage{database.file, Hex(static_cast<unsigned char*>(key.data), key.size), std::move(problem)};
+        std::string hexKey = qel2tools::ToHex(static_cast<const unsigned char*>(key.data), key.size);
+        Damage damage{database.file, std::move(hexKey), std::move(problem)};
         if (printNow)
             std::printf("damaged: %s key %s: %s\n", damage.database.c_str(), damage.key.c_str(),
                         damage.problem.c_str());

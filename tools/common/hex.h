@@ -1,4 +1,5 @@
-// Hexadecimal text of byte strings, as descriptions and manifests give them.
+// Hexadecimal text of byte strings: keys in the command-line tool's
+// reports, keys and values in qel2-mkstore's descriptions and manifests.
 #pragma once
 
 #include <optional>
@@ -6,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qel2mk {
+namespace qel2tools {
 
 // Lower-case hex digits, two per byte.
 std::string ToHex(const unsigned char* bytes, size_t size);
@@ -14,4 +15,4 @@ inline std::string ToHex(const std::vector<unsigned char>& bytes) { return ToHex
 // The bytes of an even number of hex digits (either case), or nullopt.
 std::optional<std::vector<unsigned char>> FromHex(std::string_view text);
 
-}  // namespace qel2mk
+}  // namespace qel2tools

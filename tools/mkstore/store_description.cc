@@ -76,7 +76,7 @@ public:
     Bytes Hex(const char* key) const {
         const json* value = Find(key);
         std::optional<Bytes> bytes;
-        if (value != nullptr && value->is_string()) bytes = FromHex(value->get<std::string>());
+        if (value != nullptr && value->is_string()) bytes = qel2tools::FromHex(value->get<std::string>());
         if (!bytes) Fail(std::string("\"") + key + "\" must be a string of hex digit pairs");
         return *bytes;
     }
