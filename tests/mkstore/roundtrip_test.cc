@@ -91,9 +91,7 @@ public:
     void Flags(const char* n, std::span<const FlagBit>, uint32_t a, uint32_t b) { EXPECT_EQ(a, b) << where_ << n; }
     void String(const char* n, const char* a, const char* b) {
         EXPECT_EQ(Decoded(a), Decoded(b)) << where_ << n;
-        if (b != nullptr) {
-            EXPECT_NE(*b, '\0') << where_ << n;
-        }
+        EXPECT_TRUE(b == nullptr || *b != '\0') << where_ << n << ": an empty string decodes as absent";
     }
     void List(const char* n, const array_t* a, const array_t* b) {
         EXPECT_EQ(qel2test::Strings(a), qel2test::Strings(b)) << where_ << n;
@@ -146,9 +144,8 @@ void ExpectRoundTrips(uint32_t seed, const char* kind, Ptr (*make)(), Visit visi
         ASSERT_EQ(decode(decoded.get(), value.data(), uint32_t(value.size())), 0) << kind << i;
         FieldComparer compare(kind + std::to_string(i) + ": ");
         visit(compare, *built, *decoded);
-        if (check(i, *built, *decoded)) {
-            EXPECT_NE(decode(make().get(), value.data(), uint32_t(value.size() - 1)), 0) << kind << i;
-        }
+        const bool mustFailCut = check(i, *built, *decoded);
+        EXPECT_TRUE(!mustFailCut || decode(make().get(), value.data(), uint32_t(value.size() - 1)) != 0) << kind << i;
     }
 }
 
@@ -176,17 +173,6 @@ TEST(EncoderRoundTrip, RandomRecordsDecodeToTheRecordsTheyWereEncodedFrom) {
         qel2_pvt_DeserializeCalProps, [](int i, const qEL2_CALPROPS& built, const qEL2_CALPROPS&) {
             return i % 2 != 0 || Count(built.pCategoryList) != 0;
         });
-}
-
-TEST(EncoderRoundTrip, AnOrganizerWithoutAddressIsWrittenAsAbsent) {
-    qel2::EventPtr built = qel2mk::NewEvent();
-    built->pOrganizer = qel2mk::NewOrganizer().release();
-    qel2mk::SetString(built->pOrganizer->pCN, "No Address");
-    qel2mk::Bytes value = qel2mk::EncodeEvent(*built);
-    EXPECT_EQ(value.size(), 112u);  // the smallest event value
-    qel2::EventPtr decoded = qel2mk::NewEvent();
-    ASSERT_EQ(qel2_pvt_DeserializeEvent(decoded.get(), value.data(), value.size()), 0);
-    EXPECT_EQ(decoded->pOrganizer, nullptr);
 }
 
 }  // namespace
