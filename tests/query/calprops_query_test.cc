@@ -44,33 +44,24 @@ TEST_F(CalPropsQueryTest, AWalkListsWhatItsFilterKeepsWithoutHashes) {
     EXPECT_TRUE(qel2_CalHashValid(calendar("alpha").get())) << "unlike a read by id";
 }
 
+// The genuine store's cases search with contains, begins and a
+// case-sensitive exact match; here, what they leave out.
 TEST_F(CalPropsQueryTest, SearchModesFieldsAndLimits) {
-    struct Case {
-        const char* pattern;
-        uint32_t fields;
-        uint32_t mode;
-        uint32_t limit;
-        const char* found;
-    };
+    struct Case { const char* pattern; uint32_t fields, mode, limit; const char* found; };
     const uint32_t kId = qEL2_SEARCH_CALID, kName = qEL2_SEARCH_NAME, kOwners = qEL2_SEARCH_OWNERS;
     const Case cases[] = {
-        {"a", kId, qEL2_MATCH_CONTAINS, 0, " gamma alpha beta"},
         {"alpha", kId, qEL2_MATCH_EXACT, 1, " alpha"},  // gamma, dropped, does not use up the limit
         {"a", kId, qEL2_MATCH_CONTAINS, 1, " gamma"},
         {"ALPHA", kName, qEL2_MATCH_ENDS, 0, " alpha"},
-        {"lab", kName, qEL2_MATCH_ENDS, 0, " beta"},
         {"eta l", kName, qEL2_MATCH_ENDS, 0, ""},  // contained, not at the end
-        {"GAMMA", kName, qEL2_MATCH_EXACT, 0, " gamma"},
         {"AMM", kName, 7, 0, " gamma"},  // unknown modes contain
         {"alpha", 0, qEL2_MATCH_CONTAINS, 0, ""},  // no fields, no match
         // An empty pattern is contained nowhere but begins and ends every
         // present value (gamma has no owner).
         {"", kName | kOwners, qEL2_MATCH_CONTAINS, 0, ""},
         {"", kOwners, qEL2_MATCH_BEGINS, 0, " alpha beta"},
-        {"", kOwners, qEL2_MATCH_ENDS, 0, " alpha beta"},
-        {"CAROL", kOwners, qEL2_MATCH_EXACT, 0, ""},
+        {"", kOwners, qEL2_MATCH_ENDS, 1, " alpha"},
         {"carol", kOwners, qEL2_MATCH_EXACT, 0, " alpha"},  // an other owner
-        {"carol", kId | kName, qEL2_MATCH_CONTAINS, 0, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(scan(c.pattern, c.fields, c.mode, c.limit), c.found)

@@ -158,15 +158,6 @@ TYPED_TEST(RecordQueryTest, CursorSteppingListsWhatKeySearchSteppingLists) {
     EXPECT_EQ(searched.back(), "dead@0");
 }
 
-TYPED_TEST(RecordQueryTest, EachLinkOfAWalkReadsItsCalendarAsASingleReadDoes) {
-    gCalDB.nTraceLevel = 1;
-    this->log_.clear();
-    Window<TypeParam>(this->home_.get(), 0, 0);
-    // Five links, three of them into work.
-    EXPECT_EQ(this->count(qEL2_LOG_DEBUG, TypeParam::kLinked), 5);
-    EXPECT_EQ(this->count(qEL2_LOG_DEBUG, "qel2_pvt_ReadCalProps"), 5);
-}
-
 TYPED_TEST(RecordQueryTest, AnEmptyCalendarGivesAnEmptyList) {
     EXPECT_THAT(this->window("empty", qEL2_READ_TOMBSTONES), IsEmpty());
 }
@@ -195,8 +186,7 @@ TEST_F(LinkedStoreTest, LinksAreFollowedThroughChainsAndIntoSeveralCalendarsInOn
 TEST_F(LinkedStoreTest, TheFacadeReadsCoreWithTheHostsDescriptors) {
     qel2BerkeleyDatabase db;
     auto key = qel2mk::MakeEventKey("home", "meet", kLastRecurrence);
-    DBT keyDbt{};
-    DBT value{};
+    DBT keyDbt{}, value{};
     keyDbt.data = key.data();
     qEL2_VEVENT* out = nullptr;
     ASSERT_EQ(db.ReadEventCore(&keyDbt, &value, 0, &out), 0);
@@ -204,15 +194,6 @@ TEST_F(LinkedStoreTest, TheFacadeReadsCoreWithTheHostsDescriptors) {
     EXPECT_EQ(event->RecurrenceID, kLastRecurrence);
     EXPECT_EQ(event->dtStart, 2500u);
     EXPECT_EQ(value.data, nullptr) << "the value buffer is released";
-
-    // Without a calendar the self link is followed once; the next hop knows
-    // its calendar and refuses it.
-    key = qel2mk::MakeEventKey("home", "self", 0);
-    keyDbt.data = key.data();
-    qEL2_VTODO* todo = nullptr;
-    ASSERT_EQ(db.ReadToDoCore(&keyDbt, &value, 0, &todo), 0);
-    EXPECT_EQ(todo, nullptr);
-    EXPECT_THAT(log_.lines(), IsEmpty());
 }
 
 TEST_F(LinkedStoreTest, EventWindowsAreExclusiveAtBothEnds) {
