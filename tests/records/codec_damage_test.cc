@@ -1,7 +1,6 @@
-// Damaged values: every truncation, impossible counts and missing
-// terminators fail with EINVAL without reading past the value (each value
-// sits in an exactly-sized heap buffer, so AddressSanitizer sees any
-// overread); allocation failures give 12 or -1 and leak nothing.
+// Damaged values: every truncation and every count that runs past the end
+// fail with EINVAL without reading past the value; allocation failures give
+// 12 or -1 and leak nothing.
 
 #include <gtest/gtest.h>
 
@@ -12,15 +11,16 @@
 #include <qel2/host_faults.h>
 
 #include "decoded.h"
-#include "legacy_manifest.h"
 
 namespace codec_test {
 namespace {
 
-// Every proper prefix of `value` fails, except that a calendar whose value
-// ends in a zero category count and its filler may be cut before the filler.
+// `value` decodes, and every proper prefix of it fails, except that a
+// calendar whose value ends in a zero category count and its filler may be
+// cut before the filler.
 template <typename Record>
 void ExpectEveryPrefixDamaged(const Bytes& value, const std::string& what) {
+    ASSERT_EQ(Decoded<Record>(value).result, 0) << what;
     size_t mayEndAt = SIZE_MAX;
     if constexpr (std::is_same_v<Record, qEL2_CALPROPS>) {
         if (Decoded<Record>(value)->pCategoryList == nullptr) mayEndAt = value.size() - 1;
@@ -32,21 +32,24 @@ void ExpectEveryPrefixDamaged(const Bytes& value, const std::string& what) {
     }
 }
 
-template <typename Record>
-void ExpectManifestPrefixesDamaged(const char* section) {
-    for (const auto& stored : LegacyManifest().at(section)) {
-        ExpectEveryPrefixDamaged<Record>(StoredValue(stored), RecordName(stored));
-    }
-}
-
-TEST(DamagedValue, EveryTruncationFails) {
-    ExpectEveryPrefixDamaged<qEL2_VALARM>(MinimalAlarm(), "minimal alarm");
-    ExpectEveryPrefixDamaged<qEL2_CALPROPS>(MinimalCalendar(), "minimal calendar");
-    ExpectEveryPrefixDamaged<qEL2_VEVENT>(EventParts::Event().Build(), "minimal event");
-    ExpectEveryPrefixDamaged<qEL2_VTODO>(EventParts::ToDo().Build(), "minimal to-do");
-    ExpectManifestPrefixesDamaged<qEL2_VEVENT>("events");
-    ExpectManifestPrefixesDamaged<qEL2_VTODO>("todos");
-    ExpectManifestPrefixesDamaged<qEL2_CALPROPS>("calendars");
+// The smallest values hold every string absent and every count 0; an
+// attendee count of 0 has no filler byte, nor has a calendar's last count.
+TEST(DamagedValue, EveryTruncationOfASmallestOrGenuineValueFails) {
+    EXPECT_EQ(MinimalAlarm().size(), 38u);
+    EXPECT_EQ(MinimalCalendar().size(), 35u);
+    EXPECT_EQ(EventParts::Event().Build().size(), 112u);
+    EXPECT_EQ(EventParts::ToDo().Build().size(), 105u);
+    ExpectEveryPrefixDamaged<qEL2_VALARM>(MinimalAlarm(), "smallest alarm");
+    ExpectEveryPrefixDamaged<qEL2_CALPROPS>(MinimalCalendar(), "smallest calendar");
+    ExpectEveryPrefixDamaged<qEL2_VEVENT>(EventParts::Event().Build(), "smallest event");
+    ExpectEveryPrefixDamaged<qEL2_VTODO>(EventParts::ToDo().Build(), "smallest to-do");
+    auto genuine = [](auto* kind, const char* section) {
+        for (const auto& stored : qel2test::Legacy42Manifest().at(section))
+            ExpectEveryPrefixDamaged<std::remove_pointer_t<decltype(kind)>>(StoredValue(stored), RecordName(stored));
+    };
+    genuine(static_cast<qEL2_VEVENT*>(nullptr), "events");
+    genuine(static_cast<qEL2_VTODO*>(nullptr), "todos");
+    genuine(static_cast<qEL2_CALPROPS*>(nullptr), "calendars");
 }
 
 // Overwrites the word at `offset` of a copy of `value`.
@@ -69,28 +72,14 @@ TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
         EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, lastList, huge)).result, EINVAL);
         Bytes calendar = MinimalCalendar();
         EXPECT_EQ(Decoded<qEL2_CALPROPS>(WithWord(calendar, calendar.size() - 4, huge)).result, EINVAL);
-        Bytes alarm = MinimalAlarm();
-        EXPECT_EQ(Decoded<qEL2_VALARM>(WithWord(alarm, 23, huge)).result, EINVAL);
+        EXPECT_EQ(Decoded<qEL2_VALARM>(WithWord(MinimalAlarm(), 23, huge)).result, EINVAL);
     }
     qel2host_FailAllocationsAfter(-1);
-}
-
-TEST(DamagedValue, DamageInsideAnEmbeddedAlarmFailsTheRecordAsDamage) {
-    EventParts parts = EventParts::ToDo();
-    parts.alarmCount = 1;
-    parts.alarms = WithWord(MinimalAlarm(), 33, 0xFFFFFFFF);  // its last list count
-    EXPECT_EQ(Decoded<qEL2_VTODO>(parts.Build()).result, EINVAL);
-}
-
-TEST(DamagedValue, StringWithoutTerminatorFails) {
-    EventParts parts = EventParts::Event();
-    Bytes value = parts.Build();
-    value.resize(value.size() - 1);  // pXProps: one element, its NUL missing
-    value = ValueBuilder().append(WithWord(value, value.size() - 4, 1)).byte('x').byte('y').bytes();
-    EXPECT_EQ(Decoded<qEL2_VEVENT>(value).result, EINVAL);
-
-    Bytes unterminated = ValueBuilder().word(0).word(0).word(0).byte('d').bytes();
-    EXPECT_EQ(Decoded<qEL2_CALPROPS>(unterminated).result, EINVAL);
+    // A bad count inside an embedded alarm fails the record as damage too.
+    EventParts todo = EventParts::ToDo();
+    todo.alarmCount = 1;
+    todo.alarms = WithWord(MinimalAlarm(), 33, 0xFFFFFFFF);  // its last list count
+    EXPECT_EQ(Decoded<qEL2_VTODO>(todo.Build()).result, EINVAL);
 }
 
 // Fails the n-th host allocation for n = 0, 1, ... until the value decodes;
@@ -112,10 +101,9 @@ std::set<int> ResultsUnderAllocationFailures(const Bytes& value) {
 TEST(AllocationFailure, GivesOutOfMemoryOrAlarmFailureAndLeaksNothing) {
     // evt-standup has attendees with lists, an alarm with a recipient list
     // and categories; asmith's todo-shared has an attendee and an alarm.
-    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_VEVENT>(StoredValueOf("events", "jdoe/evt-standup")),
-              (std::set<int>{-1, 0, ENOMEM}));
-    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_VTODO>(StoredValueOf("todos", "asmith/todo-shared")),
-              (std::set<int>{-1, 0, ENOMEM}));
+    const std::set<int> itemResults = {-1, 0, ENOMEM};
+    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_VEVENT>(StoredValueOf("events", "jdoe/evt-standup")), itemResults);
+    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_VTODO>(StoredValueOf("todos", "asmith/todo-shared")), itemResults);
     EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_CALPROPS>(StoredValueOf("calendars", "jdoe")),
               (std::set<int>{0, ENOMEM}));
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,19 +18,10 @@ public:
         for (int shift = 24; shift >= 0; shift -= 8) bytes_.push_back(static_cast<unsigned char>(w >> shift));
         return *this;
     }
-    ValueBuilder& byte(unsigned char b) {
-        bytes_.push_back(b);
-        return *this;
-    }
-    ValueBuilder& text(const std::string& s) {
-        bytes_.insert(bytes_.end(), s.begin(), s.end());
-        return byte(0);
-    }
+    ValueBuilder& byte(unsigned char b) { return append({b}); }
+    ValueBuilder& text(const std::string& s) { return append(Bytes(s.begin(), s.end())).byte(0); }
     // `n` absent strings (lone NULs).
-    ValueBuilder& nulls(int n) {
-        while (n-- > 0) byte(0);
-        return *this;
-    }
+    ValueBuilder& nulls(int n) { return append(Bytes(n, 0)); }
     // A count and its strings, or a count of 0 and a filler byte.
     ValueBuilder& list(std::initializer_list<std::string> items) {
         word(static_cast<uint32_t>(items.size()));
@@ -39,10 +29,7 @@ public:
         for (const auto& item : items) text(item);
         return *this;
     }
-    ValueBuilder& emptyLists(int n) {
-        while (n-- > 0) list({});
-        return *this;
-    }
+    ValueBuilder& emptyLists(int n) { return n > 0 ? list({}).emptyLists(n - 1) : *this; }
     ValueBuilder& append(const Bytes& more) {
         bytes_.insert(bytes_.end(), more.begin(), more.end());
         return *this;
@@ -60,9 +47,7 @@ inline Bytes MinimalAlarm(uint32_t firstWord = 0) {
 
 // 35 bytes: three words, nine absent strings, two empty lists, and a zero
 // category count with no filler.
-inline Bytes MinimalCalendar() {
-    return ValueBuilder().word(0).word(0).word(0).nulls(9).emptyLists(2).word(0).bytes();
-}
+inline Bytes MinimalCalendar() { return ValueBuilder().word(0).word(0).word(0).nulls(9).emptyLists(2).word(0).bytes(); }
 
 // The parts of an event or to-do value, each already in stored form where
 // it is variable; Build lays them out in stored order.
@@ -75,8 +60,9 @@ struct EventParts {
     Bytes alarms{0};  // the filler byte of a zero count
     int emptyLists = 0;
 
-    static EventParts Event() { return WithShape(9, 11); }
-    static EventParts ToDo() { return WithShape(11, 8); }
+    EventParts(size_t leadingWords, int trailingLists) : words(leadingWords), emptyLists(trailingLists) {}
+    static EventParts Event() { return {9, 11}; }
+    static EventParts ToDo() { return {11, 8}; }
 
     Bytes Build() const {
         ValueBuilder b;
@@ -85,22 +71,6 @@ struct EventParts {
         for (const auto& s : strings) b.text(s);
         return b.word(alarmCount).append(alarms).emptyLists(emptyLists).bytes();
     }
-
-private:
-    static EventParts WithShape(size_t leadingWords, int trailingLists) {
-        EventParts parts;
-        parts.words.resize(leadingWords);
-        parts.emptyLists = trailingLists;
-        return parts;
-    }
 };
-
-// Copies a value into a heap buffer of exactly its size, so that
-// AddressSanitizer reports any read past its end.
-inline std::unique_ptr<unsigned char[]> ExactCopy(const Bytes& value, size_t size) {
-    auto copy = std::make_unique_for_overwrite<unsigned char[]>(size);
-    std::copy_n(value.begin(), size, copy.get());
-    return copy;
-}
 
 }  // namespace codec_test
