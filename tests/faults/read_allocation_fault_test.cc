@@ -18,7 +18,7 @@
 
 #include "allocation_faults.h"
 #include "fault_fixture.h"
-#include "record_digest.h"
+#include "support/record_digest.h"
 
 namespace qel2test {
 namespace {
@@ -43,7 +43,6 @@ struct ReadCase {
     bool logsOutOfMemory;    // a result of 12 comes with an ERROR line
 };
 
-// Names the case in test names and failure output.
 void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
 
 class ReadAllocationTest : public FaultTest, public ::testing::WithParamInterface<ReadCase> {
@@ -103,28 +102,6 @@ TEST_P(ReadAllocationTest, EveryFailedAllocationEndsInAResult) {
                 HooksProcessAllocator() ? "allocations" : "host allocating calls");
 }
 
-// One event or to-do by key.
-template <typename Record, auto Read, auto Free>
-int ReadOne(qEL2_CALPROPS* calendar, const char* uid, uint64_t& digest) {
-    Record* record = nullptr;
-    int result = Read(calendar, const_cast<char*>(uid), 0, 0, &record);
-    digest = Digest(record);
-    Free(&record);
-    return result;
-}
-constexpr auto ReadOneEvent = ReadOne<qEL2_VEVENT, qel2_pvt_ReadEvent, qel2_FreeEvent>;
-constexpr auto ReadOneToDo = ReadOne<qEL2_VTODO, qel2_pvt_ReadToDo, qel2_FreeToDo>;
-
-// All of a calendar's events or to-dos, tombstones left out.
-template <typename Record, typename List, auto Window>
-int ReadWindow(qEL2_CALPROPS* calendar, uint64_t& digest) {
-    array_t* list = nullptr;
-    int result = Window(calendar, 0, 0, 0, &list);
-    List owned(list);
-    digest = Digest<Record>(list);
-    return result;
-}
-
 // Results of a single read: not read (10000), out of memory (12), and from
 // a link, the linked calendar (1) or record (2) not read.
 const std::set<int> kSingleReadFailures = {1, 2, 12, 10000};
@@ -144,27 +121,19 @@ INSTANTIATE_TEST_SUITE_P(
                  // 12: the fetch's own ENOMEM, returned without a line;
                  // -30990 (not found): the digest of the id could not be
                  // computed, so no calendar has that key.
-                 {12, -30990},
-                 false},
-        ReadCase{"Event", [](qEL2_CALPROPS* cal, uint64_t& d) { return ReadOneEvent(cal, "user1-evt-0", d); },
+                 {12, -30990}, false},
+        ReadCase{"Event", [](qEL2_CALPROPS* c, uint64_t& d) { return ReadOneEvent(c, "user1-evt-0", 0, d); },
                  kSingleReadFailures, true},
         ReadCase{"EventThroughALink",
-                 [](qEL2_CALPROPS* cal, uint64_t& d) { return ReadOneEvent(cal, "user2-evt-0", d); },
+                 [](qEL2_CALPROPS* c, uint64_t& d) { return ReadOneEvent(c, "user2-evt-0", 0, d); },
                  kSingleReadFailures, true},
-        ReadCase{"ToDo", [](qEL2_CALPROPS* cal, uint64_t& d) { return ReadOneToDo(cal, "user1-todo-0", d); },
+        ReadCase{"ToDo", [](qEL2_CALPROPS* c, uint64_t& d) { return ReadOneToDo(c, "user1-todo-0", 0, d); },
                  kSingleReadFailures, true},
-        ReadCase{"EventWindow", ReadWindow<qEL2_VEVENT, qel2::EventListPtr, qel2_pvt_ReadEventListByRange>, {12}, true},
-        ReadCase{"ToDoWindow", ReadWindow<qEL2_VTODO, qel2::ToDoListPtr, qel2_pvt_ReadToDoListByRange>, {12}, true},
-        ReadCase{"SearchAllCalendars",
-                 [](qEL2_CALPROPS*, uint64_t& digest) {
-                     array_t* list = nullptr;
-                     int result = qel2_pvt_SearchCalProps("user", qEL2_SEARCH_CALID, qEL2_MATCH_BEGINS, 0, &list);
-                     qel2::CalPropsListPtr owned(list);
-                     digest = DigestCalendars(list);
-                     return result;
-                 },
-                 {1, 12},  // 1: the walk's cursor could not be opened
-                 true}),
+        ReadCase{"EventWindow", [](qEL2_CALPROPS* c, uint64_t& d) { return ReadEventWindow(c, 0, 0, d); }, {12}, true},
+        ReadCase{"ToDoWindow", [](qEL2_CALPROPS* c, uint64_t& d) { return ReadToDoWindow(c, 0, 0, d); }, {12}, true},
+        // 1: the walk's cursor could not be opened.
+        ReadCase{"SearchAllCalendars", [](qEL2_CALPROPS*, uint64_t& d) { return SearchCalendars("user", d); },
+                 {1, 12}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

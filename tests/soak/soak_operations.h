@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "store_generator.h"
+
 namespace qel2soak {
 
 enum class Kind { SingleEvent, SingleToDo, EventWindow, ToDoWindow, Search };
@@ -21,15 +23,9 @@ struct Operation {
     uint64_t digest = 0;
 };
 
-struct Shape {
-    uint32_t calendars;
-    uint32_t eventsPerCalendar;
-    uint32_t todosPerCalendar;
-};
-
 // Draws `count` operations over the store's calendars and records, the same
 // ones for the same seed.
-std::vector<Operation> DrawOperations(const Shape& shape, size_t count, uint32_t seed);
+std::vector<Operation> DrawOperations(const qel2mk::GenerateOptions& shape, size_t count, uint32_t seed);
 
 // Runs one operation on the open store: its result, and the digest of what
 // it returned in `digest`.

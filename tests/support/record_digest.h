@@ -1,6 +1,6 @@
-// A 64-bit digest (FNV-1a) of what a read returned, computed without
-// allocating, so that results can be compared across runs and threads and
-// inside code whose allocations are being counted.
+// Reads summed up in a 64-bit digest (FNV-1a) of what they returned,
+// computed without allocating, so that results can be compared across runs
+// and threads and inside code whose allocations are being counted.
 #pragma once
 
 #include <cstdint>
@@ -44,15 +44,43 @@ uint64_t Digest(const array_t* list) {
     return digest;
 }
 
-// A list of calendars: ids and names, in order.
-inline uint64_t DigestCalendars(const array_t* list) {
-    uint64_t digest = kDigestStart;
+// One event or to-do of `calendar` by key, released again.
+template <typename Record, auto Read, auto Free>
+int ReadOne(qEL2_CALPROPS* calendar, const char* uid, uint32_t recurrenceId, uint64_t& digest) {
+    Record* record = nullptr;
+    int result = Read(calendar, const_cast<char*>(uid), static_cast<int32_t>(recurrenceId), 0, &record);
+    digest = Digest(record);
+    Free(&record);
+    return result;
+}
+constexpr auto ReadOneEvent = ReadOne<qEL2_VEVENT, qel2_pvt_ReadEvent, qel2_FreeEvent>;
+constexpr auto ReadOneToDo = ReadOne<qEL2_VTODO, qel2_pvt_ReadToDo, qel2_FreeToDo>;
+
+// The events or to-dos of `calendar` in a time window (0, 0: all),
+// tombstones left out.
+template <typename Record, typename List, auto Window>
+int ReadWindow(qEL2_CALPROPS* calendar, int32_t from, int32_t to, uint64_t& digest) {
+    array_t* list = nullptr;
+    int result = Window(calendar, from, to, 0, &list);
+    List owned(list);
+    digest = Digest<Record>(list);
+    return result;
+}
+constexpr auto ReadEventWindow = ReadWindow<qEL2_VEVENT, qel2::EventListPtr, qel2_pvt_ReadEventListByRange>;
+constexpr auto ReadToDoWindow = ReadWindow<qEL2_VTODO, qel2::ToDoListPtr, qel2_pvt_ReadToDoListByRange>;
+
+// The calendars whose ids begin with `prefix`: ids and names, in order.
+inline int SearchCalendars(const char* prefix, uint64_t& digest) {
+    array_t* list = nullptr;
+    int result = qel2_pvt_SearchCalProps(prefix, qEL2_SEARCH_CALID, qEL2_MATCH_BEGINS, 0, &list);
+    qel2::CalPropsListPtr owned(list);
+    digest = kDigestStart;
     for (uint32_t i = 0; list != nullptr && i < list->count; ++i) {
         auto* calendar = static_cast<const qEL2_CALPROPS*>(array_elementat(list, i));
         Mix(digest, calendar->pRelativeCalID);
         Mix(digest, calendar->pName);
     }
-    return digest;
+    return result;
 }
 
 }  // namespace qel2test
