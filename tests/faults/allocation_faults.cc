@@ -52,31 +52,25 @@ bool Mine() { return __atomic_load_n(&gArmed, __ATOMIC_ACQUIRE) && pthread_equal
 
 size_t Slot(void* block) { return (reinterpret_cast<uintptr_t>(block) >> 4) % kSlots; }
 
+// A freed slot: lookups probe on past it, new blocks may take it.
+void* const kFreed = &gLive;
+
 void Remember(void* block) {
     if (block == nullptr) return;
     size_t slot = Slot(block);
-    while (gLive[slot] != nullptr) slot = (slot + 1) % kSlots;
+    while (gLive[slot] != nullptr && gLive[slot] != kFreed) slot = (slot + 1) % kSlots;
     gLive[slot] = block;
     ++gLiveCount;
 }
 
 void Forget(void* block) {
     if (block == nullptr || gLiveCount == 0) return;
-    size_t slot = Slot(block);
-    while (gLive[slot] != nullptr) {
+    for (size_t slot = Slot(block); gLive[slot] != nullptr; slot = (slot + 1) % kSlots) {
         if (gLive[slot] == block) {
-            // Re-insert the rest of the probe run so that lookups still find it.
-            gLive[slot] = nullptr;
+            gLive[slot] = kFreed;
             --gLiveCount;
-            for (size_t next = (slot + 1) % kSlots; gLive[next] != nullptr; next = (next + 1) % kSlots) {
-                void* moved = gLive[next];
-                gLive[next] = nullptr;
-                --gLiveCount;
-                Remember(moved);
-            }
             return;
         }
-        slot = (slot + 1) % kSlots;
     }
 }
 
@@ -126,7 +120,7 @@ bool HooksProcessAllocator() { return true; }
 void FailAllocation(uint32_t n) {
     Dl_info info;
     if (dladdr(reinterpret_cast<void*>(&CRYPTO_malloc), &info) != 0) gOpenSslBase = info.dli_fbase;
-    if (gLiveCount != 0) std::memset(gLive, 0, sizeof gLive);
+    std::memset(gLive, 0, sizeof gLive);
     gLiveCount = 0;
     gSeen = 0;
     gFailAt = n;

@@ -18,6 +18,7 @@ struct SweepTally {
     // Walked records that a single read by key did not return with 0.
     std::vector<std::string> singleReadMisses;
     std::set<int> results;  // every result code seen
+    bool operator==(const SweepTally&) const = default;
 };
 
 // Reads calendars "user0".."user<calendars-1>" of the open store by id,
