@@ -157,6 +157,17 @@ TEST_F(StandInTest, WithTransactionsOffThreadsNeverCheckpointOrDetect) {
     ExpectClosed();
 }
 
+TEST_F(StandInTest, FailedCheckpointOnAFullDiskRaisesTheAlarm) {
+    openQuiet();
+    gCalDB.dbenv->txn_checkpoint = FullDiskCheckpoint;
+    startThreads({qel2_CheckpointThreadMain});
+    ASSERT_TRUE(WaitFor([] { return gCheckpointCalls >= 2; }, 5s));
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    EXPECT_GE(count(2, "Failed to checkpoint database, err=28\n"), 2);
+    EXPECT_GE(count(2, "OUT OF DISK SPACE\n"), 2);
+    EXPECT_EQ(count(7, "Starting checkpoint\n"), 0) << "debug lines are off by default";
+}
+
 TEST_F(StandInTest, CloseDuringACheckpointPassWaitsForThatPass) {
     openQuiet();
     gRealCheckpoint = gCalDB.dbenv->txn_checkpoint;
@@ -170,6 +181,35 @@ TEST_F(StandInTest, CloseDuringACheckpointPassWaitsForThatPass) {
     EXPECT_EQ(gCheckpointsDone.load(), gCheckpointCalls.load());
     EXPECT_GE(gCheckpointsDone, 2);
     ExpectClosed();
+}
+
+// Scripted detector results: fail, fail, fail, succeed, fail, then succeed.
+std::atomic<int> gDetectStep{0};
+
+int ScriptedDetect(DB_ENV*, u_int32_t, u_int32_t, int*) {
+    constexpr int kScript[] = {DB_LOCK_NOTGRANTED, DB_LOCK_NOTGRANTED, DB_LOCK_NOTGRANTED, 0,
+                               DB_LOCK_NOTGRANTED};
+    int step = gDetectStep++;
+    return step < int(std::size(kScript)) ? kScript[step] : 0;
+}
+
+TEST_F(StandInTest, DeadlockThreadCountsSuccessiveFailures) {
+    gDetectStep = 0;
+    openQuiet();
+    gCalDB.dbenv->lock_detect = ScriptedDetect;
+    startThreads({qel2_DeadlockThreadMain});
+    ASSERT_TRUE(WaitFor([] { return gDetectStep > 6; }, 5s));
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+
+    // The host sees 4.2's number for DB_LOCK_NOTGRANTED.
+    const std::string failed = "caldb: Failed in deadlock detect, err=-30994\n";
+    const std::vector<std::string> expected = {failed, failed, "caldb:   successive deadlock detect failures = 2\n",
+                                               failed, "caldb:   successive deadlock detect failures = 3\n", failed};
+    std::vector<std::string> errors;
+    for (const LogLine& line : log_.lines()) {
+        if (line.level == 3) errors.push_back(line.text);
+    }
+    EXPECT_EQ(errors, expected);
 }
 
 // ---- the host's alarm dispatcher ----

@@ -2,12 +2,17 @@
 // way an open can fail.
 
 #include <bit>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
+#include <nspr.h>
+
+#include <qel2/qel2.h>
 
 #include "store_fixture.h"
+#include "thread_create_fault.h"
 
 namespace qel2test {
 namespace {
@@ -49,6 +54,8 @@ TEST_F(StoreOpenTest, WithoutTheExactVersionTextTheOpenFailsAndLeavesTheEnvironm
         {nullptr, missing},
         {"caldb.version = \"1.0.0\"\n", mismatch},
         {"caldb.version = \"1.0.0  [BerkeleyDB]\"\n", mismatch},
+        {"caldb.version =\n", mismatch},
+        {"other.key = 1\n", mismatch},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.conf ? c.conf : "no caldb.conf");
@@ -112,6 +119,36 @@ TEST_F(StoreOpenTest, ExplicitHomeDirectoryWinsOverTheConfiguredOne) {
     EXPECT_EQ(qel2_pvt_OpenDB(0, 0, nullptr), 2);
     EXPECT_STREQ(gCalDB.pszHomeDir, configured.str().c_str());
     ASSERT_EQ(qel2_pvt_CloseDB(), 0);
+}
+
+TEST_F(StoreOpenTest, FailedThreadCreationReturnsTheNsprErrorOnAClosedStore) {
+    writeConf();
+    const std::string failure =
+        "failed to create thread (NSPR error " + std::to_string(PR_INSUFFICIENT_RESOURCES_ERROR) + ")\n";
+    // The first thread fails; then the second of two, after the deadlock
+    // thread has started and must be stopped again.
+    for (int successes : {0, 1}) {
+        SCOPED_TRACE(successes);
+        log_.clear();
+        FailThreadCreationAfter(successes);
+        EXPECT_EQ(open(3), PR_INSUFFICIENT_RESOURCES_ERROR);
+        EXPECT_EQ(count(2, failure), 1);
+        ExpectClosed();
+    }
+    EXPECT_EQ(open(3), 0) << "a later open starts both threads";
+    ExpectOpenWithThreads(2);
+}
+
+TEST_F(StoreOpenTest, FacadeObjectsShareTheOneStore) {
+    writeConf();
+    auto* first = new qel2BerkeleyDatabase;
+    qel2BerkeleyDatabase second;
+    std::string home = dir_.str();
+    ASSERT_EQ(first->OpenDB(qEL2_THREAD_DEADLOCK, 0, home.data()), 0);
+    delete first;
+    ExpectOpenWithThreads(1);  // destroying the object closes nothing
+    EXPECT_EQ(second.CloseDB(), 0);
+    ExpectClosed();
 }
 
 }  // namespace
