@@ -21,7 +21,10 @@ bool reserve_one(array_t* array) {
     if (array->capacity != 0) {
         capacity = array->capacity > kMaxCount / 2 ? kMaxCount : array->capacity * 2;
     }
-    if (capacity > SIZE_MAX / sizeof(void*)) return false;
+    // Only a 32-bit size_t can overflow the byte count of a 32-bit capacity.
+    if constexpr (sizeof(size_t) <= sizeof(uint32_t)) {
+        if (capacity > SIZE_MAX / sizeof(void*)) return false;
+    }
     void* grown = realloc(array->elements, capacity * sizeof(void*));
     if (grown == nullptr) return false;
     array->elements = static_cast<void**>(grown);
