@@ -1,8 +1,7 @@
 #include "allocation_faults.h"
 
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <iterator>
 
 #include <dlfcn.h>
 #include <pthread.h>
@@ -11,13 +10,7 @@
 
 #include <qel2/host_faults.h>
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define QEL2_HOOK_MALLOC 0
-#else
-#define QEL2_HOOK_MALLOC 1
-#endif
-
-#if QEL2_HOOK_MALLOC
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 
 extern "C" {
 void* __libc_malloc(size_t size);
@@ -28,84 +21,62 @@ void __libc_free(void* block);
 
 namespace {
 
-// Only the armed thread's allocations count. The table of its live blocks
-// is a fixed array: the hook must not allocate.
-constexpr size_t kSlots = 1u << 16;
-void* gLive[kSlots];
+// Only the armed thread's allocations count. Its live blocks sit in a fixed
+// array: the hook must not allocate.
+void* gLive[1u << 16];
 size_t gLiveCount = 0;
 pthread_t gArmedThread;
 bool gArmed = false;
-uint32_t gSeen = 0;
-uint32_t gFailAt = 0;
-// Where libcrypto is loaded. OpenSSL (the host's MD5) builds method caches
-// and per-thread error records on its failure paths and keeps them for the
-// life of the process, so blocks it allocates itself are failed like any
-// other but not counted as left behind.
+uint32_t gSeen = 0, gFailAt = 0;
+// OpenSSL (the host's MD5) keeps caches it builds on its failure paths for
+// the life of the process: its blocks are failed but not counted as left.
 void* gOpenSslBase = nullptr;
-
-bool FromOpenSsl(void* caller) {
-    Dl_info info;
-    return dladdr(caller, &info) != 0 && info.dli_fbase == gOpenSslBase;
-}
 
 bool Mine() { return __atomic_load_n(&gArmed, __ATOMIC_ACQUIRE) && pthread_equal(pthread_self(), gArmedThread); }
 
-size_t Slot(void* block) { return (reinterpret_cast<uintptr_t>(block) >> 4) % kSlots; }
-
-// A freed slot: lookups probe on past it, new blocks may take it.
-void* const kFreed = &gLive;
-
-void Remember(void* block) {
-    if (block == nullptr) return;
-    size_t slot = Slot(block);
-    while (gLive[slot] != nullptr && gLive[slot] != kFreed) slot = (slot + 1) % kSlots;
-    gLive[slot] = block;
-    ++gLiveCount;
-}
-
 void Forget(void* block) {
-    if (block == nullptr || gLiveCount == 0) return;
-    for (size_t slot = Slot(block); gLive[slot] != nullptr; slot = (slot + 1) % kSlots) {
-        if (gLive[slot] == block) {
-            gLive[slot] = kFreed;
-            --gLiveCount;
+    for (size_t i = 0; block != nullptr && i < gLiveCount; ++i) {
+        if (gLive[i] == block) {
+            gLive[i] = gLive[--gLiveCount];
             return;
         }
     }
 }
 
-// True when this allocation is the one to fail.
-bool FailThisOne() {
-    if (++gSeen != gFailAt) return false;
-    errno = ENOMEM;
-    return true;
+// The armed thread's allocation: the chosen one fails, the others are kept
+// track of.
+template <typename Allocate>
+void* Allocation(Allocate allocate, void* caller) {
+    if (++gSeen == gFailAt) {
+        errno = ENOMEM;
+        return nullptr;
+    }
+    void* block = allocate();
+    Dl_info info;
+    bool openSsl = dladdr(caller, &info) != 0 && info.dli_fbase == gOpenSslBase;
+    if (block != nullptr && !openSsl && gLiveCount < std::size(gLive)) gLive[gLiveCount++] = block;
+    return block;
 }
 
 }  // namespace
 
 extern "C" void* malloc(size_t size) {
     if (!Mine()) return __libc_malloc(size);
-    if (FailThisOne()) return nullptr;
-    void* block = __libc_malloc(size);
-    if (!FromOpenSsl(__builtin_return_address(0))) Remember(block);
-    return block;
+    return Allocation([=] { return __libc_malloc(size); }, __builtin_return_address(0));
 }
 
 extern "C" void* calloc(size_t count, size_t size) {
     if (!Mine()) return __libc_calloc(count, size);
-    if (FailThisOne()) return nullptr;
-    void* block = __libc_calloc(count, size);
-    if (!FromOpenSsl(__builtin_return_address(0))) Remember(block);
-    return block;
+    return Allocation([=] { return __libc_calloc(count, size); }, __builtin_return_address(0));
 }
 
 extern "C" void* realloc(void* block, size_t size) {
     if (!Mine()) return __libc_realloc(block, size);
-    if (FailThisOne()) return nullptr;
-    void* moved = __libc_realloc(block, size);
-    if (moved != nullptr || size == 0) Forget(block);
-    if (!FromOpenSsl(__builtin_return_address(0))) Remember(moved);
-    return moved;
+    return Allocation([=] {
+        void* moved = __libc_realloc(block, size);
+        if (moved != nullptr || size == 0) Forget(block);
+        return moved;
+    }, __builtin_return_address(0));
 }
 
 extern "C" void free(void* block) {
@@ -120,9 +91,7 @@ bool HooksProcessAllocator() { return true; }
 void FailAllocation(uint32_t n) {
     Dl_info info;
     if (dladdr(reinterpret_cast<void*>(&CRYPTO_malloc), &info) != 0) gOpenSslBase = info.dli_fbase;
-    std::memset(gLive, 0, sizeof gLive);
-    gLiveCount = 0;
-    gSeen = 0;
+    gLiveCount = gSeen = 0;
     gFailAt = n;
     gArmedThread = pthread_self();
     __atomic_store_n(&gArmed, true, __ATOMIC_RELEASE);
@@ -144,8 +113,7 @@ bool HooksProcessAllocator() { return false; }
 void FailAllocation(uint32_t n) { qel2host_FailAllocationsAfter(static_cast<int32_t>(n) - 1); }
 
 AllocationOutcome StopFailingAllocations() {
-    // Still allowed to allocate: the failures were never reached.
-    bool injected = qel2host_AllocationAllowed() == 0;
+    bool injected = qel2host_AllocationAllowed() == 0;  // still allowed: never reached
     qel2host_FailAllocationsAfter(-1);
     return {injected, 0};
 }

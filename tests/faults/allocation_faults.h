@@ -3,11 +3,10 @@
 //
 // In the normal build the test executable defines malloc, calloc, realloc
 // and free over glibc's own (__libc_malloc ...): everything the library,
-// Berkeley DB, NSPR and the C++ runtime allocate passes through them, strdup
-// and operator new included. Sanitizer builds replace the allocator
-// themselves; there only the host's allocating calls (array_new,
-// array_append, strarray_append, through qel2host_FailAllocationsAfter) can
-// be failed, and LeakSanitizer checks for leaks at exit.
+// Berkeley DB, NSPR and the C++ runtime allocate passes through them.
+// Sanitizer builds replace the allocator themselves; there only the host's
+// allocating calls (qel2host_FailAllocationsAfter) can be failed, and
+// LeakSanitizer checks for leaks at exit.
 #pragma once
 
 #include <cstddef>
@@ -19,16 +18,13 @@ namespace qel2test {
 bool HooksProcessAllocator();
 
 // From now on the `n`th allocation (1-based) of the calling thread fails
-// with ENOMEM. With the host's injection only, the `n`th host allocation
-// and every later one fail.
+// with ENOMEM (with the host's injection only: that one and every later).
 void FailAllocation(uint32_t n);
 
 struct AllocationOutcome {
     bool injected;  // the `n`th allocation was reached
     size_t live;    // blocks allocated since FailAllocation and not freed (hooked builds)
 };
-
-// Stops failing allocations.
 AllocationOutcome StopFailingAllocations();
 
 }  // namespace qel2test

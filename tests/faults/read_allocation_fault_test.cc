@@ -7,8 +7,8 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
-#include <set>
 #include <ostream>
+#include <set>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -42,7 +42,6 @@ struct ReadCase {
     std::set<int> failures;  // results allowed besides 0 while memory runs out
     bool logsOutOfMemory;    // a result of 12 comes with an ERROR line
 };
-
 void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
 
 class ReadAllocationTest : public FaultTest, public ::testing::WithParamInterface<ReadCase> {
@@ -67,11 +66,10 @@ protected:
 
 TEST_P(ReadAllocationTest, EveryFailedAllocationEndsInAResult) {
     const ReadCase& c = GetParam();
-    uint64_t reference = 0;
+    // Two undisturbed runs: caches Berkeley DB fills on first use (cursors
+    // kept for reuse) are not counted as leaks.
+    uint64_t reference = 0, again = 0;
     ASSERT_EQ(c.read(calendar_, reference), 0);
-    // A second undisturbed run: caches Berkeley DB fills on first use
-    // (cursors kept for reuse) are not counted as leaks.
-    uint64_t again = 0;
     ASSERT_EQ(c.read(calendar_, again), 0);
     ASSERT_EQ(again, reference);
 
@@ -91,9 +89,7 @@ TEST_P(ReadAllocationTest, EveryFailedAllocationEndsInAResult) {
             break;
         }
         EXPECT_TRUE(result == 0 || c.failures.contains(result)) << result;
-        if (result == 12 && c.logsOutOfMemory) {
-            EXPECT_GE(gErrorLines.load(), 1);
-        }
+        EXPECT_TRUE(result != 12 || !c.logsOutOfMemory || gErrorLines > 0) << "no ERROR line";
         if (HasFailure()) break;
     }
     EXPECT_LT(n, kLimit) << "the read never ran through";
