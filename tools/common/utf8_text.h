@@ -1,0 +1,28 @@
+// Stored text as UTF-8. Records carry a charset name (pCharset); text
+// written in any other charset is converted before it reaches a JSON
+// document, an iCalendar file or a CalDAV server, which all speak UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qel2tools {
+
+struct Utf8Text {
+    std::string text;
+    // Some bytes could not be converted and were replaced by U+FFFD.
+    bool replaced = false;
+};
+
+// Converts `bytes` from `charset` to UTF-8. A null or empty charset, and
+// any spelling of UTF-8 or US-ASCII, means the bytes are taken as UTF-8 and
+// only checked. A charset iconv does not know is treated the same way, so
+// valid UTF-8 passes and everything else is replaced; the caller learns it
+// from `replaced`.
+Utf8Text ToUtf8(std::string_view bytes, const char* charset);
+
+// True when `bytes` is well-formed UTF-8 (no overlong forms, surrogates or
+// code points past U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+}  // namespace qel2tools
