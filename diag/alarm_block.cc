@@ -1,6 +1,8 @@
 // The alarm blocks of the event and to-do dumps, expanded by the host's
 // alarm formatter.
 
+#include <cstring>
+
 #include <prprf.h>
 
 #include "dump_lines.h"
@@ -21,12 +23,14 @@ void PrintAlarmBlock(PRFileDesc* out, uint32_t index, const qEL2_VALARM* alarm) 
     cal_strvalarm(text, sizeof text, "  Action = %A  at %T\n    UID: %U\n    Subj: %s\n", alarm);
     PR_fprintf(out, "%s", text);
 
-    // cal_strvalarm always leaves the length below the room it was given,
-    // so `length` stays below the buffer's size.
-    size_t length = cal_strvalarm(text, sizeof text, "    Description: %d ", alarm);
+    // The text is measured, not taken from the formatter's result: the
+    // host's formatter promises only a terminated text in the room given.
+    cal_strvalarm(text, sizeof text, "    Description: %d ", alarm);
+    size_t length = strlen(text);
     if (alarm != nullptr && alarm->iRepeat != 0) {
-        length += cal_strvalarm(text + length, sizeof text - length,
-                                " repeats %R times every %D seconds ", alarm);
+        cal_strvalarm(text + length, sizeof text - length,
+                      " repeats %R times every %D seconds ", alarm);
+        length += strlen(text + length);
     }
     if (alarm != nullptr && alarm->iAction == 0) {
         cal_strvalarm(text + length, sizeof text - length, "\n    email to: %M", alarm);

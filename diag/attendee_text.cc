@@ -39,7 +39,7 @@ void AppendQuotedList(std::string& text, const char* label, const array_t* list)
     if (count == 0) return;
     text += label;
     for (uint32_t i = 0; i < count; ++i) {
-        Append(text, "%s\"%s\"", i == 0 ? "" : ",", qel2diag::ElementText(list, i));
+        Append(text, "%s\"%s\"", i == 0 ? "" : ",", qel2diag::OrNull(strarray_elementat(list, i)));
     }
 }
 
@@ -49,7 +49,7 @@ extern "C" char* qel2dbut_FmtAttendee(const qEL2_ATTENDEE* attendee) {
     if (attendee == nullptr) return nullptr;
     try {
         std::string text;
-        Append(text, "%s RSVP=%s", qel2diag::OrEmpty(attendee->pCalAddress),
+        Append(text, "%s RSVP=%s", qel2diag::OrNull(attendee->pCalAddress),
                attendee->bRSVP != 0 ? "TRUE" : "FALSE");
         const struct {
             const char* format;

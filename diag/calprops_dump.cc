@@ -41,7 +41,7 @@ void PrintAccess(PRFileDesc* out, const char* format, uint32_t level) {
 void PrintJoined(PRFileDesc* out, const char* label, const array_t* list) {
     PR_fprintf(out, "%s", label);
     for (uint32_t i = 0; i < Count(list); ++i) {
-        PR_fprintf(out, "%s%s", i == 0 ? "" : ",", ElementText(list, i));
+        PR_fprintf(out, "%s%s", i == 0 ? "" : ",", OrNull(strarray_elementat(list, i)));
     }
 }
 
@@ -55,10 +55,11 @@ extern "C" void qel2dbut_PrintCalProps(const qEL2_CALPROPS* calprops, PRFileDesc
     PrintAccess(out, "\nReadAccess = %s", qel2_CalReadAccess(c.accessFlags));
     PrintAccess(out, "\nWriteAccess = %s", qel2_CalWriteAccess(c.accessFlags));
     PR_fprintf(out, "\nDisable? = %s", qel2_CalDisabled(c.accessFlags) ? "disabled" : "enabled");
-    // Absent texts show as empty, the parent as "[root]".
+    // Absent texts show as empty, the parent as "[root]"; the calendar id
+    // has no placeholder.
     PrintText(out, "\nDescription = %s", c.pDescription, "");
     PrintText(out, "\nParentCalID = %s", c.pParentCalID, "[root]");
-    PrintText(out, "\nRelativeCalID = %s", c.pRelativeCalID, "");
+    PrintText(out, "\nRelativeCalID = %s", c.pRelativeCalID, kNull);
     PrintText(out, "\nCalMaster = %s", c.pCalMaster, "");
     PrintText(out, "\nName = %s", c.pName, "");
     PrintText(out, "\nCharSet = %s", c.pCharSet, "");

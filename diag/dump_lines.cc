@@ -32,10 +32,11 @@ const char* TimeText(uint32_t time, char (&text)[kTimeTextSize]) {
 uint32_t Count(const array_t* list) { return list != nullptr ? list->count : 0; }
 
 const char* ElementText(const array_t* list, uint32_t index) {
-    return OrEmpty(strarray_elementat(list, index));
+    const char* text = strarray_elementat(list, index);
+    return text != nullptr ? text : "";
 }
 
-const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
+const char* OrNull(const char* text) { return text != nullptr ? text : kNull; }
 
 void PrintText(PRFileDesc* out, const char* format, const char* value, const char* placeholder) {
     PR_fprintf(out, format, value != nullptr ? value : placeholder);
@@ -72,8 +73,8 @@ void PrintOrganizer(PRFileDesc* out, const qEL2_ORGANIZER* organizer) {
     PR_fprintf(out, "       Organizer = %s\n", organizer != nullptr ? "present" : "not present");
     if (organizer == nullptr) return;
     // The address is the one organizer value without a placeholder of its
-    // own; an absent one shows as empty.
-    PrintText(out, "                  organizer caladdress  = %s\n", organizer->pCalAddress, "");
+    // own.
+    PrintText(out, "                  organizer caladdress  = %s\n", organizer->pCalAddress, kNull);
     PrintText(out, "                  organizer common name = %s\n", organizer->pCN, kNotPresent);
     PrintText(out, "                  organizer dir param   = %s\n", organizer->pDir, kNotPresent);
     PrintText(out, "                  organizer sent by     = %s\n", organizer->pSentBy, kNotPresent);
@@ -85,9 +86,9 @@ void PrintAttendees(PRFileDesc* out, const array_t* attendees) {
     PR_fprintf(out, "       attendees = %lu\n", PRUint32{count});
     for (uint32_t i = 0; i < count; ++i) {
         auto* attendee = static_cast<const qEL2_ATTENDEE*>(array_elementat(attendees, i));
-        // A null attendee, or one whose text cannot be built, shows empty.
+        // A null attendee, or one whose text cannot be built, has no text.
         char* text = qel2dbut_FmtAttendee(attendee);
-        PR_fprintf(out, "                   attendee[%lu] = %s\n", PRUint32{i}, OrEmpty(text));
+        PR_fprintf(out, "                   attendee[%lu] = %s\n", PRUint32{i}, OrNull(text));
         std::free(text);
     }
 }

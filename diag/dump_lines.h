@@ -13,12 +13,15 @@
 namespace qel2diag {
 
 inline constexpr const char* kNotSpecified = "<not specified>";
+// What NSPR's "%s" prints for a null string. Every dump writes it where its
+// line gives no placeholder of its own, so a null shows alike everywhere.
+inline constexpr const char* kNull = "(null)";
 
 // A null list counts as empty.
 uint32_t Count(const array_t* list);
 // The element's text; the empty string for a null element.
 const char* ElementText(const array_t* list, uint32_t index);
-const char* OrEmpty(const char* text);
+const char* OrNull(const char* text);
 
 // `format` takes one "%s": the value, or `placeholder` when it is null.
 void PrintText(PRFileDesc* out, const char* format, const char* value,

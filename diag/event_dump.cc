@@ -48,9 +48,9 @@ void PrintLink(PRFileDesc* out, const qEL2_VEVENT& event) {
 void PrintLink(PRFileDesc* out, const qEL2_VTODO& todo) {
     const int link = qel2_ToDoIsLink(todo.flags);
     PR_fprintf(out, "     flags.bLink = %d\n", link);
-    // A link without a target calendar shows the usual placeholder.
+    // A link has no placeholder for a missing target calendar.
     if (link) {
-        PrintText(out, "            Link = %s\n", todo.pURL);
+        PrintText(out, "            Link = %s\n", todo.pURL, kNull);
     } else {
         PR_fprintf(out, "            Link = %s\n", "<not a link>");
     }

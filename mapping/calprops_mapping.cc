@@ -38,7 +38,7 @@ bool IsOwnerCalendar(const qEL2_CALPROPS& source) {
 // goes on: a missing entry grants less, never more.
 void AppendEntry(array_t* acl, int32_t inherit, const char* principal, const char* rights) {
     CALDB_ACE* ace = acl_caldb_ace_NEW(1, 1, inherit, principal, rights);
-    if (ace != nullptr && array_append(acl, ace) != 0) acl_caldb_ace_FREE(&ace);
+    if (ace != nullptr && array_append(acl, ace) != 0) ReleaseUnattached(ace);
 }
 
 // Every other owner may read (inherited by child calendars) and write and

@@ -49,7 +49,6 @@ bool CopyStrings(const Source& s, Target& t, bool link) {
 // organizer would be wrong, so a refused organizer record fails the mapping.
 template <typename Source, typename Target>
 bool MapOrganizer(const Source& s, Target& t, const char* organizerId, bool link) {
-    caldb_FreeOrganizer(&t.organizer);
     t.organizer = caldb_NewOrganizer();
     if (t.organizer == nullptr) return false;
     CALDB_ORGANIZER& o = *t.organizer;
@@ -65,12 +64,10 @@ bool MapOrganizer(const Source& s, Target& t, const char* organizerId, bool link
 
 // Builds a fresh record array in `field` from the source records, each made
 // by `make`, filled by `fill` and appended in order. A record that cannot be
-// filled or appended is released with `release`, never attached.
+// filled or appended is released, never attached.
 template <typename From, typename Record, typename Fill>
 bool MapRecordList(array_t*& field, const array_t* source, Record* (*make)(void), Fill fill,
-                   void (*releaseList)(array_t**), void (*release)(Record**), PRFileDesc* out,
-                   bool printCount, const char* countFormat) {
-    releaseList(&field);
+                   PRFileDesc* out, bool printCount, const char* countFormat) {
     field = array_new();
     if (field == nullptr) return false;
     const uint32_t count = source != nullptr ? source->count : 0;
@@ -78,11 +75,11 @@ bool MapRecordList(array_t*& field, const array_t* source, Record* (*make)(void)
     for (uint32_t i = 0; i < count; ++i) {
         Record* record = make();
         if (record == nullptr) return false;
-        if (fill(static_cast<const From*>(array_elementat(source, i)), &record) != 0) {
-            release(&record);
+        if (fill(static_cast<const From*>(array_elementat(source, i)), &record) != 0 ||
+            array_append(field, record) != 0) {
+            ReleaseUnattached(record);
             return false;
         }
-        if (!AppendOrRelease(field, record, release)) return false;
     }
     return true;
 }
@@ -92,16 +89,15 @@ bool MapAttendeesAndAlarms(const Source& s, Target& t, PRFileDesc* out, int32_t 
     const bool printCounts = traceLevel == 2;
     // The attendee count ends without a line end: both counts make one line.
     if (!MapRecordList<qEL2_ATTENDEE>(t.attendees, s.pAttendees, caldb_NewAttendee, AttendeeMapping,
-                                      caldb_FreeAttendeeList, caldb_FreeAttendee, out, printCounts,
-                                      "\tAttendees Found:\t%d")) {
+                                      out, printCounts, "\tAttendees Found:\t%d")) {
         return false;
     }
     const int32_t selector = t.alarm_selector;
     auto fillAlarm = [selector](const qEL2_VALARM* from, CALDB_ALARM** alarm) {
         return AlarmMapping(from, alarm, selector);
     };
-    return MapRecordList<qEL2_VALARM>(t.alarms, s.pAlarms, caldb_NewAlarm, fillAlarm,
-                                      caldb_FreeAlarmList, caldb_FreeAlarm, out, printCounts,
+    return MapRecordList<qEL2_VALARM>(t.alarms, s.pAlarms, caldb_NewAlarm, fillAlarm, out,
+                                      printCounts,
                                       "\tAlarms Found:\t%d\n");
 }
 

@@ -19,7 +19,7 @@ constexpr int kNoTwin = 0;
 
 struct ResultPair {
     const char* name;
-    int v42;  // kNoTwin: 4.2 has no such code
+    int v42;  // kNoTwin: 4.2 has no such code; may be a system error number
     int v53;  // kNoTwin: the linked library has no such code
 };
 
@@ -50,8 +50,9 @@ constexpr ResultPair kResults[] = {
     {"DB_NOSERVER_HOME", -30992, kNoTwin},
     {"DB_NOSERVER_ID", -30991, kNoTwin},
     {"DB_REP_OUTDATED", -30980, kNoTwin},
+    // 4.2 reported a user buffer too small as ENOMEM.
+    {"DB_BUFFER_SMALL", ENOMEM, DB_BUFFER_SMALL},
     // Only the linked library.
-    {"DB_BUFFER_SMALL", kNoTwin, DB_BUFFER_SMALL},
     {"DB_FOREIGN_CONFLICT", kNoTwin, DB_FOREIGN_CONFLICT},
     {"DB_HEAP_FULL", kNoTwin, DB_HEAP_FULL},
     {"DB_LOG_BUFFER_FULL", kNoTwin, DB_LOG_BUFFER_FULL},

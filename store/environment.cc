@@ -58,7 +58,10 @@ DB_ENV* qel2_InitializeEnvironment(uint32_t recoverFlags, int* error) {
     env->set_cachesize(env, 0, mempoolMb << kMegabyteShift, 0);
     env->set_lg_max(env, logFileMb << kMegabyteShift);
     env->set_lk_detect(env, DB_LOCK_OLDEST);
+    // 4.2's set_lk_max set the three lock limits together.
     env->set_lk_max_locks(env, kMaxLocks);
+    env->set_lk_max_lockers(env, kMaxLocks);
+    env->set_lk_max_objects(env, kMaxLocks);
     env->set_tx_max(env, config_get_int(cache, "caldb.berkeleydb.maxthreads", 10000));
 
     uint32_t openFlags = 0;

@@ -108,9 +108,12 @@ int qel2_pvt_OpenDB(uint32_t threads, uint32_t flags, const char* homeDir) {
     uint32_t recoveryBits = flags & qEL2_DB42_RECOVERY_BITS;
     qel2_pvt_TraceLog(1, "qel2_pvt_OpenDB");
     // Flags that 4.2's DB->open did not take are refused before anything is
-    // touched, so a wrong call leaves the store as it was.
+    // touched, so a wrong call leaves the store as it was. A recovery open
+    // uses only its recovery bits; the others are never looked at.
     uint32_t unused = 0;
-    if (int result = qel2_pvt_DbOpenFlagsFrom42(dbFlags, &unused)) return result;
+    if (recoveryBits == 0) {
+        if (int result = qel2_pvt_DbOpenFlagsFrom42(dbFlags, &unused)) return result;
+    }
 
     memset(&gCalDB, 0, sizeof gCalDB);
     ReadSettings();

@@ -1,5 +1,6 @@
 // Size on disk and record counts of the store, and its recorded version.
 
+#include <cerrno>
 #include <cstdlib>
 
 #include <nspr.h>
@@ -58,11 +59,17 @@ Walk CountRecords(DBC* cursor, uint32_t keyLength) {
     return walk;
 }
 
+// A closed store has no handle to open a cursor on: that is the same
+// failure as a cursor the library refuses.
+int OpenCursor(DB* db, DBC** cursor) {
+    return db != nullptr ? db->cursor(db, nullptr, cursor, 0) : EINVAL;
+}
+
 // The event and to-do walks report a cursor that cannot be opened and an
 // ending other than the end of the data.
 int CountLogged(DB* db, uint32_t keyLength, const char* cursorMessage, uint32_t* count) {
     DBC* cursor = nullptr;
-    if (int result = db->cursor(db, nullptr, &cursor, 0)) {
+    if (int result = OpenCursor(db, &cursor)) {
         return qel2_pvt_LogAndReturnError(qEL2_ERR_NOMEM, cursorMessage, qel2_pvt_ResultTo42(result));
     }
     Walk walk = CountRecords(cursor, keyLength);
@@ -84,7 +91,7 @@ int qel2_pvt_GetStats(qEL2_DB_STATISTICS* statistics, uint32_t request) {
 
     if (request & qEL2_STATS_CALPROPS) {
         DBC* cursor = nullptr;
-        if (gCalDB.pCalPropsDB->cursor(gCalDB.pCalPropsDB, nullptr, &cursor, 0) != 0) {
+        if (OpenCursor(gCalDB.pCalPropsDB, &cursor) != 0) {
             return qEL2_ERR_MISSING;
         }
         statistics->nCalProps = CountRecords(cursor, qEL2_CALPROPS_KEY_SIZE).count;
@@ -103,7 +110,7 @@ int qel2_pvt_GetStats(qEL2_DB_STATISTICS* statistics, uint32_t request) {
             return result;
         }
         DBC* cursor = nullptr;
-        if (int result = gCalDB.pAlarmDB->cursor(gCalDB.pAlarmDB, nullptr, &cursor, 0)) {
+        if (int result = OpenCursor(gCalDB.pAlarmDB, &cursor)) {
             return qel2_pvt_LogAndReturnError(qEL2_ERR_NOMEM,
                                               "qel2_pvt_GetStats: pAlarmDB->cursor() returned %d\n",
                                               qel2_pvt_ResultTo42(result));

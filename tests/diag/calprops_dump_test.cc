@@ -34,7 +34,7 @@ WriteAccess = private
 Disable? = enabled
 Description = 
 ParentCalID = [root]
-RelativeCalID = 
+RelativeCalID = (null)
 CalMaster = 
 Name = 
 CharSet = 
@@ -76,7 +76,7 @@ CharSet = %d%%
 Language = %x
 PrimaryOwner = alice
 OtherOwners = a,b,c
-ChildList = org/team/x,,org/team/y
+ChildList = org/team/x,(null),org/team/y
 CategoryList = work
 )");
 }

@@ -135,7 +135,7 @@ constexpr const char* kFullRelatedToAlarms = R"(      related to = 1
                    category[1] = Team
        attendees = 2
                    attendee[0] = mailto:b@example.com RSVP=TRUE;CN=Bob
-                   attendee[1] = 
+                   attendee[1] = (null)
      attachments = 1
                  attachment[0] = http://example.com/a.pdf
           xprops = 1
@@ -259,6 +259,17 @@ TEST(ToDoDump, EveryFieldAbsent) {
                          "     flags.bLink = 0\n"
                          "            Link = <not a link>\n",
                          kEmptyRelatedToAlarms));
+    qel2_FreeToDo(&todo);
+}
+
+// Lines without a placeholder of their own show a null text as "(null)".
+TEST(ToDoDump, NullWhereTheLineHasNoPlaceholder) {
+    qEL2_VTODO* todo = qel2_NewToDo();
+    todo->flags |= qEL2_TODO_LINK;
+    todo->pOrganizer = qel2_NewOrganizer();
+    const std::string dump = Dump(todo);
+    EXPECT_NE(dump.find("organizer caladdress  = (null)\n"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("            Link = (null)\n"), std::string::npos) << dump;
     qel2_FreeToDo(&todo);
 }
 

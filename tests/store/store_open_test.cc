@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <nspr.h>
@@ -34,6 +35,13 @@ TEST_F(StoreOpenTest, OpensWithEachThreadSelectionAndClosesAgain) {
         SCOPED_TRACE(threads);
         ASSERT_EQ(open(threads), 0);
         ExpectOpenWithThreads(std::popcount(threads));
+        // 4.2's one lock limit covers locks, lockers and objects alike.
+        uint32_t locks = 0, lockers = 0, objects = 0;
+        gCalDB.dbenv->get_lk_max_locks(gCalDB.dbenv, &locks);
+        gCalDB.dbenv->get_lk_max_lockers(gCalDB.dbenv, &lockers);
+        gCalDB.dbenv->get_lk_max_objects(gCalDB.dbenv, &objects);
+        EXPECT_EQ(std::vector<uint32_t>({locks, lockers, objects}),
+                  std::vector<uint32_t>(3, 50000u));
         EXPECT_EQ(qel2_pvt_CloseDB(), 0);
         ExpectClosed();
     }
@@ -44,6 +52,14 @@ TEST_F(StoreOpenTest, OpensWithEachThreadSelectionAndClosesAgain) {
     // A second close, like a close of a store never opened, does nothing.
     EXPECT_EQ(qel2_pvt_CloseDB(), 0);
     ExpectClosed();
+
+    // Counting on a closed store fails like a cursor that cannot be opened.
+    qEL2_DB_STATISTICS stats;
+    EXPECT_EQ(qel2_pvt_GetStats(&stats, 2), 1);
+    EXPECT_EQ(qel2_pvt_GetStats(&stats, 4), 12);
+    EXPECT_EQ(qel2_pvt_GetStats(&stats, 8), 12);
+    EXPECT_EQ(count(3, "qel2_pvt_GetStats: pEventDB->cursor() returned 22\n"), 1);
+    EXPECT_EQ(count(3, "qel2_pvt_GetStats: pToDoDB->cursor() returned 22\n"), 1);
 }
 
 TEST_F(StoreOpenTest, WithoutTheExactVersionTextTheOpenFailsAndLeavesTheEnvironmentForClose) {
@@ -92,7 +108,9 @@ TEST_F(StoreOpenTest, RecoveryOpensRunRecoveryOnlyAndLeaveTheStoreClosed) {
     writeConf();
     ASSERT_EQ(open(0), 0);
     ASSERT_EQ(qel2_pvt_CloseDB(), 0);
-    for (uint32_t flags : {kRecover42, 0x200000u /* DB_RECOVER_FATAL */}) {
+    // Other bits beside a recovery bit do not stop the recovery-only run.
+    for (uint32_t flags : {kRecover42, 0x200000u /* DB_RECOVER_FATAL */,
+                           kRecover42 | 0x20000u /* DB_INIT_TXN */}) {
         SCOPED_TRACE(flags);
         EXPECT_EQ(open(3, flags), 0);
         EXPECT_EQ(gCalDB.dbenv, nullptr);
