@@ -1,7 +1,7 @@
 // Access-control entries of a calendar, and the entries that the old
 // read and write access levels stand for.
 #include <qel2/host_faults.h>
-#include <qel2/host_records.h>
+#include <qel2/standin_host.h>
 
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The process-wide configuration cache: string keys and values, read by the
 // library through typed getters.
-#include <qel2/host.h>
+#include <qel2/standin_host.h>
 
 #include <cerrno>
 #include <cstdint>

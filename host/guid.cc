@@ -1,5 +1,5 @@
 // Random GUIDs and their text form, through libuuid.
-#include <qel2/host.h>
+#include <qel2/standin_host.h>
 
 #include <uuid/uuid.h>
 

@@ -1,6 +1,6 @@
 // Constructors and releases of the server's record model.
 #include <qel2/host_faults.h>
-#include <qel2/host_records.h>
+#include <qel2/standin_host.h>
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // The log sink: one timestamped line per message, to standard error or to
 // a file, or every message handed to a sink function instead.
-#include <qel2/host.h>
+#include <qel2/standin_host.h>
 
 #include <cerrno>
 #include <cstdarg>

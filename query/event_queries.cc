@@ -1,7 +1,7 @@
 // Events: one by key, following links, and those of one calendar in a time
 // window.
 
-#include <qel2/query.h>
+#include <qel2/query_internal.h>
 
 #include "query/record_kinds.h"
 #include "query/record_reads.h"
@@ -14,8 +14,9 @@ int qel2_pvt_ReadEvent(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId,
     return qel2query::ReadRecord<qel2query::EventKind>(calendar, uid, recurrenceId, flags, event, 0);
 }
 
-int qel2_pvt_ReadEventCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags, qEL2_VEVENT** event) {
-    return qel2query::ReadRecordCore<qel2query::EventKind>(calendar, key, value, flags, event, 0);
+int qel2_pvt_ReadEventCore(qEL2_CALPROPS* calendar, qEL2_DBT* key, qEL2_DBT* value, uint32_t flags,
+                           qEL2_VEVENT** event) {
+    return qel2query::ReadRecordCoreFrom42<qel2query::EventKind>(calendar, key, value, flags, event);
 }
 
 int qel2_pvt_ReadLinkedEvent(qEL2_CALPROPS* calendar, qEL2_VEVENT* link, qEL2_VEVENT** event, uint32_t flags) {

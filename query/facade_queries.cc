@@ -26,7 +26,7 @@ int qel2BerkeleyDatabase::ReadEventListByRange(qEL2_CALPROPS* calendar, int32_t 
     return qel2_pvt_ReadEventListByRange(calendar, start, end, flags, list);
 }
 
-int qel2BerkeleyDatabase::ReadEventCore(DBT* key, DBT* value, uint32_t flags, qEL2_VEVENT** event) {
+int qel2BerkeleyDatabase::ReadEventCore(qEL2_DBT* key, qEL2_DBT* value, uint32_t flags, qEL2_VEVENT** event) {
     return qel2_pvt_ReadEventCore(nullptr, key, value, flags, event);
 }
 
@@ -40,6 +40,6 @@ int qel2BerkeleyDatabase::ReadToDoListByRange(qEL2_CALPROPS* calendar, int32_t s
     return qel2_pvt_ReadToDoListByRange(calendar, start, end, flags, list);
 }
 
-int qel2BerkeleyDatabase::ReadToDoCore(DBT* key, DBT* value, uint32_t flags, qEL2_VTODO** todo) {
+int qel2BerkeleyDatabase::ReadToDoCore(qEL2_DBT* key, qEL2_DBT* value, uint32_t flags, qEL2_VTODO** todo) {
     return qel2_pvt_ReadToDoCore(nullptr, key, value, flags, todo);
 }

@@ -15,6 +15,7 @@
 #include <qel2/query.h>
 
 #include "query/query_support.h"
+#include "store/bdb_compat.h"
 
 namespace qel2query {
 
@@ -53,6 +54,21 @@ int ReadRecord(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_
     DBT value{};
     key.data = keyBuffer;
     return ReadRecordCore<Kind>(calendar, &key, &value, flags, out, hops);
+}
+
+// The core read of a host, whose descriptors are 4.2's: translated in, and
+// only the fields 4.2 has written back.
+template <class Kind>
+int ReadRecordCoreFrom42(qEL2_CALPROPS* calendar, qEL2_DBT* key42, qEL2_DBT* value42, uint32_t flags,
+                         RecordOf<Kind>** out) {
+    DBT key;
+    DBT value;
+    qel2_pvt_DbtFrom42(key42, &key);
+    qel2_pvt_DbtFrom42(value42, &value);
+    const int result = ReadRecordCore<Kind>(calendar, &key, &value, flags, out, 0);
+    qel2_pvt_DbtTo42(&key, key42);
+    qel2_pvt_DbtTo42(&value, value42);
+    return result;
 }
 
 template <class Kind>

@@ -67,9 +67,13 @@ int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const v
         return Kind::CursorFailure(code42);
     }
     unsigned char keyBuffer[qEL2_EVENT_KEY_SIZE];
+    qEL2_DBT key42;
+    qEL2_DBT data42;
+    qel2_KeyLocateByCalendar(&key42, &data42, keyBuffer, calendar);
     DBT key;
     DBT data;
-    qel2_KeyLocateByCalendar(&key, &data, keyBuffer, calendar);
+    qel2_pvt_DbtFrom42(&key42, &key);
+    qel2_pvt_DbtFrom42(&data42, &data);
     MallocValue value(&data);
     *list = array_new();
     if (*list == nullptr) return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanListFailed, ENOMEM, strerror(ENOMEM));

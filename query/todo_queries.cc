@@ -1,7 +1,7 @@
 // To-dos: one by key, following links, and those of one calendar selected
 // by their completion time.
 
-#include <qel2/query.h>
+#include <qel2/query_internal.h>
 
 #include "query/record_kinds.h"
 #include "query/record_reads.h"
@@ -14,8 +14,9 @@ int qel2_pvt_ReadToDo(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, 
     return qel2query::ReadRecord<qel2query::ToDoKind>(calendar, uid, recurrenceId, flags, todo, 0);
 }
 
-int qel2_pvt_ReadToDoCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags, qEL2_VTODO** todo) {
-    return qel2query::ReadRecordCore<qel2query::ToDoKind>(calendar, key, value, flags, todo, 0);
+int qel2_pvt_ReadToDoCore(qEL2_CALPROPS* calendar, qEL2_DBT* key, qEL2_DBT* value, uint32_t flags,
+                          qEL2_VTODO** todo) {
+    return qel2query::ReadRecordCoreFrom42<qel2query::ToDoKind>(calendar, key, value, flags, todo);
 }
 
 int qel2_pvt_ReadLinkedToDo(qEL2_CALPROPS* calendar, qEL2_VTODO* link, qEL2_VTODO** todo, uint32_t flags) {

@@ -8,6 +8,7 @@
 
 #include <db.h>
 
+#include <qel2/dbt42.h>
 #include <qel2/log.h>
 
 namespace {
@@ -110,16 +111,32 @@ constexpr FlagPair kEnvOpenFlags[] = {
     {0x400000, DB_SYSTEM_MEM},
 };
 
+// The memory flags of a key or value descriptor.
+constexpr FlagPair kDbtFlags[] = {
+    {qEL2_DBT_MALLOC, DB_DBT_MALLOC},
+    {qEL2_DBT_PARTIAL, DB_DBT_PARTIAL},
+    {qEL2_DBT_REALLOC, DB_DBT_REALLOC},
+    {qEL2_DBT_USERMEM, DB_DBT_USERMEM},
+};
+
+// The bits of `flags` found in the column `from`, as the column `to` has
+// them; bits the table does not hold are dropped.
+uint32_t MapBits(uint32_t flags, std::span<const FlagPair> table, uint32_t FlagPair::*from,
+                 uint32_t FlagPair::*to) {
+    uint32_t out = 0;
+    for (const FlagPair& pair : table) {
+        if (flags & pair.*from) out |= pair.*to;
+    }
+    return out;
+}
+
 // A bit the call did not take is refused rather than dropped: dropping it
 // would open the store differently from what the host asked for.
 int TranslateFlags(uint32_t flags42, uint32_t* flags, std::span<const FlagPair> table,
                    const char* caller) {
-    uint32_t out = 0;
     uint32_t known = 0;
-    for (const FlagPair& pair : table) {
-        known |= pair.v42;
-        if (flags42 & pair.v42) out |= pair.v53;
-    }
+    for (const FlagPair& pair : table) known |= pair.v42;
+    const uint32_t out = MapBits(flags42, table, &FlagPair::v42, &FlagPair::v53);
     if (uint32_t unknown = flags42 & ~known) {
         qel2_Log(qEL2_LOG_ERROR, "%s: flag bits 0x%x are not Berkeley DB 4.2 flags of this call\n",
                  caller, unknown);
@@ -149,6 +166,25 @@ int qel2_pvt_DbOpenFlagsFrom42(uint32_t flags42, uint32_t* flags) {
 
 int qel2_pvt_EnvOpenFlagsFrom42(uint32_t flags42, uint32_t* flags) {
     return TranslateFlags(flags42, flags, kEnvOpenFlags, "qel2_pvt_EnvOpenFlagsFrom42");
+}
+
+void qel2_pvt_DbtFrom42(const qEL2_DBT* dbt42, DBT* dbt) {
+    *dbt = DBT{};
+    dbt->data = dbt42->data;
+    dbt->size = dbt42->size;
+    dbt->ulen = dbt42->ulen;
+    dbt->dlen = dbt42->dlen;
+    dbt->doff = dbt42->doff;
+    dbt->flags = MapBits(dbt42->flags, kDbtFlags, &FlagPair::v42, &FlagPair::v53);
+}
+
+void qel2_pvt_DbtTo42(const DBT* dbt, qEL2_DBT* dbt42) {
+    dbt42->data = dbt->data;
+    dbt42->size = dbt->size;
+    dbt42->ulen = dbt->ulen;
+    dbt42->dlen = dbt->dlen;
+    dbt42->doff = dbt->doff;
+    dbt42->flags = MapBits(dbt->flags, kDbtFlags, &FlagPair::v53, &FlagPair::v42);
 }
 
 }  // extern "C"

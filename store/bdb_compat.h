@@ -3,8 +3,9 @@
  * Berkeley DB 5.3.
  *
  * The host passes open flags with 4.2's values and expects 4.2's result
- * codes back (DB_NOTFOUND is -30990 for it, -30988 in 5.3). This is the only
- * file set that knows 4.2's numbers; every other file uses the linked
+ * codes back (DB_NOTFOUND is -30990 for it, -30988 in 5.3); its key and
+ * value descriptors have 4.2's shorter layout. This is the only file set
+ * that knows 4.2's numbers besides <qel2/dbt42.h>; every other file uses the linked
  * library's named constants and translates at the boundary: flags on the
  * way in, results on the way out and in log lines.
  */
@@ -12,6 +13,10 @@
 #define QEL2_STORE_BDB_COMPAT_H
 
 #include <stdint.h>
+
+#include <db.h>
+
+#include <qel2/dbt42.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -39,6 +44,14 @@ int qel2_pvt_ResultFrom42(int result42);
  * 0 on success. */
 int qel2_pvt_DbOpenFlagsFrom42(uint32_t flags42, uint32_t* flags);
 int qel2_pvt_EnvOpenFlagsFrom42(uint32_t flags42, uint32_t* flags);
+
+/* A host's 4.2 descriptor as the linked library's: the six fields 4.2 has,
+ * its memory flags translated (other bits dropped), every field the linked
+ * library adds zero. */
+void qel2_pvt_DbtFrom42(const qEL2_DBT* dbt42, DBT* dbt);
+/* Writes the six fields back into the host's descriptor, flags in 4.2's
+ * numbers, and nothing past them. */
+void qel2_pvt_DbtTo42(const DBT* dbt, qEL2_DBT* dbt42);
 
 #ifdef __cplusplus
 }

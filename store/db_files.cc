@@ -9,7 +9,7 @@
 
 #include <qel2/host.h>
 #include <qel2/log.h>
-#include <qel2/store.h>
+#include <qel2/store_internal.h>
 
 #include "store/bdb_compat.h"
 #include "store/store_path.h"

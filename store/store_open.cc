@@ -8,9 +8,9 @@
 #include <nspr.h>
 
 #include <qel2/host.h>
-#include <qel2/keys.h>
+#include <qel2/key_order.h>
 #include <qel2/log.h>
-#include <qel2/store.h>
+#include <qel2/store_internal.h>
 
 #include "store/bdb_compat.h"
 #include "store/state_sync.h"

@@ -1,6 +1,6 @@
 // The process-wide store state and the table of store file names.
 
-#include <qel2/store.h>
+#include <qel2/store_internal.h>
 
 extern "C" {
 

@@ -10,6 +10,7 @@
 
 #include <prio.h>
 
+#include <qel2/export.h>
 #include <qel2/records.h>
 
 #ifdef __cplusplus
@@ -18,21 +19,21 @@ extern "C" {
 
 /* Names of the calendar access levels 0 to 4 ("private", "public",
  * "domain", "control", "primary"), then the empty string at index 5. */
-extern const char* gtasCalAccess[6];
+QEL2_API extern const char* gtasCalAccess[6];
 
 /* ---- Record dumps --------------------------------------------------------- */
 
 /* Writes the calendar's fields, one per line; nothing for a null calendar
  * or output. */
-void qel2dbut_PrintCalProps(const qEL2_CALPROPS* calprops, PRFileDesc* out);
+QEL2_API void qel2dbut_PrintCalProps(const qEL2_CALPROPS* calprops, PRFileDesc* out);
 /* Write the record's fields, one per line, with its organizer, attendees
  * and alarms; 0, or 1 (nothing written) for a null record or output. */
-int qel2dbut_PrintEvent(const qEL2_VEVENT* event, PRFileDesc* out);
-int qel2dbut_PrintToDo(const qEL2_VTODO* todo, PRFileDesc* out);
+QEL2_API int qel2dbut_PrintEvent(const qEL2_VEVENT* event, PRFileDesc* out);
+QEL2_API int qel2dbut_PrintToDo(const qEL2_VTODO* todo, PRFileDesc* out);
 /* The attendee as one line of text ("address RSVP=TRUE;CN=..."), released
  * by the caller with free(); null for a null attendee or when memory runs
  * out. */
-char* qel2dbut_FmtAttendee(const qEL2_ATTENDEE* attendee);
+QEL2_API char* qel2dbut_FmtAttendee(const qEL2_ATTENDEE* attendee);
 
 /* ---- Editing a decoded calendar ------------------------------------------- */
 
@@ -43,13 +44,13 @@ char* qel2dbut_FmtAttendee(const qEL2_ATTENDEE* attendee);
  * otherwise each name not yet present (compared exactly, case significant)
  * is appended once. 0, or -1 when a list cannot be created or grown.
  */
-int qel2dbut_SetOwners(qEL2_CALPROPS* calprops, char** owners, int replace);
-int qel2dbut_SetCategory(qEL2_CALPROPS* calprops, char** categories, int replace);
+QEL2_API int qel2dbut_SetOwners(qEL2_CALPROPS* calprops, char** owners, int replace);
+QEL2_API int qel2dbut_SetCategory(qEL2_CALPROPS* calprops, char** categories, int replace);
 
 /* Set the read (bits 0-3) or write (bits 4-7) access level, leaving every
  * other bit as it is. 0, or 1 for a level above 4 (nothing changes). */
-int qel2dbut_SetReadAccess(qEL2_CALPROPS* calprops, unsigned level);
-int qel2dbut_SetWriteAccess(qEL2_CALPROPS* calprops, unsigned level);
+QEL2_API int qel2dbut_SetReadAccess(qEL2_CALPROPS* calprops, unsigned level);
+QEL2_API int qel2dbut_SetWriteAccess(qEL2_CALPROPS* calprops, unsigned level);
 
 #ifdef __cplusplus
 }

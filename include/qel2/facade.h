@@ -3,7 +3,8 @@
  * library. It holds no data; every method forwards to the store engine or a
  * query with the same arguments and returns that result unchanged. All
  * objects share the one store in gCalDB. Destroying an object does not
- * close the store: the host calls CloseDB first.
+ * close the store: the host calls CloseDB first. The core reads take
+ * Berkeley DB 4.2's descriptors (<qel2/dbt42.h>).
  */
 #ifndef QEL2_FACADE_H
 #define QEL2_FACADE_H
@@ -14,12 +15,14 @@
 
 #include <stdint.h>
 
+#include <qel2/dbt42.h>
+#include <qel2/export.h>
 #include <qel2/host.h>
 #include <qel2/query.h>
 #include <qel2/records.h>
 #include <qel2/store.h>
 
-class qel2BerkeleyDatabase {
+class QEL2_API qel2BerkeleyDatabase {
 public:
     qel2BerkeleyDatabase() = default;
     virtual ~qel2BerkeleyDatabase();
@@ -42,12 +45,12 @@ public:
                   qEL2_VEVENT** event);
     int ReadEventListByRange(qEL2_CALPROPS* calendar, int32_t start, int32_t end, uint32_t flags,
                              array_t** list);
-    int ReadEventCore(DBT* key, DBT* value, uint32_t flags, qEL2_VEVENT** event);
+    int ReadEventCore(qEL2_DBT* key, qEL2_DBT* value, uint32_t flags, qEL2_VEVENT** event);
     int ReadToDo(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags,
                  qEL2_VTODO** todo);
     int ReadToDoListByRange(qEL2_CALPROPS* calendar, int32_t start, int32_t end, uint32_t flags,
                             array_t** list);
-    int ReadToDoCore(DBT* key, DBT* value, uint32_t flags, qEL2_VTODO** todo);
+    int ReadToDoCore(qEL2_DBT* key, qEL2_DBT* value, uint32_t flags, qEL2_VTODO** todo);
 
     // Private releases: FreeEvent and FreeToDo release only the record's
     // private block; the records themselves go with the qel2_Free* calls.

@@ -1,11 +1,11 @@
 /*
  * Services the calendar server provides to the store library: growable
  * arrays, configuration, configuration files, the log sink, MD5, GUIDs and
- * time and alarm formatting.
+ * time and alarm formatting. The library calls exactly these (and those of
+ * <qel2/host_records.h>), and nothing else of the server.
  *
  * A real server exports these symbols itself. libqel2host is a stand-in with
- * the same calls, used by the command-line host, the tests and any program
- * that loads the library without a server.
+ * the same calls, used by the command-line host and the tests.
  */
 #ifndef QEL2_HOST_H
 #define QEL2_HOST_H
@@ -60,8 +60,7 @@ void strarray_free_and_destroy(array_t** array);
 
 typedef struct config_cache config_cache;
 
-/* The process-wide cache. It starts empty; a host fills it from its
- * settings file with config_load_file or sets values with config_set. */
+/* The process-wide cache of the server's settings. */
 config_cache* config_getdefaultcache(void);
 /* A switch is on for "1", "yes", "on", "true" (any case) or any other
  * non-zero number, off for "0", "no", "off", "false"; anything else, or a
@@ -73,13 +72,6 @@ int32_t config_get_int(config_cache* cache, const char* key, int32_t def);
 /* A malloc'd copy of the value, or of `def` when the key is missing (null
  * when `def` is null too). Release with free(). */
 char* config_get_stringcopy(config_cache* cache, const char* key, const char* def);
-/* Sets (or with a null value removes) one key; 0, or -1 when out of memory. */
-int config_set(config_cache* cache, const char* key, const char* value);
-/* Removes every key. */
-void config_clear(config_cache* cache);
-/* Adds the keys of a settings file (same syntax as calconf); a key already
- * set is overwritten. 0, or the errno of opening the file. */
-int config_load_file(config_cache* cache, const char* path);
 
 /* ---- Configuration-file reader ---------------------------------------- */
 /*
@@ -109,25 +101,12 @@ void calconf_Close(calconf_file** handle, int flags);
  * message is dropped, since the sink ends every line itself.
  */
 
-/* Level names, indexed by level 0 to 7. */
-const char* hxlog_level_name(int level);
-
 /* `reserved` is always 0. */
 void hxlog(int reserved, int level, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))
 #endif
     ;
-
-/* Receives each message as formatted, before the line is built. */
-typedef void (*hxlog_sink_fn)(void* context, int level, const char* text);
-
-/* Sends messages to `sink` instead of writing lines; null restores the
- * line writer. */
-void hxlog_set_sink(hxlog_sink_fn sink, void* context);
-/* Lines go to this file (appended) instead of standard error; null returns
- * to standard error. 0, or the errno of opening the file. */
-int hxlog_set_file(const char* path);
 
 /* ---- MD5 (RFC 1321) ----------------------------------------------------- */
 
@@ -149,8 +128,6 @@ typedef struct CALDB_GUID {
 
 /* Fills `guid` with a new random (version 4) UUID. */
 void cal_GenerateGUID(CALDB_GUID* guid);
-/* Writes the 36-character text form and a NUL into `text` (37 bytes). */
-void cal_GUIDToString(const CALDB_GUID* guid, char* text);
 
 /* ---- Time formatting ---------------------------------------------------- */
 

@@ -248,26 +248,11 @@ static inline int caldb_ItemStartIsDate2(uint32_t flags) {
 
 /* ---- Constructors and releases ---------------------------------------------- */
 
-/* New zero-filled records, or null when memory is exhausted. */
-CALDB_CALPROPS* caldb_NewCalProps(void);
-CALDB_EVENT* caldb_NewEvent(void);
-CALDB_TODO* caldb_NewToDo(void);
+/* New zero-filled records for the mapping to fill, or null when memory is
+ * exhausted. The server releases them; the library never does. */
 CALDB_ORGANIZER* caldb_NewOrganizer(void);
 CALDB_ATTENDEE* caldb_NewAttendee(void);
 CALDB_ALARM* caldb_NewAlarm(void);
-
-/* Each frees every string, array, sub-record and access-control entry the
- * record owns, then the record, and clears the pointer. A null pointer is
- * left alone. */
-void caldb_FreeCalProps(CALDB_CALPROPS** calprops);
-void caldb_FreeEvent(CALDB_EVENT** event);
-void caldb_FreeToDo(CALDB_TODO** todo);
-void caldb_FreeOrganizer(CALDB_ORGANIZER** organizer);
-void caldb_FreeAttendee(CALDB_ATTENDEE** attendee);
-void caldb_FreeAlarm(CALDB_ALARM** alarm);
-/* Free every record of the list, then the list; clear the pointer. */
-void caldb_FreeAttendeeList(array_t** attendees);
-void caldb_FreeAlarmList(array_t** alarms);
 
 /* ---- Access-control entries ------------------------------------------------- */
 /*
@@ -305,9 +290,6 @@ typedef struct CALDB_ACE {
  * integer is neither 0 nor 1. */
 CALDB_ACE* acl_caldb_ace_NEW(int32_t grant, int32_t scope, int32_t inherit,
                              const char* principal, const char* rights);
-void acl_caldb_ace_FREE(CALDB_ACE** ace);
-/* Frees every entry of the list, then the list; clears the pointer. */
-void acl_caldb_FreeACL(array_t** acl);
 
 /*
  * Replaces *acl with a new list holding the entries that the old read and

@@ -11,8 +11,8 @@
 #ifndef QEL2_KEYS_H
 #define QEL2_KEYS_H
 
-#include <db.h>
-
+#include <qel2/dbt42.h>
+#include <qel2/export.h>
 #include <qel2/records.h>
 
 #ifdef __cplusplus
@@ -26,28 +26,23 @@ extern "C" {
 #define qEL2_HASH_SIZE         16
 
 /* Compares 16 bytes as unsigned values: -1, 0 or 1. */
-int qel2_pvt_IdCompare(const unsigned char* a, const unsigned char* b);
-
-/* B-tree comparisons. Each reads its fixed key length (16, 36, 24 bytes)
- * whatever the DBT's size says; the handle is not used. */
-int CalPropsKeyCompare(DB* db, const DBT* a, const DBT* b);
-int EventKeyCompare(DB* db, const DBT* a, const DBT* b);
-int AlarmKeyCompare(DB* db, const DBT* a, const DBT* b);
+QEL2_API int qel2_pvt_IdCompare(const unsigned char* a, const unsigned char* b);
 
 /* MD5 of strlen(text) characters into `digest` (16 bytes). */
-void qel2_pvt_MD5Hash(const char* text, unsigned char* digest);
+QEL2_API void qel2_pvt_MD5Hash(const char* text, unsigned char* digest);
 
 /* Fills a 36-byte event or to-do key from the calendar's idHash, the MD5 of
  * `uid` and the recurrence id (little-endian). */
-void qel2_pvt_CompHashCore(const qEL2_CALPROPS* calendar, const char* uid,
-                           uint32_t recurrenceId, unsigned char* key);
+QEL2_API void qel2_pvt_CompHashCore(const qEL2_CALPROPS* calendar, const char* uid,
+                                    uint32_t recurrenceId, unsigned char* key);
 
 /* Prepares a DB_SET_RANGE search for the first record of a calendar: the
  * key is the calendar hash alone (size 16) in the zeroed 36-byte
- * `keyBuffer` (DB_DBT_USERMEM, ulen 36), the value DB_DBT_MALLOC. Returns
- * `key`. */
-DBT* qel2_KeyLocateByCalendar(DBT* key, DBT* data, unsigned char* keyBuffer,
-                              const qEL2_CALPROPS* calendar);
+ * `keyBuffer` (qEL2_DBT_USERMEM, ulen 36), the value qEL2_DBT_MALLOC.
+ * Every other field of both descriptors is zeroed. Returns `key`. */
+QEL2_API qEL2_DBT* qel2_KeyLocateByCalendar(qEL2_DBT* key, qEL2_DBT* data,
+                                            unsigned char* keyBuffer,
+                                            const qEL2_CALPROPS* calendar);
 
 /* Little-endian 32-bit values inside keys, at any alignment. */
 static inline uint32_t qel2_KeyGetU32(const unsigned char* bytes) {

@@ -8,6 +8,8 @@
 #ifndef QEL2_LOG_H
 #define QEL2_LOG_H
 
+#include <qel2/export.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -29,43 +31,43 @@ extern "C" {
 #define qEL2_ERR_NOT_FOUND    10000 /* event or to-do not stored, or tombstoned */
 
 /* Names of levels 0 to 7, then a null pointer. */
-extern const char* asLevels[9];
+QEL2_API extern const char* asLevels[9];
 
 /* Formats into a 4096-byte buffer (a longer message is cut) and passes it to
  * hxlog(0, level, "%s: %s", "caldb", message). Returns 0. */
-int qel2_Log(int level, const char* format, ...)
+QEL2_API int qel2_Log(int level, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
 
 /* Logs at DEBUG when traceLevel <= gCalDB.nTraceLevel. Returns 0. */
-int qel2_pvt_TraceLog(int traceLevel, const char* format, ...)
+QEL2_API int qel2_pvt_TraceLog(int traceLevel, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
 
 /* Logs at ERROR and returns `code`. */
-int qel2_pvt_LogAndReturnError(int code, const char* format, ...)
+QEL2_API int qel2_pvt_LogAndReturnError(int code, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
 
 /* Logs at DEBUG when `enabled` is nonzero (the checkpoint thread's lines). */
-void qel2_CheckpointDebugMessage(int enabled, const char* format, ...)
+QEL2_API void qel2_CheckpointDebugMessage(int enabled, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
 
 /* Logs "OUT OF DISK SPACE\n" at CRITICAL ERROR. */
-void operation_out_of_disk_space(void);
+QEL2_API void operation_out_of_disk_space(void);
 
 /* Berkeley DB's error callback: logs "Error with calendar database: %s\n"
  * at ERROR; the prefix is not written. */
-void qel2_recover_err(const char* prefix, char* message);
+QEL2_API void qel2_recover_err(const char* prefix, char* message);
 
 #ifdef __cplusplus
 }

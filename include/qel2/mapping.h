@@ -17,6 +17,7 @@
 
 #include <prio.h>
 
+#include <qel2/export.h>
 #include <qel2/host_records.h>
 #include <qel2/records.h>
 
@@ -33,13 +34,15 @@ extern "C" {
  * <owner>" goes to `out` when `printOwner` is nonzero or `traceLevel` is 1
  * or more.
  */
-int32_t CalPropsMapping(const qEL2_CALPROPS* source, CALDB_CALPROPS** target, int32_t sPolicy,
-                        int32_t fPolicy, int32_t printOwner, PRFileDesc* out, int32_t traceLevel);
+QEL2_API int32_t CalPropsMapping(const qEL2_CALPROPS* source, CALDB_CALPROPS** target,
+                                 int32_t sPolicy, int32_t fPolicy, int32_t printOwner,
+                                 PRFileDesc* out, int32_t traceLevel);
 
-int32_t AttendeeMapping(const qEL2_ATTENDEE* source, CALDB_ATTENDEE** target);
+QEL2_API int32_t AttendeeMapping(const qEL2_ATTENDEE* source, CALDB_ATTENDEE** target);
 
 /* `selector` nonzero makes a server alarm, 0 a client alarm. */
-int32_t AlarmMapping(const qEL2_VALARM* source, CALDB_ALARM** target, int32_t selector);
+QEL2_API int32_t AlarmMapping(const qEL2_VALARM* source, CALDB_ALARM** target,
+                              int32_t selector);
 
 /*
  * Events and to-dos. The caller presets the target's alarm_selector and
@@ -48,10 +51,12 @@ int32_t AlarmMapping(const qEL2_VALARM* source, CALDB_ALARM** target, int32_t se
  * alarms go to `out` as one line. A link record (one read through another
  * calendar) keeps the target's uid, organizer_email, attendees and alarms.
  */
-int32_t EventMapping(const qEL2_VEVENT* source, CALDB_EVENT** target, const char* organizerId,
-                     int32_t spare, PRFileDesc* out, int32_t traceLevel);
-int32_t ToDoMapping(const qEL2_VTODO* source, CALDB_TODO** target, const char* organizerId,
-                    int32_t spare, PRFileDesc* out, int32_t traceLevel);
+QEL2_API int32_t EventMapping(const qEL2_VEVENT* source, CALDB_EVENT** target,
+                              const char* organizerId, int32_t spare, PRFileDesc* out,
+                              int32_t traceLevel);
+QEL2_API int32_t ToDoMapping(const qEL2_VTODO* source, CALDB_TODO** target,
+                             const char* organizerId, int32_t spare, PRFileDesc* out,
+                             int32_t traceLevel);
 
 #ifdef __cplusplus
 }

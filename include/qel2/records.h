@@ -12,6 +12,7 @@
 
 #include <stdint.h>
 
+#include <qel2/export.h>
 #include <qel2/host.h>
 
 #ifdef __cplusplus
@@ -266,39 +267,39 @@ static inline int qel2_ToDoIsLink(uint32_t flags) {
 
 /* ---- Constructors: a new zero-filled record, or null (logged) ------------ */
 
-qEL2_VEVENT* qel2_NewEvent(void);
+QEL2_API qEL2_VEVENT* qel2_NewEvent(void);
 /* lExtra2 -1, lSpare 1, Status 3 */
-qEL2_VTODO* qel2_NewToDo(void);
-qEL2_VALARM* qel2_NewAlarm(void);
-qEL2_ORGANIZER* qel2_NewOrganizer(void);
-qEL2_ATTENDEE* qel2_NewAttendee(void);
+QEL2_API qEL2_VTODO* qel2_NewToDo(void);
+QEL2_API qEL2_VALARM* qel2_NewAlarm(void);
+QEL2_API qEL2_ORGANIZER* qel2_NewOrganizer(void);
+QEL2_API qEL2_ATTENDEE* qel2_NewAttendee(void);
 
 /* ---- Destructors: release everything the record owns, clear the pointer,
  *      return 0 ---------------------------------------------------------- */
 
-int qel2_FreeOrganizer(qEL2_ORGANIZER** organizer);
-int qel2_FreeAttendee(qEL2_ATTENDEE** attendee);
-int qel2_FreeAlarm(qEL2_VALARM** alarm);
-int qel2_FreeEvent(qEL2_VEVENT** event);
-int qel2_FreeToDo(qEL2_VTODO** todo);
-int qel2_FreeCalProps(qEL2_CALPROPS** calprops);
+QEL2_API int qel2_FreeOrganizer(qEL2_ORGANIZER** organizer);
+QEL2_API int qel2_FreeAttendee(qEL2_ATTENDEE** attendee);
+QEL2_API int qel2_FreeAlarm(qEL2_VALARM** alarm);
+QEL2_API int qel2_FreeEvent(qEL2_VEVENT** event);
+QEL2_API int qel2_FreeToDo(qEL2_VTODO** todo);
+QEL2_API int qel2_FreeCalProps(qEL2_CALPROPS** calprops);
 
 /* List destructors: 0; a null address gives 2 (calendar list) or 1, a null
  * list 3 (calendar list) or 2. */
-int qel2_FreeCalPropsList(array_t** list);
-int qel2_FreeEventList(array_t** list);
-int qel2_FreeToDoList(array_t** list);
+QEL2_API int qel2_FreeCalPropsList(array_t** list);
+QEL2_API int qel2_FreeEventList(array_t** list);
+QEL2_API int qel2_FreeToDoList(array_t** list);
 
 /* Private releases: only the library's private block (events and to-dos);
  * the others release nothing. All return 0. */
-int qel2_pvt_FreeEvent(qEL2_VEVENT** event);
-int qel2_pvt_FreeToDo(qEL2_VTODO** todo);
-int qel2_pvt_FreeOrganizer(qEL2_ORGANIZER** organizer);
-int qel2_pvt_FreeAttendee(qEL2_ATTENDEE** attendee);
-int qel2_pvt_FreeCalProps(qEL2_CALPROPS** calprops);
-int qel2_pvt_FreeCalPropsList(array_t** list);
-int qel2_pvt_FreeEventList(array_t** list);
-int qel2_pvt_FreeToDoList(array_t** list);
+QEL2_API int qel2_pvt_FreeEvent(qEL2_VEVENT** event);
+QEL2_API int qel2_pvt_FreeToDo(qEL2_VTODO** todo);
+QEL2_API int qel2_pvt_FreeOrganizer(qEL2_ORGANIZER** organizer);
+QEL2_API int qel2_pvt_FreeAttendee(qEL2_ATTENDEE** attendee);
+QEL2_API int qel2_pvt_FreeCalProps(qEL2_CALPROPS** calprops);
+QEL2_API int qel2_pvt_FreeCalPropsList(array_t** list);
+QEL2_API int qel2_pvt_FreeEventList(array_t** list);
+QEL2_API int qel2_pvt_FreeToDoList(array_t** list);
 
 #ifdef __cplusplus
 }
