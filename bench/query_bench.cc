@@ -23,6 +23,10 @@
 #include <vector>
 
 #include <qel2/qel2.h>
+#include <qel2/codec.h>
+#include <qel2/query_internal.h>
+#include <qel2/standin_host.h>
+#include <qel2/store_internal.h>
 
 #include "record_copy.h"
 #include "record_keys.h"

@@ -1,4 +1,4 @@
-#include <qel2/host.h>
+#include <qel2/standin_host.h>
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <qel2/mapping.h>
+#include <qel2/standin_host.h>
 
 #include "support/pr_capture.h"
 #include "support/string_list.h"

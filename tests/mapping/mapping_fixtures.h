@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <qel2/mapping.h>
+#include <qel2/standin_host.h>
 
 namespace qel2test {
 

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include <qel2/keys.h>
+#include <qel2/key_order.h>
 
 #include "hex.h"
 #include "support/legacy42_manifest.h"

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <qel2/qel2.h>
+#include <qel2/query_internal.h>
+#include <qel2/store_internal.h>
 
 #include <nlohmann/json.hpp>
 

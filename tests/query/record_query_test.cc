@@ -47,13 +47,21 @@ std::vector<std::string> KeySearchWalk(qEL2_CALPROPS* cal, uint32_t flags) {
     DBC* cursor = nullptr;
     EXPECT_EQ(Kind::Database()->cursor(Kind::Database(), nullptr, &cursor, 0), 0);
     unsigned char buffer[qEL2_EVENT_KEY_SIZE];
-    DBT key, value;
-    qel2_KeyLocateByCalendar(&key, &value, buffer, cal);
+    qEL2_DBT locate;
+    qEL2_DBT locateValue;
+    qel2_KeyLocateByCalendar(&locate, &locateValue, buffer, cal);
+    // The same search in the linked library's descriptors.
+    DBT key{}, value{};
+    key.data = locate.data;
+    key.size = locate.size;
+    key.ulen = locate.ulen;
+    key.flags = DB_DBT_USERMEM;
+    value.flags = DB_DBT_MALLOC;
     std::vector<std::string> names;
     while (cursor->get(cursor, &key, &value, DB_SET_RANGE) == 0) {
         free(value.data);
         if (qel2_pvt_IdCompare(buffer, cal->idHash) != 0) break;  // the next calendar
-        DBT readKey{}, readValue{};
+        qEL2_DBT readKey{}, readValue{};
         readKey.data = buffer;
         typename Kind::Record* out = nullptr;
         Kind::ReadCore(cal, &readKey, &readValue, flags, &out);

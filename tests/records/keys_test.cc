@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include <qel2/keys.h>
+#include <qel2/key_order.h>
 
 #include "hex.h"
 #include "support/legacy42_manifest.h"

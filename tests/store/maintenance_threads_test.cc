@@ -15,6 +15,8 @@
 #include <nspr.h>
 
 #include <qel2/qel2.h>
+#include <qel2/query_internal.h>
+#include <qel2/store_internal.h>
 
 #include "store_fixture.h"
 

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <qel2/host.h>
-#include <qel2/store.h>
+#include <qel2/standin_host.h>
+#include <qel2/store_internal.h>
 
 #include "support/log_capture.h"
 #include "support/temp_dir.h"

@@ -1,6 +1,6 @@
 #include "support/log_capture.h"
 
-#include <qel2/host.h>
+#include <qel2/standin_host.h>
 
 namespace qel2test {
 

@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include <qel2/store.h>
+#include <qel2/store_internal.h>
 
 #include "cli_error.h"
 #include "commands.h"

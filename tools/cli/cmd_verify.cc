@@ -9,7 +9,7 @@
 
 #include <qel2/codec.h>
 #include <qel2/keys.h>
-#include <qel2/store.h>
+#include <qel2/store_internal.h>
 
 #include "cli_error.h"
 #include "commands.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include <qel2/host.h>
+#include <qel2/standin_host.h>
 
 #include "cli_error.h"
 #include "command_line.h"

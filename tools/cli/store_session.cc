@@ -6,9 +6,9 @@
 
 #include <nspr.h>
 
-#include <qel2/host.h>
+#include <qel2/standin_host.h>
 #include <qel2/log.h>
-#include <qel2/store.h>
+#include <qel2/store_internal.h>
 
 #include "cli_error.h"
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include <qel2/key_order.h>
+
 #include "owned_records.h"
 #include "record_encoder.h"
 #include "record_keys.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include <qel2/keys.h>
+#include <qel2/key_order.h>
 
 #include "mkstore_error.h"
 
