@@ -4,6 +4,17 @@
 
 #include <cstring>
 
+namespace {
+
+// Field by field: the host's descriptor may end right after `flags`, while
+// sizeof counts the padding a 64-bit build adds behind it.
+void ClearFields(qEL2_DBT* dbt) {
+    dbt->data = nullptr;
+    dbt->size = dbt->ulen = dbt->dlen = dbt->doff = dbt->flags = 0;
+}
+
+}  // namespace
+
 extern "C" {
 
 int qel2_pvt_IdCompare(const unsigned char* a, const unsigned char* b) {
@@ -30,8 +41,8 @@ void qel2_pvt_CompHashCore(const qEL2_CALPROPS* calendar, const char* uid, uint3
 
 qEL2_DBT* qel2_KeyLocateByCalendar(qEL2_DBT* key, qEL2_DBT* data, unsigned char* keyBuffer,
                                    const qEL2_CALPROPS* calendar) {
-    memset(key, 0, sizeof *key);
-    memset(data, 0, sizeof *data);
+    ClearFields(key);
+    ClearFields(data);
     memset(keyBuffer, 0, qEL2_EVENT_KEY_SIZE);
     memcpy(keyBuffer, calendar->idHash, qEL2_HASH_SIZE);
     // A 16-byte key compares as if the rest were zero (the comparison reads
