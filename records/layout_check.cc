@@ -1,6 +1,8 @@
-// Proves the field positions of the decoded records, gCalDB and array_t.
+// Proves the field positions of the decoded records, gCalDB, array_t and
+// the 4.2 descriptor.
 // Compiled into the library and, by the layout test, with -m32.
 
+#include <qel2/dbt42.h>
 #include <qel2/host.h>
 #include <qel2/records.h>
 #include <qel2/store.h>
@@ -167,3 +169,12 @@ QEL2_FIELD_AT(qEL2_CALDB, anCounters, 20);
 QEL2_FIELD_AT(qEL2_CALDB, bStopAlarmDispatch, 29);
 QEL2_FIELD_AT(qEL2_CALDB, bCounters, 30);
 QEL2_RECORD_WORDS(qEL2_CALDB, 30);
+
+// Berkeley DB 4.2's descriptor, the one the host passes to the core reads.
+QEL2_FIELD_AT(qEL2_DBT, data, 1);
+QEL2_FIELD_AT(qEL2_DBT, size, 2);
+QEL2_FIELD_AT(qEL2_DBT, ulen, 3);
+QEL2_FIELD_AT(qEL2_DBT, dlen, 4);
+QEL2_FIELD_AT(qEL2_DBT, doff, 5);
+QEL2_FIELD_AT(qEL2_DBT, flags, 6);
+QEL2_RECORD_WORDS(qEL2_DBT, 6);
