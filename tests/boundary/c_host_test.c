@@ -88,6 +88,7 @@ int main(void) {
 
     /* 4.2's DB_RECOVER: the store still holds 4.2 region files. */
     check(p_qel2_pvt_OpenDB(0, 0x20, store) == 0, "recovery open");
+    check(p_qel2_pvt_CloseDB() == 0, "close after recovery");
     check(p_qel2_pvt_OpenDB(0, 0, store) == 0, "open");
 
     qEL2_CALPROPS* calendar = NULL;

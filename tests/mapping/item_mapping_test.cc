@@ -112,6 +112,26 @@ TYPED_TEST(ItemMapping, WithoutAnOrganizerTheDefaultIsSentByTheEmailExceptForALi
     }
 }
 
+// The host may keep a field's memory elsewhere (here static and on the
+// stack): the mapping overwrites its fields and releases nothing.
+TYPED_TEST(ItemMapping, WhatTheHostLeftInAFieldIsOverwrittenNeverReleased) {
+    ItemPair<TypeParam> pair;
+    static char hostText[] = "the host's own";
+    array_t hostList{};
+    CALDB_ORGANIZER hostOrganizer{};
+    auto& t = *pair.target;
+    t.summary = t.uid = t.extra1 = hostText;
+    t.rdates = t.attendees = t.alarms = &hostList;
+    t.organizer = &hostOrganizer;
+    ASSERT_EQ(pair.Map(), 0);
+    EXPECT_STREQ(t.summary, "summary");
+    EXPECT_NE(t.uid, hostText);
+    EXPECT_NE(t.organizer, &hostOrganizer);
+    EXPECT_NE(t.attendees, &hostList);
+    EXPECT_NE(t.rdates, &hostList);
+    EXPECT_STREQ(hostText, "the host's own");
+}
+
 TYPED_TEST(ItemMapping, CountLinesAppearOnlyAtTraceLevelTwo) {
     for (int32_t level : {0, 1, 2, 3}) {
         ItemPair<TypeParam> pair;
