@@ -19,7 +19,7 @@ TEST(CliCommands, EveryCommandReadsBothStoresAndTheSample) {
     qel2test::TempDir exports;
     std::string legacy = Stores().legacy.string();
     std::string generated = Stores().generated.string();
-    // `store` "" means no STORE argument: the bundled sample. Windows and
+    // `store` "--sample" asks for the bundled sample. Windows and
     // tombstones are the library's (query tests); here, that the options
     // reach it.
     const struct { std::string store; std::vector<std::string> arguments; std::string expected, absent = ""; } cases[] = {
@@ -42,13 +42,13 @@ TEST(CliCommands, EveryCommandReadsBothStoresAndTheSample) {
         {generated, {"show", "user0", "user0-evt-0"}, "pUID = user0-evt-0"},
         {generated, {"dump"}, "\nRelativeCalID = user2\n"},
         {generated, {"verify"}, "OK: "},
-        {"", {"events", "asmith"}, "evt-1on1"},
+        {"--sample", {"events", "asmith"}, "evt-1on1"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments = c.arguments;
-        if (!c.store.empty()) arguments.insert(arguments.begin() + 1, c.store);
+        arguments.insert(arguments.begin() + 1, c.store);
         CliRun run = RunCli(arguments);
-        std::string call = arguments[0] + " on " + (c.store.empty() ? "the sample" : c.store);
+        std::string call = arguments[0] + " on " + c.store;
         EXPECT_EQ(run.status, 0) << call << ": " << run.err;
         EXPECT_NE(run.out.find(c.expected), std::string::npos) << call << " printed:\n" << run.out;
         EXPECT_TRUE(c.absent.empty() || run.out.find(c.absent) == std::string::npos) << call << ":\n" << run.out;

@@ -113,7 +113,7 @@ int Calendars(const Arguments& arguments) {
 
 const Command kCalendarsCommand = {
     "calendars",
-    "calendars [STORE] [PATTERN] [--fields id,name,owners] [--mode contains|begins|ends|exact] [--limit N] "
+    "calendars STORE [PATTERN] [--fields id,name,owners] [--mode contains|begins|ends|exact] [--limit N] "
     "[--long | --json]",
     "list the calendars (id, name, owners), or those matching PATTERN",
     "PATTERN is looked for in the fields --fields names (all three by default):\n"

@@ -46,7 +46,7 @@ int Dump(const Arguments& arguments) {
 
 const Command kDumpCommand = {
     "dump",
-    "dump [STORE]",
+    "dump STORE",
     "print every calendar, then its events and to-dos, with every field",
     "Calendars come by id, each followed by its events and to-dos (deleted ones\n"
     "included, linked ones as read through the link).\n",

@@ -7,7 +7,7 @@ namespace qel2cli {
 
 const Command kEventsCommand = {
     "events",
-    "events [STORE] CALID [--from TIME] [--to TIME] [--tombstones] [--long | --json]",
+    "events STORE CALID [--from TIME] [--to TIME] [--tombstones] [--long | --json]",
     "list the events of one calendar, one line each",
     "Each line: start, end, uid (@recurrence id for an instance), status, summary;\n"
     "times in UTC, dates alone for all-day events. An event another calendar keeps\n"

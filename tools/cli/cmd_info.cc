@@ -62,7 +62,7 @@ int Info(const Arguments& arguments) {
 
 const Command kInfoCommand = {
     "info",
-    "info [STORE] [--json]",
+    "info STORE [--json]",
     "show the store version, the size of each database file and its record count",
     "The counts are of stored records: deleted (tombstoned) events and to-dos and\n"
     "link records count too. --json prints the same as one JSON object.\n",

@@ -7,7 +7,7 @@ namespace qel2cli {
 
 const Command kToDosCommand = {
     "todos",
-    "todos [STORE] CALID [--from TIME] [--to TIME] [--tombstones] [--long | --json]",
+    "todos STORE CALID [--from TIME] [--to TIME] [--tombstones] [--long | --json]",
     "list the to-dos of one calendar, one line each",
     "Each line: start, due, completed, uid, status, summary; times in UTC.\n"
     "TIME is a date, a UTC time or seconds since 1970. A window keeps the to-dos\n"

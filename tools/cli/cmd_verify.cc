@@ -167,7 +167,7 @@ int Verify(const Arguments& arguments) {
 
 const Command kVerifyCommand = {
     "verify",
-    "verify [STORE] [--json]",
+    "verify STORE [--json]",
     "read and decode every record; name each damaged one; exit 1 if any is",
     "Every value of calprops.db, events.db and todos.db is decoded as the library\n"
     "decodes it; alarms.db values are the server's own, so only their keys are\n"

@@ -27,12 +27,13 @@ constexpr const char* kCommonHelp =
     "\nOptions every command takes:\n"
     "  --config FILE  settings file (default: $QEL2_CONFIG), e.g. caldb.berkeleydb.mempoolsizemb = 64\n"
     "  --log FILE     append the library's log lines to FILE instead of standard error\n"
+    "  --sample       in place of STORE: a fresh copy of the bundled sample store\n"
     "  --help         this text\n"
-    "\nWithout STORE a command reads a fresh copy of the bundled sample store.\n"
+    "\n"
     "Stores are only read; only \"recover\" runs a recovery open.\n";
 
 void PrintOverview(FILE* out) {
-    std::fprintf(out, "usage: qel2caldb COMMAND [STORE] ... [--config FILE] [--log FILE]\n"
+    std::fprintf(out, "usage: qel2caldb COMMAND STORE|--sample ... [--config FILE] [--log FILE]\n"
                       "       qel2caldb COMMAND --help | --version\n\nCommands:\n");
     for (const Command* command : kCommands) std::fprintf(out, "  %-10s %s\n", command->name, command->summary);
     std::fprintf(out, "%s", kCommonHelp);
