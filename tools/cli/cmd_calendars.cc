@@ -82,17 +82,19 @@ int Calendars(const Arguments& arguments) {
                                                                     : std::optional(arguments.operands[0]);
     uint32_t fields = FieldMask(arguments.value("--fields").value_or("id,name,owners"));
     uint32_t mode = MatchMode(arguments.value("--mode").value_or("contains"));
-    auto limit = static_cast<uint32_t>(ParseNumber("--limit", arguments.value("--limit").value_or("0"), 0, UINT32_MAX));
+    auto limit = static_cast<size_t>(ParseNumber("--limit", arguments.value("--limit").value_or("0"), 0, UINT32_MAX));
 
     StoreSession store(arguments.store);
     array_t* list = nullptr;
-    int result = store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, limit, &list);
+    int result = store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, 0, &list);
     qel2::CalPropsListPtr calendars(list);
     if (result != 0 || !calendars)
         throw CliError("searching the calendars of " + store.directory() + " failed (result " +
                        std::to_string(result) + ")");
 
+    // The library's limit counts in store order; the listing's is by id.
     std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());
+    if (limit != 0 && sorted.size() > limit) sorted.resize(limit);
     if (arguments.has("--json")) {
         nlohmann::json json = nlohmann::json::array();
         for (const qEL2_CALPROPS* calendar : sorted) json.push_back(CalendarJson(*calendar));
@@ -117,8 +119,8 @@ const Command kCalendarsCommand = {
     "[--long | --json]",
     "list the calendars (id, name, owners), or those matching PATTERN",
     "PATTERN is looked for in the fields --fields names (all three by default):\n"
-    "contains, begins and ends ignore letter case, exact does not. --limit stops\n"
-    "after N calendars. Calendars are listed by id; --long prints every field of\n"
+    "contains, begins and ends ignore letter case, exact does not. Calendars are\n"
+    "listed by id, --limit N shows the first N of them; --long prints every field of\n"
     "each, --json prints them as a JSON array.\n",
     {"--fields", "--mode", "--limit"},
     {"--long", "--json"},

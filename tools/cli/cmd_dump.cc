@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "dump_output.h"
+#include "item_order.h"
 #include "progress.h"
 #include "store_reads.h"
 
@@ -27,16 +28,14 @@ int Dump(const Arguments& arguments) {
         std::printf("==== calendar %s", calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
         qel2dbut_PrintCalProps(calendar, DumpOutput());
 
-        qel2::EventListPtr events = ReadEvents(store, calendar, {}, qEL2_READ_TOMBSTONES);
-        for (const qEL2_VEVENT* event : ListView<qEL2_VEVENT>{events.get()}) {
+        ForEachEventInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](const qEL2_VEVENT& event) {
             std::printf("\n---- event\n");
-            qel2dbut_PrintEvent(event, DumpOutput());
-        }
-        qel2::ToDoListPtr todos = ReadToDos(store, calendar, {}, qEL2_READ_TOMBSTONES);
-        for (const qEL2_VTODO* todo : ListView<qEL2_VTODO>{todos.get()}) {
+            qel2dbut_PrintEvent(&event, DumpOutput());
+        });
+        ForEachToDoInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](const qEL2_VTODO& todo) {
             std::printf("\n---- to-do\n");
-            qel2dbut_PrintToDo(todo, DumpOutput());
-        }
+            qel2dbut_PrintToDo(&todo, DumpOutput());
+        });
         std::printf("\n");
     }
     return 0;
@@ -48,8 +47,8 @@ const Command kDumpCommand = {
     "dump",
     "dump STORE",
     "print every calendar, then its events and to-dos, with every field",
-    "Calendars come by id, each followed by its events and to-dos (deleted ones\n"
-    "included, linked ones as read through the link).\n",
+    "Calendars come by id, each followed by its events and to-dos in time order\n"
+    "(deleted ones included, linked ones as read through the link).\n",
     {},
     {},
     1,
