@@ -6,14 +6,17 @@
 #include <qel2/query.h>
 
 #include "commands.h"
-#include "dump_output.h"
+#include "standard_output.h"
 #include "item_order.h"
 #include "progress.h"
 #include "store_reads.h"
+#include "utf8_text.h"
 
 namespace qel2cli {
 
 namespace {
+
+using qel2tools::TerminalText;
 
 // Deleted records are dumped too: the dump shows the store as it is, and
 // each record's Tombstone line tells them apart.
@@ -25,18 +28,21 @@ int Dump(const Arguments& arguments) {
     size_t done = 0;
     for (qEL2_CALPROPS* calendar : sorted) {
         progress.Show(done++, calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
-        std::printf("==== calendar %s", calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
+        std::printf("==== calendar %s", TerminalText(calendar->pRelativeCalID ? calendar->pRelativeCalID : "").c_str());
         qel2dbut_PrintCalProps(calendar, DumpOutput());
 
         ForEachEventInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](const qEL2_VEVENT& event) {
             std::printf("\n---- event\n");
             qel2dbut_PrintEvent(&event, DumpOutput());
+            CheckOutput();
         });
         ForEachToDoInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](const qEL2_VTODO& todo) {
             std::printf("\n---- to-do\n");
             qel2dbut_PrintToDo(&todo, DumpOutput());
+            CheckOutput();
         });
         std::printf("\n");
+        CheckOutput();
     }
     return 0;
 }

@@ -8,7 +8,7 @@
 
 #include "cli_error.h"
 #include "commands.h"
-#include "dump_output.h"
+#include "standard_output.h"
 #include "store_session.h"
 #include "time_text.h"
 

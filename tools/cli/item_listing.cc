@@ -7,7 +7,7 @@
 
 #include <qel2/diag.h>
 
-#include "dump_output.h"
+#include "standard_output.h"
 #include "item_order.h"
 #include "item_summary.h"
 #include "store_reads.h"
@@ -38,6 +38,7 @@ public:
             std::printf("%s\n", ItemLine(Summarize(record)).c_str());
         }
         first_ = false;
+        CheckOutput();
     }
 
     void Finish() {

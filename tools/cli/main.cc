@@ -1,6 +1,7 @@
 // qel2caldb: reads, checks and exports a calendar store of the previous
 // generation without a calendar server.
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "cli_error.h"
 #include "command_line.h"
 #include "commands.h"
+#include "standard_output.h"
 
 namespace {
 
@@ -88,13 +90,24 @@ int Run(std::vector<std::string> args) {
     return command->run(arguments);
 }
 
+// Every run ends here, so no write goes unchecked.
+int RunChecked(std::vector<std::string> args) {
+    int status = Run(std::move(args));
+    FinishOutput();
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A closed pipe shows as EPIPE on the next write, which CheckOutput
+    // turns into a quiet end.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return RunChecked(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const CliError& error) {
         std::fflush(stdout);
+        if (error.status() == kExitClosedPipe) return error.status();
         std::fprintf(stderr, "qel2caldb: %s\n", error.what());
         if (error.status() == kExitUsage) std::fprintf(stderr, "Run \"qel2caldb --help\" for the commands.\n");
         return error.status();
