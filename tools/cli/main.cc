@@ -15,6 +15,7 @@
 #include "cli_error.h"
 #include "command_line.h"
 #include "commands.h"
+#include "help_text.h"
 #include "standard_output.h"
 
 namespace {
@@ -24,27 +25,6 @@ using namespace qel2cli;
 const Command* const kCommands[] = {&kRecoverCommand, &kInfoCommand, &kCalendarsCommand,
                                     &kEventsCommand,  &kToDosCommand, &kShowCommand,
                                     &kDumpCommand,    &kVerifyCommand, &kExportCommand};
-
-constexpr const char* kCommonHelp =
-    "\nOptions every command takes:\n"
-    "  --config FILE  settings file (default: $QEL2_CONFIG), e.g. caldb.berkeleydb.mempoolsizemb = 64\n"
-    "  --log FILE     append the library's log lines to FILE instead of standard error\n"
-    "  --sample       in place of STORE: a fresh copy of the bundled sample store\n"
-    "  --help         this text\n"
-    "\n"
-    "Stores are only read; only \"recover\" runs a recovery open.\n";
-
-void PrintOverview(FILE* out) {
-    std::fprintf(out, "usage: qel2caldb COMMAND STORE|--sample ... [--config FILE] [--log FILE]\n"
-                      "       qel2caldb COMMAND --help | --version\n\nCommands:\n");
-    for (const Command* command : kCommands) std::fprintf(out, "  %-10s %s\n", command->name, command->summary);
-    std::fprintf(out, "%s", kCommonHelp);
-}
-
-void PrintCommandHelp(const Command& command) {
-    std::printf("usage: qel2caldb %s\n\n%s\n%s", command.usage, command.summary, command.details);
-    std::printf("%s", kCommonHelp);
-}
 
 // Settings and the log file apply before the command touches the store.
 void ApplyCommonOptions(const CommonOptions& common) {
@@ -61,8 +41,12 @@ void ApplyCommonOptions(const CommonOptions& common) {
 
 int Run(std::vector<std::string> args) {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {
-        PrintOverview(args.empty() ? stderr : stdout);
+        PrintOverview(args.empty() ? stderr : stdout, kCommands);
         return args.empty() ? kExitUsage : 0;
+    }
+    if (args[0] == "--help-man") {
+        PrintManPage(kCommands);
+        return 0;
     }
     if (args[0] == "--version") {
         std::printf("qel2caldb %s\n", QEL2_VERSION);
