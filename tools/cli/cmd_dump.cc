@@ -6,9 +6,9 @@
 #include <qel2/query.h>
 
 #include "commands.h"
-#include "standard_output.h"
 #include "item_order.h"
 #include "progress.h"
+#include "standard_output.h"
 #include "store_reads.h"
 #include "utf8_text.h"
 
@@ -27,8 +27,9 @@ int Dump(const Arguments& arguments) {
     Progress progress("dump", sorted.size());
     size_t done = 0;
     for (qEL2_CALPROPS* calendar : sorted) {
-        progress.Show(done++, calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
-        std::printf("==== calendar %s", TerminalText(calendar->pRelativeCalID ? calendar->pRelativeCalID : "").c_str());
+        std::string id = calendar->pRelativeCalID ? calendar->pRelativeCalID : "";
+        progress.Show(done++, TerminalText(id));
+        std::printf("==== calendar %s", TerminalText(id).c_str());
         qel2dbut_PrintCalProps(calendar, DumpOutput());
 
         ForEachEventInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](const qEL2_VEVENT& event) {

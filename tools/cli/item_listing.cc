@@ -7,10 +7,11 @@
 
 #include <qel2/diag.h>
 
-#include "standard_output.h"
 #include "item_order.h"
 #include "item_summary.h"
+#include "standard_output.h"
 #include "store_reads.h"
+#include "utf8_text.h"
 
 namespace qel2cli {
 
@@ -70,7 +71,8 @@ int ListItems(const Arguments& arguments, ItemKind kind) {
         printer.Finish();
     }
     if (count == 0)
-        std::fprintf(stderr, "qel2caldb: calendar \"%s\" has no %s%s\n", arguments.operands[0].c_str(),
+        std::fprintf(stderr, "qel2caldb: calendar \"%s\" has no %s%s\n",
+                     qel2tools::TerminalText(arguments.operands[0]).c_str(),
                      kind == ItemKind::Event ? "events" : "to-dos", window.start ? " in that window" : "");
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <qel2/query.h>
 
 #include "cli_error.h"
+#include "utf8_text.h"
 
 namespace qel2cli {
 
@@ -68,8 +69,9 @@ struct ToDoReads {
     }
 };
 
+// For messages: stored text, escaped.
 std::string CalendarName(const qEL2_CALPROPS* calendar) {
-    return calendar->pRelativeCalID ? calendar->pRelativeCalID : "";
+    return qel2tools::TerminalText(calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
 }
 
 template <typename Reads>
@@ -90,8 +92,8 @@ size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWind
         typename Reads::Owned held(record);
         if (result != 0 || !held)
             throw CliError(std::string("reading one of the ") + Reads::kWhat + " of calendar \"" +
-                           CalendarName(calendar) + "\" again failed (uid \"" + key.uid + "\", result " +
-                           std::to_string(result) + ")");
+                           CalendarName(calendar) + "\" again failed (uid \"" + qel2tools::TerminalText(key.uid) +
+                           "\", result " + std::to_string(result) + ")");
         show(*held);
     }
     return keys.size();
