@@ -16,6 +16,9 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/qel2caldbConfigVersion.cm
 install(FILES ${PROJECT_BINARY_DIR}/qel2caldbConfig.cmake
   ${PROJECT_BINARY_DIR}/qel2caldbConfigVersion.cmake DESTINATION ${QEL2_CMAKE_DIR})
 
+# The pkg-config files find the prefix from their own folder, so an
+# installed tree works wherever it is copied or unpacked.
+file(RELATIVE_PATH QEL2_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 foreach(pc qel2caldb qel2host)
   configure_file(cmake/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libical-dev python3-icalendar
   clang libclang-rt-14-dev
+  file man-db
 )
 
 missing=()

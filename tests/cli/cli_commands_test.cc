@@ -19,7 +19,7 @@ TEST(CliCommands, EveryCommandReadsBothStoresAndTheSample) {
     qel2test::TempDir exports;
     std::string legacy = Stores().legacy.string();
     std::string generated = Stores().generated.string();
-    // `store` "" means no STORE argument: the bundled sample. Windows and
+    // `store` "--sample" asks for the bundled sample. Windows and
     // tombstones are the library's (query tests); here, that the options
     // reach it.
     const struct { std::string store; std::vector<std::string> arguments; std::string expected, absent = ""; } cases[] = {
@@ -42,13 +42,13 @@ TEST(CliCommands, EveryCommandReadsBothStoresAndTheSample) {
         {generated, {"show", "user0", "user0-evt-0"}, "pUID = user0-evt-0"},
         {generated, {"dump"}, "\nRelativeCalID = user2\n"},
         {generated, {"verify"}, "OK: "},
-        {"", {"events", "asmith"}, "evt-1on1"},
+        {"--sample", {"events", "asmith"}, "evt-1on1"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments = c.arguments;
-        if (!c.store.empty()) arguments.insert(arguments.begin() + 1, c.store);
+        arguments.insert(arguments.begin() + 1, c.store);
         CliRun run = RunCli(arguments);
-        std::string call = arguments[0] + " on " + (c.store.empty() ? "the sample" : c.store);
+        std::string call = arguments[0] + " on " + c.store;
         EXPECT_EQ(run.status, 0) << call << ": " << run.err;
         EXPECT_NE(run.out.find(c.expected), std::string::npos) << call << " printed:\n" << run.out;
         EXPECT_TRUE(c.absent.empty() || run.out.find(c.absent) == std::string::npos) << call << ":\n" << run.out;
@@ -68,6 +68,58 @@ TEST(CliCommands, InfoCountsWhatWasWritten) {
         const uint64_t expected[] = {store.calendars, store.events, store.todos, store.alarms};
         const char* databases[] = {"calprops.db", "events.db", "todos.db", "alarms.db"};
         for (int i = 0; i < 4; ++i) EXPECT_EQ(info[databases[i]]["records"], expected[i]) << store.store;
+    }
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+std::string Column(const std::string& line, int index) {
+    size_t start = 0;
+    for (int i = 0; i < index; ++i) start = line.find("  ", start) + 2;
+    return line.substr(start, line.find("  ", start) - start);
+}
+
+TEST(CliCommands, ListingsComeInTheOrderAPersonReads) {
+    // The genuine store keeps jdoe's events in key order: stand-up, shared,
+    // holiday, weekly...; a person reads them by start.
+    CliRun jdoe = RunCli({"events", Stores().legacy.string(), "jdoe"});
+    std::vector<std::string> uids;
+    for (const std::string& line : Lines(jdoe.out)) uids.push_back(Column(line, 2));
+    EXPECT_EQ(uids, (std::vector<std::string>{"evt-standup", "evt-weekly", "evt-shared",
+                                              "evt-weekly@2006-01-23T14:00:00Z", "evt-weekly@2006-01-30T14:00:00Z",
+                                              "evt-holiday"}))
+        << jdoe.out;
+
+    for (const std::string& store : {Stores().legacy.string(), Stores().generated.string()}) {
+        CliRun all = RunCli({"calendars", store});
+        CliRun first = RunCli({"calendars", store, "--limit", "2"});
+        std::vector<std::string> expected = Lines(all.out);
+        expected.resize(2);
+        EXPECT_EQ(Lines(first.out), expected) << store;
+
+        for (const std::string& calendar : Lines(all.out)) {
+            std::string id = Column(calendar, 0);
+            CliRun text = RunCli({"events", store, id, "--tombstones"});
+            CliRun json = RunCli({"events", store, id, "--tombstones", "--json"});
+            ASSERT_EQ(json.status, 0) << json.err;
+            nlohmann::json items = nlohmann::json::parse(json.out);
+            ASSERT_EQ(items.size(), Lines(text.out).size()) << id;
+            // ISO 8601 texts compare as the times do; a master (no recurrence id) first.
+            auto key = [](const nlohmann::json& item) {
+                const nlohmann::json& rid = item["recurrence_id"];
+                return std::tuple(item["start"].get<std::string>(), item["uid"].get<std::string>(),
+                                  rid.is_null() ? "" : rid.get<std::string>());
+            };
+            for (size_t i = 1; i < items.size(); ++i) EXPECT_LE(key(items[i - 1]), key(items[i])) << id << " #" << i;
+        }
     }
 }
 

@@ -28,7 +28,14 @@ TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
         int status;
         std::string message;
     } cases[] = {
-        {{"info", (dir.path() / "missing").string()}, 1, "is not a directory"},
+        {{"info", (dir.path() / "missing").string()}, 1, "missing is not a calendar store: no such directory"},
+        // Mistakes never fall back to the bundled sample: a mistyped store,
+        // a forgotten one, a forgotten export folder.
+        {{"calendars", "/typo"}, 1, "/typo is not a calendar store: no such directory"},
+        {{"events", "jdoe"}, 2, "events needs more arguments"},
+        {{"info"}, 2, "info needs a STORE (or --sample)"},
+        {{"export", legacy}, 2, "export needs more arguments"},
+        {{"export", "--sample"}, 2, "export needs more arguments"},
         {{"verify", empty.string()}, 1, "is not a calendar store: events.db is missing"},
         {{"events", legacy, "nosuch"}, 1, "no calendar \"nosuch\""},
         {{"show", legacy, "jdoe", "nosuch"}, 1, "no event or to-do \"nosuch\" in calendar \"jdoe\""},
@@ -51,6 +58,7 @@ TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
     // The wrong paths stayed as they were: nothing created, no empty store.
     EXPECT_TRUE(fs::is_empty(empty));
     EXPECT_FALSE(fs::exists(dir.path() / "missing"));
+    EXPECT_FALSE(fs::exists(fs::path(legacy) / "jdoe.ics"));
 }
 
 TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {

@@ -26,12 +26,13 @@ std::string ReadFile(const std::filesystem::path& path) {
     return text.str();
 }
 
-CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& output) {
     qel2test::TempDir capture;
     std::string command = Quoted(program);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
-    command += " >" + Quoted((capture.path() / "out").string()) + " 2>" + Quoted((capture.path() / "err").string());
-    int status = std::system(command.c_str());
+    command += " 2>" + Quoted((capture.path() / "err").string()) + " " +
+               (output.empty() ? ">" + Quoted((capture.path() / "out").string()) : output);
+    int status = std::system(("bash -o pipefail -c " + Quoted(command)).c_str());
     CliRun run;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = ReadFile(capture.path() / "out");
@@ -39,7 +40,9 @@ CliRun RunProgram(const std::string& program, const std::vector<std::string>& ar
     return run;
 }
 
-CliRun RunCli(const std::vector<std::string>& arguments) { return RunProgram(QEL2CALDB_PATH, arguments); }
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& output) {
+    return RunProgram(QEL2CALDB_PATH, arguments, output);
+}
 
 std::filesystem::path UnpackLegacyStore(const qel2test::TempDir& dir) {
     std::string archive = (qel2test::test_data_dir() / "legacy42-store.tar.gz").string();

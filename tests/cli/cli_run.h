@@ -15,10 +15,14 @@ struct CliRun {
     std::string err;
 };
 
-// `arguments` are passed as they are, each quoted for the shell.
-CliRun RunCli(const std::vector<std::string>& arguments);
+// `arguments` are passed as they are, each quoted for the shell. `output`,
+// when given, replaces the capture of standard output with a redirection or
+// a pipe (">/dev/full", "| head -c1"); the status is then the command's
+// own (pipefail).
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& output = "");
 // Any program, for the second iCalendar parser.
-CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
+CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string& output = "");
 
 // The whole content of a file ("" when it cannot be read).
 std::string ReadFile(const std::filesystem::path& path);

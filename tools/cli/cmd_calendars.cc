@@ -10,13 +10,17 @@
 
 #include "cli_error.h"
 #include "commands.h"
-#include "dump_output.h"
+#include "json_text.h"
+#include "standard_output.h"
 #include "store_reads.h"
 #include "time_text.h"
+#include "utf8_text.h"
 
 namespace qel2cli {
 
 namespace {
+
+using qel2tools::TerminalText;
 
 uint32_t FieldMask(const std::string& text) {
     static const std::map<std::string, uint32_t> kFields = {
@@ -60,21 +64,24 @@ std::string Join(const std::vector<std::string>& items) {
     return joined;
 }
 
-nlohmann::json OrNull(const char* text) { return text ? nlohmann::json(text) : nlohmann::json(nullptr); }
-
+// Calendar records carry no charset: their text is taken as UTF-8.
 nlohmann::json CalendarJson(const qEL2_CALPROPS& calendar) {
-    return {{"id", OrNull(calendar.pRelativeCalID)},
-            {"name", OrNull(calendar.pName)},
-            {"parent", OrNull(calendar.pParentCalID)},
-            {"description", OrNull(calendar.pDescription)},
-            {"owners", Owners(calendar)},
-            {"children", Strings(calendar.pChildList)},
-            {"categories", Strings(calendar.pCategoryList)},
+    JsonText text;
+    nlohmann::json json = {
+            {"id", text("id", calendar.pRelativeCalID)},
+            {"name", text("name", calendar.pName)},
+            {"parent", text("parent", calendar.pParentCalID)},
+            {"description", text("description", calendar.pDescription)},
+            {"owners", text.List("owners", Owners(calendar))},
+            {"children", text.List("children", Strings(calendar.pChildList))},
+            {"categories", text.List("categories", Strings(calendar.pCategoryList))},
             {"read_access", gtasCalAccess[std::min<uint32_t>(qel2_CalReadAccess(calendar.accessFlags), 5)]},
             {"write_access", gtasCalAccess[std::min<uint32_t>(qel2_CalWriteAccess(calendar.accessFlags), 5)]},
             {"disabled", qel2_CalDisabled(calendar.accessFlags) != 0},
             {"created", IsoTime(calendar.dtCreated)},
             {"modified", IsoTime(calendar.dtModified)}};
+    text.Mark(json);
+    return json;
 }
 
 int Calendars(const Arguments& arguments) {
@@ -82,17 +89,19 @@ int Calendars(const Arguments& arguments) {
                                                                     : std::optional(arguments.operands[0]);
     uint32_t fields = FieldMask(arguments.value("--fields").value_or("id,name,owners"));
     uint32_t mode = MatchMode(arguments.value("--mode").value_or("contains"));
-    auto limit = static_cast<uint32_t>(ParseNumber("--limit", arguments.value("--limit").value_or("0"), 0, UINT32_MAX));
+    auto limit = static_cast<size_t>(ParseNumber("--limit", arguments.value("--limit").value_or("0"), 0, UINT32_MAX));
 
     StoreSession store(arguments.store);
     array_t* list = nullptr;
-    int result = store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, limit, &list);
+    int result = store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, 0, &list);
     qel2::CalPropsListPtr calendars(list);
     if (result != 0 || !calendars)
         throw CliError("searching the calendars of " + store.directory() + " failed (result " +
                        std::to_string(result) + ")");
 
+    // The library's limit counts in store order; the listing's is by id.
     std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());
+    if (limit != 0 && sorted.size() > limit) sorted.resize(limit);
     if (arguments.has("--json")) {
         nlohmann::json json = nlohmann::json::array();
         for (const qEL2_CALPROPS* calendar : sorted) json.push_back(CalendarJson(*calendar));
@@ -101,11 +110,14 @@ int Calendars(const Arguments& arguments) {
         for (const qEL2_CALPROPS* calendar : sorted) qel2dbut_PrintCalProps(calendar, DumpOutput());
     } else {
         for (const qEL2_CALPROPS* calendar : sorted)
-            std::printf("%-20s  %-28s  %s%s\n", calendar->pRelativeCalID ? calendar->pRelativeCalID : "-",
-                        calendar->pName ? calendar->pName : "-", Join(Owners(*calendar)).c_str(),
+            std::printf("%-20s  %-28s  %s%s\n",
+                        TerminalText(calendar->pRelativeCalID ? calendar->pRelativeCalID : "-").c_str(),
+                        TerminalText(calendar->pName ? calendar->pName : "-").c_str(),
+                        TerminalText(Join(Owners(*calendar))).c_str(),
                         qel2_CalDisabled(calendar->accessFlags) ? "  [disabled]" : "");
     }
-    if (sorted.empty() && pattern) std::fprintf(stderr, "qel2caldb: no calendar matches \"%s\"\n", pattern->c_str());
+    if (sorted.empty() && pattern)
+        std::fprintf(stderr, "qel2caldb: no calendar matches \"%s\"\n", TerminalText(*pattern).c_str());
     return 0;
 }
 
@@ -113,12 +125,12 @@ int Calendars(const Arguments& arguments) {
 
 const Command kCalendarsCommand = {
     "calendars",
-    "calendars [STORE] [PATTERN] [--fields id,name,owners] [--mode contains|begins|ends|exact] [--limit N] "
+    "calendars STORE [PATTERN] [--fields id,name,owners] [--mode contains|begins|ends|exact] [--limit N] "
     "[--long | --json]",
     "list the calendars (id, name, owners), or those matching PATTERN",
     "PATTERN is looked for in the fields --fields names (all three by default):\n"
-    "contains, begins and ends ignore letter case, exact does not. --limit stops\n"
-    "after N calendars. Calendars are listed by id; --long prints every field of\n"
+    "contains, begins and ends ignore letter case, exact does not. Calendars are\n"
+    "listed by id, --limit N shows the first N of them; --long prints every field of\n"
     "each, --json prints them as a JSON array.\n",
     {"--fields", "--mode", "--limit"},
     {"--long", "--json"},

@@ -6,13 +6,17 @@
 #include <qel2/query.h>
 
 #include "commands.h"
-#include "dump_output.h"
+#include "item_order.h"
 #include "progress.h"
+#include "standard_output.h"
 #include "store_reads.h"
+#include "utf8_text.h"
 
 namespace qel2cli {
 
 namespace {
+
+using qel2tools::TerminalText;
 
 // Deleted records are dumped too: the dump shows the store as it is, and
 // each record's Tombstone line tells them apart.
@@ -23,21 +27,23 @@ int Dump(const Arguments& arguments) {
     Progress progress("dump", sorted.size());
     size_t done = 0;
     for (qEL2_CALPROPS* calendar : sorted) {
-        progress.Show(done++, calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
-        std::printf("==== calendar %s", calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
+        std::string id = calendar->pRelativeCalID ? calendar->pRelativeCalID : "";
+        progress.Show(done++, TerminalText(id));
+        std::printf("==== calendar %s", TerminalText(id).c_str());
         qel2dbut_PrintCalProps(calendar, DumpOutput());
 
-        qel2::EventListPtr events = ReadEvents(store, calendar, {}, qEL2_READ_TOMBSTONES);
-        for (const qEL2_VEVENT* event : ListView<qEL2_VEVENT>{events.get()}) {
+        ForEachEventInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](const qEL2_VEVENT& event) {
             std::printf("\n---- event\n");
-            qel2dbut_PrintEvent(event, DumpOutput());
-        }
-        qel2::ToDoListPtr todos = ReadToDos(store, calendar, {}, qEL2_READ_TOMBSTONES);
-        for (const qEL2_VTODO* todo : ListView<qEL2_VTODO>{todos.get()}) {
+            qel2dbut_PrintEvent(&event, DumpOutput());
+            CheckOutput();
+        });
+        ForEachToDoInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](const qEL2_VTODO& todo) {
             std::printf("\n---- to-do\n");
-            qel2dbut_PrintToDo(todo, DumpOutput());
-        }
+            qel2dbut_PrintToDo(&todo, DumpOutput());
+            CheckOutput();
+        });
         std::printf("\n");
+        CheckOutput();
     }
     return 0;
 }
@@ -46,10 +52,10 @@ int Dump(const Arguments& arguments) {
 
 const Command kDumpCommand = {
     "dump",
-    "dump [STORE]",
+    "dump STORE",
     "print every calendar, then its events and to-dos, with every field",
-    "Calendars come by id, each followed by its events and to-dos (deleted ones\n"
-    "included, linked ones as read through the link).\n",
+    "Calendars come by id, each followed by its events and to-dos in time order\n"
+    "(deleted ones included, linked ones as read through the link).\n",
     {},
     {},
     1,

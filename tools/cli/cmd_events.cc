@@ -7,9 +7,10 @@ namespace qel2cli {
 
 const Command kEventsCommand = {
     "events",
-    "events [STORE] CALID [--from TIME] [--to TIME] [--tombstones] [--long | --json]",
+    "events STORE CALID [--from TIME] [--to TIME] [--tombstones] [--long | --json]",
     "list the events of one calendar, one line each",
     "Each line: start, end, uid (@recurrence id for an instance), status, summary;\n"
+    "in order of start, then uid, then recurrence id (events without a start last);\n"
     "times in UTC, dates alone for all-day events. An event another calendar keeps\n"
     "and this one links to is listed here, marked [linked from CAL].\n"
     "TIME is a date (2006-01-16), a UTC time (2006-01-16T14:00:00Z) or seconds since\n"

@@ -137,7 +137,7 @@ int Export(const Arguments& arguments) {
 
 const Command kExportCommand = {
     "export",
-    "export [STORE] DIR [--tombstones]",
+    "export STORE DIR [--tombstones]",
     "write one iCalendar (.ics) file per calendar into DIR",
     "Each calendar becomes DIR/<id>.ics (characters other than letters, digits and\n"
     "-_.@ in the id written %XX) with its events (VEVENT) and to-dos (VTODO),\n"

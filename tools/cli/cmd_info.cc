@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 #include <nlohmann/json.hpp>
 
@@ -9,7 +10,9 @@
 
 #include "cli_error.h"
 #include "commands.h"
+#include "json_text.h"
 #include "store_session.h"
+#include "utf8_text.h"
 
 namespace qel2cli {
 
@@ -37,24 +40,30 @@ int Info(const Arguments& arguments) {
                      {qel2_asDBFiles[2], stats.nCalProps},
                      {qel2_asDBFiles[3], stats.nAlarms}};
 
+    // The library's statistics count in 32 bits, which wrap at 4 GiB; the
+    // sizes shown come from the files themselves, in 64 bits.
+    uintmax_t sizes[std::size(databases)] = {};
+    uintmax_t total = 0;
+    for (size_t i = 0; i < std::size(databases); ++i)
+        total += sizes[i] = std::filesystem::file_size(std::filesystem::path(store.directory()) / databases[i].file);
+
     if (arguments.has("--json")) {
-        nlohmann::json json = {{"store", store.directory()},
-                               {"version", version},
-                               {"total_file_size", stats.nTotalFileSize},
+        JsonText text;
+        nlohmann::json json = {{"store", text.Plain("store", store.directory())},
+                               {"version", text("version", version)},
+                               {"total_file_size", total},
                                {"databases", nlohmann::json::object()}};
-        for (const auto& database : databases)
-            json["databases"][database.file] = {
-                {"file_size", std::filesystem::file_size(std::filesystem::path(store.directory()) / database.file)},
-                {"records", database.records}};
+        for (size_t i = 0; i < std::size(databases); ++i)
+            json["databases"][databases[i].file] = {{"file_size", sizes[i]}, {"records", databases[i].records}};
+        text.Mark(json);
         std::printf("%s\n", json.dump(2).c_str());
         return 0;
     }
-    std::printf("store        %s\nversion      %s\n", store.label().c_str(), version);
-    for (const auto& database : databases) {
-        auto size = std::filesystem::file_size(std::filesystem::path(store.directory()) / database.file);
-        std::printf("%-12s %10ju bytes %10u records\n", database.file, static_cast<uintmax_t>(size), database.records);
-    }
-    std::printf("%-12s %10u bytes\n", "total", stats.nTotalFileSize);
+    std::printf("store        %s\nversion      %s\n", qel2tools::TerminalText(store.label()).c_str(),
+                qel2tools::TerminalText(version).c_str());
+    for (size_t i = 0; i < std::size(databases); ++i)
+        std::printf("%-12s %10ju bytes %10u records\n", databases[i].file, sizes[i], databases[i].records);
+    std::printf("%-12s %10ju bytes\n", "total", total);
     return 0;
 }
 
@@ -62,7 +71,7 @@ int Info(const Arguments& arguments) {
 
 const Command kInfoCommand = {
     "info",
-    "info [STORE] [--json]",
+    "info STORE [--json]",
     "show the store version, the size of each database file and its record count",
     "The counts are of stored records: deleted (tombstoned) events and to-dos and\n"
     "link records count too. --json prints the same as one JSON object.\n",

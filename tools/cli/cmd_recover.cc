@@ -11,7 +11,7 @@ namespace qel2cli {
 namespace {
 
 int Recover(const Arguments& arguments) {
-    // Without a store the sample's fresh copy is recovered, which shows what
+    // With --sample the sample's fresh copy is recovered, which shows what
     // the command does without touching anything of the user's.
     std::unique_ptr<SampleStore> sample;
     std::string directory;

@@ -8,7 +8,7 @@
 
 #include "cli_error.h"
 #include "commands.h"
-#include "dump_output.h"
+#include "standard_output.h"
 #include "store_session.h"
 #include "time_text.h"
 
@@ -54,7 +54,7 @@ int Show(const Arguments& arguments) {
 
 const Command kShowCommand = {
     "show",
-    "show [STORE] CALID UID [RID]",
+    "show STORE CALID UID [RID]",
     "print one event or to-do with every field",
     "RID, the recurrence id of one instance, is a UTC time (2006-01-23T14:00:00Z)\n"
     "or seconds since 1970; without it the master record (recurrence id 0) is\n"

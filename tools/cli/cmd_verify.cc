@@ -14,6 +14,7 @@
 #include "cli_error.h"
 #include "commands.h"
 #include "hex.h"
+#include "json_text.h"
 #include "progress.h"
 #include "store_session.h"
 
@@ -145,7 +146,10 @@ int Verify(const Arguments& arguments) {
         }
     }
     if (json) {
-        nlohmann::json out = {{"store", store.directory()}, {"records", all.records}, {"damaged", all.damaged}};
+        JsonText text;
+        nlohmann::json out = {{"store", text.Plain("store", store.directory())}, {"records", all.records},
+                              {"damaged", all.damaged}};
+        text.Mark(out);
         for (const auto& [file, totals] : results)
             out["databases"][file] = {{"records", totals.records}, {"damaged", totals.damaged}};
         out["damaged_records"] = nlohmann::json::array();
@@ -167,7 +171,7 @@ int Verify(const Arguments& arguments) {
 
 const Command kVerifyCommand = {
     "verify",
-    "verify [STORE] [--json]",
+    "verify STORE [--json]",
     "read and decode every record; name each damaged one; exit 1 if any is",
     "Every value of calprops.db, events.db and todos.db is decoded as the library\n"
     "decodes it; alarms.db values are the server's own, so only their keys are\n"

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 
 #include "cli_error.h"
 
@@ -25,6 +24,7 @@ std::optional<std::string> Arguments::value(const std::string& option) const {
 Arguments ParseArguments(const Command& command, const std::vector<std::string>& args, CommonOptions& common) {
     Arguments parsed;
     std::vector<std::string> positional;
+    bool sample = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() < 3 || arg.rfind("--", 0) != 0) {
@@ -38,9 +38,10 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
             inlineValue = arg.substr(equals + 1);
         }
         bool common_value = name == "--config" || name == "--log";
-        if (name == "--help" || Contains(command.switchOptions, name)) {
+        if (name == "--help" || name == "--sample" || Contains(command.switchOptions, name)) {
             if (inlineValue) throw UsageError(name + " takes no value");
             if (name == "--help") common.help = true;
+            else if (name == "--sample") sample = true;
             else parsed.switches.insert(name);
             continue;
         }
@@ -55,14 +56,14 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
         else parsed.values[name] = *inlineValue;
     }
     if (common.help) return parsed;
-    if (positional.size() + 1 < command.minPositional)
-        throw UsageError(std::string(command.name) + " needs more arguments");
-    if (positional.size() > command.maxPositional)
+    // --sample stands for STORE.
+    size_t given = positional.size() + (sample ? 1 : 0);
+    if (positional.empty() && !sample) throw UsageError(std::string(command.name) + " needs a STORE (or --sample)");
+    if (given < command.minPositional) throw UsageError(std::string(command.name) + " needs more arguments");
+    if (given > command.maxPositional)
         throw UsageError(std::string(command.name) + " takes at most " + std::to_string(command.maxPositional) +
-                         " arguments");
-    bool storeGiven = positional.size() == command.maxPositional ||
-                      (positional.size() >= command.minPositional && std::filesystem::is_directory(positional[0]));
-    if (storeGiven) {
+                         " arguments" + (sample ? " with --sample" : ""));
+    if (!sample) {
         parsed.store = positional.front();
         positional.erase(positional.begin());
     }

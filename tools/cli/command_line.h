@@ -11,8 +11,8 @@
 namespace qel2cli {
 
 struct Arguments {
-    // The STORE argument when one was given (none: the bundled sample),
-    // then the command's other operands.
+    // The STORE argument; empty only when --sample asked for the bundled
+    // sample instead. Then the command's other operands.
     std::optional<std::string> store;
     std::vector<std::string> operands;
     std::map<std::string, std::string> values;  // "--limit" -> "10"
@@ -24,13 +24,13 @@ struct Arguments {
 
 struct Command {
     const char* name;
-    const char* usage;    // "events [STORE] CALID [--from TIME] ..."
+    const char* usage;    // "events STORE CALID [--from TIME] ..."
     const char* summary;  // one line for the command list
     const char* details;  // the rest of --help
     std::vector<std::string> valueOptions;
     std::vector<std::string> switchOptions;
-    // Counts of positional arguments with the leading STORE, which may
-    // always be left out.
+    // Counts of positional arguments with the leading STORE (which --sample
+    // replaces).
     size_t minPositional;
     size_t maxPositional;
     int (*run)(const Arguments& arguments);
@@ -46,9 +46,9 @@ struct CommonOptions {
 // Checks the call against the command's declaration; "--name=value" and
 // "--name value" are both accepted. Throws UsageError.
 //
-// STORE is there when all positional arguments are given and missing when
-// only the required ones besides it are; in between (calendars PATTERN,
-// show CALID UID RID) the first one is a store if it names a directory.
+// The first positional argument is always STORE, unless --sample asks for
+// the bundled sample instead: a mistyped store or a forgotten operand is
+// an error, never a run on the sample.
 Arguments ParseArguments(const Command& command, const std::vector<std::string>& args, CommonOptions& common);
 
 // A whole number within [lowest, highest]; throws UsageError naming the

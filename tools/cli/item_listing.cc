@@ -1,35 +1,57 @@
 #include "item_listing.h"
 
 #include <cstdio>
+#include <functional>
 
 #include <nlohmann/json.hpp>
 
 #include <qel2/diag.h>
 
-#include "dump_output.h"
+#include "item_order.h"
 #include "item_summary.h"
+#include "standard_output.h"
 #include "store_reads.h"
+#include "utf8_text.h"
 
 namespace qel2cli {
 
 namespace {
 
+// Prints each record as it comes, in the form the options ask for. JSON is
+// written element by element, so no document of the whole calendar is
+// ever held.
 template <typename Record>
-void Print(const array_t* list, const Arguments& arguments, int (*dump)(const Record*, PRFileDesc*)) {
-    ListView<Record> records{list};
-    if (arguments.has("--json")) {
-        nlohmann::json json = nlohmann::json::array();
-        for (const Record* record : records) json.push_back(ItemJson(Summarize(*record)));
-        std::printf("%s\n", json.dump(2).c_str());
-    } else if (arguments.has("--long")) {
-        for (const Record* record : records) {
-            dump(record, DumpOutput());
+class ItemPrinter {
+public:
+    ItemPrinter(const Arguments& arguments, int (*dump)(const Record*, PRFileDesc*))
+        : json_(arguments.has("--json")), long_(arguments.has("--long")), dump_(dump) {}
+
+    void operator()(const Record& record) {
+        if (json_) {
+            std::string element = ItemJson(Summarize(record)).dump(2);
+            std::string indented;
+            for (char c : element) indented += c == '\n' ? "\n  " : std::string(1, c);
+            std::printf("%s\n  %s", first_ ? "[" : ",", indented.c_str());
+        } else if (long_) {
+            dump_(&record, DumpOutput());
             std::printf("\n");
+        } else {
+            std::printf("%s\n", ItemLine(Summarize(record)).c_str());
         }
-    } else {
-        for (const Record* record : records) std::printf("%s\n", ItemLine(Summarize(*record)).c_str());
+        first_ = false;
+        CheckOutput();
     }
-}
+
+    void Finish() {
+        if (json_) std::printf("%s\n", first_ ? "[]" : "\n]");
+    }
+
+private:
+    bool json_;
+    bool long_;
+    int (*dump_)(const Record*, PRFileDesc*);
+    bool first_ = true;
+};
 
 }  // namespace
 
@@ -40,16 +62,17 @@ int ListItems(const Arguments& arguments, ItemKind kind) {
     qel2::CalPropsPtr calendar = store.ReadCalendar(arguments.operands.at(0));
     size_t count = 0;
     if (kind == ItemKind::Event) {
-        qel2::EventListPtr events = ReadEvents(store, calendar.get(), window, flags);
-        Print<qEL2_VEVENT>(events.get(), arguments, qel2dbut_PrintEvent);
-        count = events->count;
+        ItemPrinter<qEL2_VEVENT> printer(arguments, qel2dbut_PrintEvent);
+        count = ForEachEventInTimeOrder(store, calendar.get(), window, flags, std::ref(printer));
+        printer.Finish();
     } else {
-        qel2::ToDoListPtr todos = ReadToDos(store, calendar.get(), window, flags);
-        Print<qEL2_VTODO>(todos.get(), arguments, qel2dbut_PrintToDo);
-        count = todos->count;
+        ItemPrinter<qEL2_VTODO> printer(arguments, qel2dbut_PrintToDo);
+        count = ForEachToDoInTimeOrder(store, calendar.get(), window, flags, std::ref(printer));
+        printer.Finish();
     }
     if (count == 0)
-        std::fprintf(stderr, "qel2caldb: calendar \"%s\" has no %s%s\n", arguments.operands[0].c_str(),
+        std::fprintf(stderr, "qel2caldb: calendar \"%s\" has no %s%s\n",
+                     qel2tools::TerminalText(arguments.operands[0]).c_str(),
                      kind == ItemKind::Event ? "events" : "to-dos", window.start ? " in that window" : "");
     return 0;
 }

@@ -2,8 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "json_text.h"
 #include "status_names.h"
 #include "time_text.h"
+#include "utf8_text.h"
 
 namespace qel2cli {
 
@@ -16,6 +18,12 @@ void FillShared(ItemSummary& summary, const Item& item) {
     summary.start = item.dtStart;
     summary.linkedFrom = item.pLinkedCalID ? item.pLinkedCalID : "";
     summary.summary = item.pSummary ? item.pSummary : "";
+    summary.charset = item.pCharset ? item.pCharset : "";
+}
+
+// Stored text for a terminal: UTF-8, nothing that moves the cursor.
+std::string Shown(const std::string& text, const std::string& charset) {
+    return qel2tools::TerminalText(qel2tools::ToUtf8(text, charset.c_str()).text);
 }
 
 nlohmann::json TimeOrNull(uint32_t time, bool isDate) {
@@ -58,28 +66,30 @@ std::string ItemLine(const ItemSummary& item) {
     std::string line = IsoTimeOrDate(item.start, item.startIsDate);
     line.append("  ").append(IsoTimeOrDate(item.end, item.endIsDate));
     if (item.isToDo) line.append("  ").append(IsoTime(item.completed));
-    line.append("  ").append(item.uid);
+    line.append("  ").append(Shown(item.uid, item.charset));
     if (item.recurrenceId != 0) line.append("@").append(IsoTime(item.recurrenceId));
     line.append("  ").append(item.status).append("  ");
-    line.append(item.summary.empty() ? "(no summary)" : item.summary);
+    line.append(item.summary.empty() ? "(no summary)" : Shown(item.summary, item.charset));
     if (item.tombstone) line.append("  [deleted]");
-    if (!item.linkedFrom.empty()) line.append("  [linked from ").append(item.linkedFrom).append("]");
+    if (!item.linkedFrom.empty()) line.append("  [linked from ").append(Shown(item.linkedFrom, "")).append("]");
     return line;
 }
 
 nlohmann::json ItemJson(const ItemSummary& item) {
+    JsonText text(item.charset.empty() ? nullptr : item.charset.c_str());
     nlohmann::json json = {
-        {"uid", item.uid},
+        {"uid", text("uid", item.uid)},
         {"recurrence_id", TimeOrNull(item.recurrenceId, false)},
         {"start", TimeOrNull(item.start, item.startIsDate)},
         {item.isToDo ? "due" : "end", TimeOrNull(item.end, item.endIsDate)},
         {"status", item.status},
         {"priority", item.priority},
-        {"summary", item.summary.empty() ? nlohmann::json(nullptr) : nlohmann::json(item.summary)},
+        {"summary", item.summary.empty() ? nlohmann::json(nullptr) : text("summary", item.summary)},
         {"deleted", item.tombstone},
-        {"linked_from", item.linkedFrom.empty() ? nlohmann::json(nullptr) : nlohmann::json(item.linkedFrom)},
+        {"linked_from", item.linkedFrom.empty() ? nlohmann::json(nullptr) : text.Plain("linked_from", item.linkedFrom)},
     };
     if (item.isToDo) json["completed"] = TimeOrNull(item.completed, false);
+    text.Mark(json);
     return json;
 }
 

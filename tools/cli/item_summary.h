@@ -24,14 +24,17 @@ struct ItemSummary {
     bool tombstone = false;
     std::string linkedFrom;  // calendar a linked record was read from
     std::string summary;
+    std::string charset;  // the record's pCharset, "" when none: uid and summary are in it
 };
 
 ItemSummary Summarize(const qEL2_VEVENT& event);
 ItemSummary Summarize(const qEL2_VTODO& todo);
 
 // START  END  UID [@RECURRENCE-ID]  STATUS  SUMMARY [deleted] [linked from CAL]
-// (a to-do shows START  DUE  COMPLETED ...); times in ISO 8601 UTC.
+// (a to-do shows START  DUE  COMPLETED ...); times in ISO 8601 UTC; text
+// in UTF-8 with control characters escaped.
 std::string ItemLine(const ItemSummary& item);
+// The same as a JSON object, text in UTF-8 (json_text.h).
 nlohmann::json ItemJson(const ItemSummary& item);
 
 }  // namespace qel2cli

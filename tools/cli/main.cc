@@ -1,6 +1,7 @@
 // qel2caldb: reads, checks and exports a calendar store of the previous
 // generation without a calendar server.
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,8 @@
 #include "cli_error.h"
 #include "command_line.h"
 #include "commands.h"
+#include "help_text.h"
+#include "standard_output.h"
 
 namespace {
 
@@ -22,26 +25,6 @@ using namespace qel2cli;
 const Command* const kCommands[] = {&kRecoverCommand, &kInfoCommand, &kCalendarsCommand,
                                     &kEventsCommand,  &kToDosCommand, &kShowCommand,
                                     &kDumpCommand,    &kVerifyCommand, &kExportCommand};
-
-constexpr const char* kCommonHelp =
-    "\nOptions every command takes:\n"
-    "  --config FILE  settings file (default: $QEL2_CONFIG), e.g. caldb.berkeleydb.mempoolsizemb = 64\n"
-    "  --log FILE     append the library's log lines to FILE instead of standard error\n"
-    "  --help         this text\n"
-    "\nWithout STORE a command reads a fresh copy of the bundled sample store.\n"
-    "Stores are only read; only \"recover\" runs a recovery open.\n";
-
-void PrintOverview(FILE* out) {
-    std::fprintf(out, "usage: qel2caldb COMMAND [STORE] ... [--config FILE] [--log FILE]\n"
-                      "       qel2caldb COMMAND --help | --version\n\nCommands:\n");
-    for (const Command* command : kCommands) std::fprintf(out, "  %-10s %s\n", command->name, command->summary);
-    std::fprintf(out, "%s", kCommonHelp);
-}
-
-void PrintCommandHelp(const Command& command) {
-    std::printf("usage: qel2caldb %s\n\n%s\n%s", command.usage, command.summary, command.details);
-    std::printf("%s", kCommonHelp);
-}
 
 // Settings and the log file apply before the command touches the store.
 void ApplyCommonOptions(const CommonOptions& common) {
@@ -58,8 +41,12 @@ void ApplyCommonOptions(const CommonOptions& common) {
 
 int Run(std::vector<std::string> args) {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {
-        PrintOverview(args.empty() ? stderr : stdout);
+        PrintOverview(args.empty() ? stderr : stdout, kCommands);
         return args.empty() ? kExitUsage : 0;
+    }
+    if (args[0] == "--help-man") {
+        PrintManPage(kCommands);
+        return 0;
     }
     if (args[0] == "--version") {
         std::printf("qel2caldb %s\n", QEL2_VERSION);
@@ -87,13 +74,24 @@ int Run(std::vector<std::string> args) {
     return command->run(arguments);
 }
 
+// Every run ends here, so no write goes unchecked.
+int RunChecked(std::vector<std::string> args) {
+    int status = Run(std::move(args));
+    FinishOutput();
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A closed pipe shows as EPIPE on the next write, which CheckOutput
+    // turns into a quiet end.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return RunChecked(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const CliError& error) {
         std::fflush(stdout);
+        if (error.status() == kExitClosedPipe) return error.status();
         std::fprintf(stderr, "qel2caldb: %s\n", error.what());
         if (error.status() == kExitUsage) std::fprintf(stderr, "Run \"qel2caldb --help\" for the commands.\n");
         return error.status();

@@ -1,6 +1,6 @@
 // The bundled sample: the genuine Berkeley DB 4.2 store that ships with
 // qel2caldb, unpacked into a temporary folder and recovered there, so a
-// command run without a store shows real data and never touches the
+// command run with --sample shows real data and never touches the
 // original.
 #pragma once
 

@@ -74,7 +74,9 @@ private:
 }  // namespace
 
 void CheckStoreDirectory(const std::string& directory) {
-    if (!fs::is_directory(directory)) throw CliError(directory + " is not a directory");
+    if (!fs::is_directory(directory))
+        throw CliError(directory + " is not a calendar store: " +
+                       (fs::exists(directory) ? "not a directory" : "no such directory"));
     for (int i = 0; i <= kDatabaseFiles; ++i) {
         fs::path file = fs::path(directory) / qel2_asDBFiles[i];
         if (!fs::is_regular_file(file))

@@ -28,7 +28,7 @@ void RecoverStore(const std::string& directory);
 class StoreSession {
 public:
     // Opens `store`, or a fresh copy of the bundled sample when none is
-    // given. Throws CliError with the reason when the store cannot be read.
+    // given (--sample). Throws CliError with the reason when the store cannot be read.
     explicit StoreSession(const std::optional<std::string>& store);
     ~StoreSession();
     StoreSession(const StoreSession&) = delete;

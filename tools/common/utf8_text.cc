@@ -110,6 +110,40 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
+std::string TerminalText(std::string_view bytes, bool keepLineBreaks) {
+    std::string shown;
+    shown.reserve(bytes.size());
+    const auto escapeByte = [&](unsigned char byte) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        shown.append("\\x").push_back(kHex[byte >> 4]);
+        shown.push_back(kHex[byte & 0xF]);
+    };
+    while (!bytes.empty()) {
+        const auto byte = static_cast<unsigned char>(bytes.front());
+        const size_t length = Utf8SequenceLength(bytes);
+        const bool c1 = length == 2 && byte == 0xC2 && static_cast<unsigned char>(bytes[1]) < 0xA0;
+        if (length == 0 || c1) {
+            escapeByte(byte);
+            bytes.remove_prefix(1);
+            continue;
+        }
+        if (length > 1) {
+            shown.append(bytes.substr(0, length));
+            bytes.remove_prefix(length);
+            continue;
+        }
+        bytes.remove_prefix(1);
+        if (keepLineBreaks && (byte == '\n' || byte == '\t')) shown.push_back(static_cast<char>(byte));
+        else if (byte == '\n') shown.append("\\n");
+        else if (byte == '\t') shown.append("\\t");
+        else if (byte == '\r') shown.append("\\r");
+        else if (byte == '\\') shown.append("\\\\");
+        else if (byte < 0x20 || byte == 0x7F) escapeByte(byte);
+        else shown.push_back(static_cast<char>(byte));
+    }
+    return shown;
+}
+
 Utf8Text ToUtf8(std::string_view bytes, const char* charset) {
     if (charset == nullptr || *charset == '\0' || IsUtf8Name(charset)) return RepairUtf8(bytes);
     Converter converter(charset);

@@ -21,6 +21,14 @@ struct Utf8Text {
 // from `replaced`.
 Utf8Text ToUtf8(std::string_view bytes, const char* charset);
 
+// Stored text made safe to show on a terminal: control characters (C0, DEL
+// and the C1 range), backslashes and bytes that are not UTF-8 are written
+// as backslash escapes (\n, \t, \r, \\, \xNN), so stored text can neither
+// start a line of its own nor send an escape sequence. With
+// `keepLineBreaks`, newlines and tabs pass as they are (for the multi-line
+// record dumps, whose layout uses them).
+std::string TerminalText(std::string_view bytes, bool keepLineBreaks = false);
+
 // True when `bytes` is well-formed UTF-8 (no overlong forms, surrogates or
 // code points past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);

@@ -1,0 +1,27 @@
+// Standard output, checked: a full disk or a closed pipe ends the command
+// instead of passing unnoticed, and the library's record dumps reach it
+// through stdio, in order with everything else.
+#pragma once
+
+#include <prio.h>
+
+namespace qel2cli {
+
+// Exit status when the reader of standard output went away (| head): what
+// a shell reports for a program a closed pipe stops (128 + SIGPIPE).
+inline constexpr int kExitClosedPipe = 141;
+
+// Standard output as an NSPR descriptor for the library's dumps. What they
+// write goes through stdio, with control characters of stored text escaped
+// (newlines and tabs, which the dump layout uses, pass).
+PRFileDesc* DumpOutput();
+
+// Throws CliError when a write to standard output has failed: "cannot
+// write to standard output: <reason>", status 1; a closed pipe gives status
+// kExitClosedPipe and no message. Cheap: called after each record.
+void CheckOutput();
+
+// Flushes standard output and checks it one last time.
+void FinishOutput();
+
+}  // namespace qel2cli
