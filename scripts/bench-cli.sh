@@ -16,6 +16,7 @@ build=${QEL2_BENCH_BUILD:-build-cli-release}
 stores=${QEL2_BENCH_STORES:-/tmp/qel2-bench-stores}
 cli=$build/tools/cli/qel2caldb
 mkstore=$build/tools/mkstore/qel2-mkstore
+mimalloc=/usr/lib/x86_64-linux-gnu/libmimalloc.so.2
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQEL2_BUILD_TESTS=OFF -DQEL2_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" --target qel2caldb_cli qel2-mkstore -j2 >/dev/null
@@ -56,19 +57,25 @@ for store in ten one20k one200k; do
   dir=$stores/$store
   # One untimed pass so all three read from the page cache alike.
   dump_all "$dir" >/dev/null 2>&1
-  for command in db5.3_dump verify export export-vdir; do
+  for command in db5.3_dump verify export export-vdir export-mimalloc; do
     case $command in
       db5.3_dump) result=$(measure bash -c 'dump_all "$0"' "$dir") ;;
       verify) result=$(measure "$cli" verify "$dir") ;;
       export) result=$(measure "$cli" export "$dir" "$out/$store") ;;
       export-vdir) result=$(measure "$cli" export "$dir" "$out/$store-vdir" --layout vdir) ;;
+      # The same export with Debian's mimalloc in place of glibc's malloc,
+      # to see the allocator's share (skipped when libmimalloc2.0 is absent).
+      export-mimalloc)
+        [ -f "$mimalloc" ] || continue
+        result=$(measure env LD_PRELOAD="$mimalloc" "$cli" export "$dir" "$out/$store-mimalloc") ;;
     esac
     read -r wall rss <<<"$result"
     seconds[$store.$command]=$wall
     printf '%-8s %-10s %10s %12s\n' "$store" "$command" "$wall" "$rss"
   done
 done
-for command in verify export export-vdir; do
+for command in verify export export-vdir export-mimalloc; do
+  [ -n "${seconds[ten.$command]:-}" ] || continue
   awk -v a="${seconds[ten.$command]}" -v b="${seconds[ten.db5.3_dump]}" -v c="$command" \
     'BEGIN { printf "%s / db5.3_dump on 10 x 20,000: %.2f\n", c, a / b }'
 done

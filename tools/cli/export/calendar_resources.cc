@@ -1,8 +1,9 @@
 #include "calendar_resources.h"
 
+#include <algorithm>
+#include <array>
 #include <exception>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include <qel2/keys.h>
@@ -136,7 +137,7 @@ private:
     template <class Kind>
     bool WriteRecord(std::string& out, const typename Kind::Record& record, const ItemPlan& plan, RecordNotes notes) {
         const bool written = Kind::Append(out, record, plan, notes);
-        report_.AddRecord(Ref<Kind>(record), notes.entries());
+        if (!notes.entries().empty()) report_.AddRecord(Ref<Kind>(record), notes.entries());
         if (written) ++(std::is_same_v<Kind, EventKind> ? report_.counts().events : report_.counts().todos);
         return written;
     }
@@ -152,9 +153,11 @@ private:
             uidChanged = true;
             groupNotes.Add(Outcome::kRepaired, "UID set to qel2-no-uid", "the record has no UID");
         }
+        UidDigest digest;
+        qel2_pvt_MD5Hash(first.pUID ? first.pUID : "", digest.data());
         if constexpr (std::is_same_v<Kind, EventKind>) {
-            eventUids_.insert(first.pUID ? first.pUID : "");
-        } else if (eventUids_.contains(first.pUID ? first.pUID : "")) {
+            eventUids_.push_back(digest);
+        } else if (EventHasUid(digest)) {
             uid += "-todo";
             uidChanged = true;
             groupNotes.Add(Outcome::kRepaired, "UID changed to " + uid,
@@ -204,8 +207,17 @@ private:
     CalendarReport& report_;
     const ResourceSink& sink_;
     std::string header_;
-    // The events' stored UIDs, for the to-dos that share one.
-    std::unordered_set<std::string> eventUids_;
+    // The digests of the events' UIDs, for the to-dos that share one: 16
+    // bytes a UID keep memory small for the largest calendar.
+    using UidDigest = std::array<unsigned char, qEL2_HASH_SIZE>;
+    std::vector<UidDigest> eventUids_;
+    bool eventUidsSorted_ = false;
+
+    bool EventHasUid(const UidDigest& digest) {
+        if (!eventUidsSorted_) std::sort(eventUids_.begin(), eventUids_.end());
+        eventUidsSorted_ = true;
+        return std::binary_search(eventUids_.begin(), eventUids_.end(), digest);
+    }
 };
 
 }  // namespace
