@@ -129,6 +129,10 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
              Event(cal, "todo-rule", {{"dtStart", 0}, {"dtDue", kStart}, {"pRRules", {"FREQ=DAILY"}}}),
          }},
     };
+    // A value cut short: the walk passes over it, the report must not.
+    json damaged = Event(cal, "damaged", {});
+    damaged["truncate_to"] = 50;
+    description["events"].push_back(damaged);
     // Events and to-dos take different fields for the end.
     for (json& todo : description["todos"]) todo["fields"].erase("dtEnd");
     qel2mk::WriteStore(qel2mk::PlanStore(description), directory.string());
@@ -155,6 +159,8 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
         {"backwards", "repaired", "DTEND left out"},
         {"no-start", "repaired", "DTSTART taken from the stored end"},
         {"no-time", "left out", "event left out"},
+        {"dangling", "repaired", "dangling link left out"},
+        {"", "left out", "record left out"},  // the damaged value: no UID to read
         {"categories", "changed", "X-QEL2-XPROP"},
         {"todo-backwards", "repaired", "DUE left out"},
         {"todo-rule", "repaired", "recurrence rules and dates kept as X-QEL2-*"},

@@ -16,6 +16,7 @@
 #include "ics_time.h"
 #include "item_writer.h"
 #include "property_writer.h"
+#include "skipped_records.h"
 
 namespace qel2export {
 
@@ -25,6 +26,7 @@ namespace {
 struct EventKind {
     using Record = qEL2_VEVENT;
     static constexpr const char* kDatabase = "events.db";
+    static constexpr RecordKind kKind = RecordKind::kEvent;
     static constexpr const char* kWhat = "events";
     static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a, qEL2_RECORD_FILTER filter) {
         return qel2_pvt_ScanEvents(c, l, f, a, filter);
@@ -42,6 +44,7 @@ struct EventKind {
 struct ToDoKind {
     using Record = qEL2_VTODO;
     static constexpr const char* kDatabase = "todos.db";
+    static constexpr RecordKind kKind = RecordKind::kToDo;
     static constexpr const char* kWhat = "to-dos";
     static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a, qEL2_RECORD_FILTER filter) {
         return qel2_pvt_ScanToDos(c, l, f, a, filter);
@@ -65,7 +68,7 @@ public:
     // key order keeps a UID's records together, master first.
     template <class Kind>
     void Walk() {
-        GroupedWalk<Kind> state{this, nullptr, {}};
+        GroupedWalk<Kind> state{this, nullptr, {}, SkippedRecords(Kind::kKind, calendar_, report_)};
         array_t* list = nullptr;
         state.list = &list;
         const int result = Kind::Scan(&calendar_, &list, readFlags_, &state, &GroupedWalk<Kind>::Filter);
@@ -75,6 +78,7 @@ public:
             std::free(list);
         }
         if (state.failure) std::rethrow_exception(state.failure);
+        if (result == 0) state.skipped.Finish();
         if (result != 0)
             throw qel2cli::CliError(std::string("reading the ") + Kind::kWhat + " of calendar \"" + report_.calendarId() +
                                     "\" failed (result " + std::to_string(result) + ")");
@@ -87,24 +91,28 @@ private:
         CalendarStream* stream;
         array_t** list = nullptr;
         std::exception_ptr failure;
+        SkippedRecords skipped;
 
         // Called by the library for each record; nothing may be thrown
         // through it, so a failure is kept and the rest of the walk skipped.
         static int Filter(const void* record, const void* argument) {
             auto* self = static_cast<GroupedWalk*>(const_cast<void*>(argument));
             if (self->failure) return 0;
-            const qEL2_RANGE_FILTER everything = {self->stream->readFlags_, 0, 0};
-            if (!Kind::Keep(record, &everything)) return 0;
-            array_t* list = *self->list;
-            if (list != nullptr && list->count > 0 &&
-                Uid(static_cast<const Record*>(list->elements[0])) != Uid(static_cast<const Record*>(record))) {
-                try {
-                    self->Flush();
-                } catch (...) {
-                    self->failure = std::current_exception();
-                    return 0;
-                }
+            try {
+                return self->Offer(static_cast<const Record*>(record));
+            } catch (...) {
+                self->failure = std::current_exception();
+                return 0;
             }
+        }
+
+        int Offer(const Record* record) {
+            skipped.Offered(record->pUID, record->RecurrenceID);
+            const qEL2_RANGE_FILTER everything = {stream->readFlags_, 0, 0};
+            if (!Kind::Keep(record, &everything)) return 0;
+            array_t* group = *list;
+            if (group != nullptr && group->count > 0 && Uid(static_cast<const Record*>(group->elements[0])) != Uid(record))
+                Flush();
             return 1;
         }
 
