@@ -58,8 +58,8 @@ RadicaleServer::RadicaleServer() : port_(FreePort()) {
         dup2(null, STDERR_FILENO);
         // An empty --config list: no system or user configuration is read.
         execl("/usr/bin/python3", "python3", "-m", "radicale", "--config", "", "--server-hosts", hosts.c_str(),
-              "--storage-filesystem-folder", folder.c_str(), "--auth-type", "none", "--rights-type",
-              "authenticated", "--logging-level", "warning", static_cast<char*>(nullptr));
+              "--storage-filesystem-folder", folder.c_str(), "--auth-type", "none", "--rights-type", "authenticated",
+              "--logging-level", "warning", static_cast<char*>(nullptr));
         _exit(127);
     }
     for (int tries = 0; tries < 200; ++tries) {

@@ -19,8 +19,8 @@ std::tm Utc(uint32_t time) {
 std::string IcsDateTime(uint32_t time) {
     const std::tm t = Utc(time);
     char text[64];
-    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                  t.tm_hour, t.tm_min, t.tm_sec);
+    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
+                  t.tm_min, t.tm_sec);
     return text;
 }
 

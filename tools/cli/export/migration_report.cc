@@ -8,9 +8,12 @@ namespace qel2export {
 
 const char* OutcomeName(Outcome outcome) {
     switch (outcome) {
-        case Outcome::kChanged: return "changed";
-        case Outcome::kRepaired: return "repaired";
-        case Outcome::kLeftOut: return "left out";
+        case Outcome::kChanged:
+            return "changed";
+        case Outcome::kRepaired:
+            return "repaired";
+        case Outcome::kLeftOut:
+            return "left out";
     }
     return "?";
 }
@@ -75,12 +78,8 @@ nlohmann::json MigrationReport::ToJson() const {
         total.repaired += c.repaired;
         total.leftOut += c.leftOut;
     }
-    return {{"complete", !incomplete()},
-            {"events", total.events},
-            {"todos", total.todos},
-            {"changed", total.changed},
-            {"repaired", total.repaired},
-            {"left_out", total.leftOut},
+    return {{"complete", !incomplete()},        {"events", total.events},     {"todos", total.todos},
+            {"changed", total.changed},         {"repaired", total.repaired}, {"left_out", total.leftOut},
             {"calendars", std::move(calendars)}};
 }
 
