@@ -1,7 +1,7 @@
 // A real CalDAV server for tests: Debian's Radicale (python3-radicale), run
-// as /usr/bin/python3 -m radicale on 127.0.0.1
-// on a free port, with its storage in a temporary folder and no
-// authentication, stopped when the object goes.
+// as /usr/bin/python3 -m radicale on 127.0.0.1 on a free port, with its
+// storage in a temporary folder and no authentication, stopped when the
+// object goes.
 #pragma once
 
 #include <string>
