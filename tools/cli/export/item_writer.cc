@@ -206,7 +206,11 @@ void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan,
                                              : "recurrence needs a start");
     } else {
         WriteRules(writer, "RRULE", item.pRRules, start);
-        WriteRules(writer, "EXRULE", item.pExRules, start);
+        // EXRULE left iCalendar with RFC 5545; servers and clients ignore or refuse it.
+        writer.XList("X-QEL2-EXRULE", item.pExRules);
+        if (ListSize(item.pExRules) != 0)
+            writer.notes().Add(Outcome::kChanged, "EXRULE kept as X-QEL2-EXRULE",
+                               "exclusion rules are no longer part of iCalendar");
         WriteDates(writer, "RDATE", item.pRDates, start);
         WriteDates(writer, "EXDATE", item.pEXDates, start);
     }
