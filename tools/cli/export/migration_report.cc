@@ -54,7 +54,8 @@ nlohmann::json MigrationReport::ToJson() const {
         const CalendarCounts& c = calendar.counts();
         nlohmann::json records = nlohmann::json::array();
         for (const ReportEntry& entry : calendar.entries())
-            records.push_back({{"uid", entry.record.uid},
+            records.push_back({{"calendar", calendar.calendarId()},
+                               {"uid", entry.record.uid},
                                {"recurrence_id", entry.record.recurrenceId},
                                {"database", entry.record.database},
                                {"key", entry.record.keyHex},
