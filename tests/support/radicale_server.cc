@@ -1,0 +1,88 @@
+#include "support/radicale_server.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace qel2test {
+
+namespace {
+
+sockaddr_in Loopback(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// A port the system just handed out and nobody holds now.
+int FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = Loopback(0);
+    socklen_t length = sizeof address;
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (fd >= 0) close(fd);
+        throw std::runtime_error("no free port for Radicale");
+    }
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+bool Answers(int port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = Loopback(port);
+    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) close(fd);
+    return connected;
+}
+
+}  // namespace
+
+RadicaleServer::RadicaleServer() : port_(FreePort()) {
+    const std::string hosts = "127.0.0.1:" + std::to_string(port_);
+    const std::string folder = (storage_.path() / "collections").string();
+    pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("cannot start Radicale");
+    if (pid_ == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        // An empty --config list: no system or user configuration is read.
+        execl("/usr/bin/python3", "python3", "-m", "radicale", "--config", "", "--server-hosts", hosts.c_str(),
+              "--storage-filesystem-folder", folder.c_str(), "--auth-type", "none", "--rights-type", "authenticated",
+              "--logging-level", "warning", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int tries = 0; tries < 200; ++tries) {
+        if (Answers(port_)) return;
+        int status;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            throw std::runtime_error("Radicale ended before it answered");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    throw std::runtime_error("Radicale did not answer within 10 s");
+}
+
+RadicaleServer::~RadicaleServer() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+}
+
+std::string RadicaleServer::url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+}  // namespace qel2test
