@@ -105,6 +105,10 @@ extern "C" {
 
 int qel2_pvt_OpenDB(uint32_t threads, uint32_t flags, const char* homeDir) {
     uint32_t dbFlags = (flags & ~qEL2_DB42_RECOVERY_BITS) | qEL2_DB42_CREATE | qEL2_DB42_THREAD;
+    // A read-only open creates nothing: Berkeley DB refuses DB_CREATE beside
+    // DB_RDONLY, so a caller asking for DB_RDONLY gets its files opened as
+    // they are, and a missing one fails instead of appearing empty.
+    if (flags & qEL2_DB42_RDONLY) dbFlags &= ~qEL2_DB42_CREATE;
     uint32_t recoveryBits = flags & qEL2_DB42_RECOVERY_BITS;
     qel2_pvt_TraceLog(1, "qel2_pvt_OpenDB");
     // Flags that 4.2's DB->open did not take are refused before anything is

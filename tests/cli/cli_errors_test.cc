@@ -56,14 +56,11 @@ TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
 TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {
     qel2test::TempDir dir;
     fs::path store = qel2clitest::UnpackLegacyStore(dir);
-    CliRun before = RunCli({"calendars", store.string(), "--log", (dir.path() / "log").string()});
+    CliRun before = RunCli({"calendars", store.string()});
     EXPECT_EQ(before.status, 1);
     EXPECT_NE(before.err.find("needs a recovery open first"), std::string::npos) << before.err;
     EXPECT_NE(before.err.find("qel2caldb recover"), std::string::npos) << before.err;
     EXPECT_EQ(before.out, "");
-    // The library's own lines went to the log file, not to the terminal.
-    EXPECT_EQ(before.err.find(" caldb ERROR: "), std::string::npos) << before.err;
-    EXPECT_GT(fs::file_size(dir.path() / "log"), 0u);
 
     CliRun recover = RunCli({"recover", store.string()});
     EXPECT_EQ(recover.status, 0) << recover.err;

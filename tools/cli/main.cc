@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -14,6 +12,7 @@
 #include "cli_error.h"
 #include "command_line.h"
 #include "commands.h"
+#include "watched_command.h"
 
 namespace {
 
@@ -84,24 +83,12 @@ int Run(std::vector<std::string> args) {
         return 0;
     }
     ApplyCommonOptions(common);
-    return command->run(arguments);
+    // The store work runs in a watched child: see watched_command.h.
+    return RunWatched([&] { return command->run(arguments); });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const CliError& error) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "qel2caldb: %s\n", error.what());
-        if (error.status() == kExitUsage) std::fprintf(stderr, "Run \"qel2caldb --help\" for the commands.\n");
-        return error.status();
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "qel2caldb: out of memory\n");
-        return kExitFailure;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "qel2caldb: %s\n", error.what());
-        return kExitFailure;
-    }
+    return ExitStatusOf([&] { return Run(std::vector<std::string>(argv + 1, argv + argc)); });
 }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 
 #include <qel2/query.h>
+#include <qel2/store.h>
 
 #include "cli_error.h"
 #include "time_text.h"
@@ -17,20 +19,26 @@ std::string CalendarId(const qEL2_CALPROPS* calendar) {
     return calendar->pRelativeCalID ? calendar->pRelativeCalID : "";
 }
 
-void CheckListRead(int result, const array_t* list, const char* what, const qEL2_CALPROPS* calendar) {
+void CheckListRead(int result, const array_t* list, const char* what, const qEL2_CALPROPS* calendar,
+                   const std::string& file) {
     if (result != 0 || list == nullptr)
-        throw CliError(std::string("reading the ") + what + " of calendar \"" + CalendarId(calendar) +
-                       "\" failed (result " + std::to_string(result) + ")");
+        throw CliError(std::string("reading the ") + what + " of calendar \"" + CalendarId(calendar) + "\" from " +
+                       file + " failed (result " + std::to_string(result) + ")");
+}
+
+std::string PathOf(const StoreSession& store, const char* file) {
+    return (std::filesystem::path(store.directory()) / file).string();
 }
 
 }  // namespace
 
 qel2::CalPropsListPtr ReadAllCalendars(StoreSession& store) {
+    store.Reading(qel2_asDBFiles[2]);
     array_t* list = nullptr;
     int result = store.db().SearchCalProps(nullptr, 0, qEL2_MATCH_CONTAINS, 0, &list);
     qel2::CalPropsListPtr owned(list);
     if (result != 0 || !owned)
-        throw CliError("reading the calendars of " + store.directory() + " failed (result " + std::to_string(result) +
+        throw CliError("reading the calendars of " + PathOf(store, qel2_asDBFiles[2]) + " failed (result " + std::to_string(result) +
                        ")");
     return owned;
 }
@@ -60,18 +68,20 @@ uint32_t ReadFlagsFromOptions(const Arguments& arguments) {
 }
 
 qel2::EventListPtr ReadEvents(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags) {
+    store.Reading(qel2_asDBFiles[0]);
     array_t* list = nullptr;
     int result = store.db().ReadEventListByRange(calendar, window.start, window.end, flags, &list);
     qel2::EventListPtr owned(list);
-    CheckListRead(result, list, "events", calendar);
+    CheckListRead(result, list, "events", calendar, PathOf(store, qel2_asDBFiles[0]));
     return owned;
 }
 
 qel2::ToDoListPtr ReadToDos(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags) {
+    store.Reading(qel2_asDBFiles[1]);
     array_t* list = nullptr;
     int result = store.db().ReadToDoListByRange(calendar, window.start, window.end, flags, &list);
     qel2::ToDoListPtr owned(list);
-    CheckListRead(result, list, "to-dos", calendar);
+    CheckListRead(result, list, "to-dos", calendar, PathOf(store, qel2_asDBFiles[1]));
     return owned;
 }
 
