@@ -58,8 +58,8 @@ std::vector<char> CString(const std::string& text) {
 // cached pages are read in place of the files, and a DB_CONFIG in the store
 // folder steers nothing. The databases are opened read-only and nothing is
 // logged for them, so no file behind a link is written.
-std::string PrepareReadHome(const std::string& store) {
-    fs::path home = fs::path(RunFolder()) / "home";
+std::string PrepareReadHome(const std::string& store, const std::string& name) {
+    fs::path home = fs::path(RunFolder()) / name;
     fs::create_directory(home);
     fs::path absolute = fs::absolute(store);
     for (int i = 0; i <= kConfFile; ++i) fs::create_symlink(absolute / qel2_asDBFiles[i], home / qel2_asDBFiles[i]);
@@ -72,6 +72,21 @@ std::string PrepareReadHome(const std::string& store) {
                      "settings, so the file cannot point the reads at other files or make them write\n",
                      store.c_str());
     return home.string();
+}
+
+void OpenForReading(qel2BerkeleyDatabase& db, const std::string& store, const std::string& homeName) {
+    std::vector<char> home = CString(PrepareReadHome(store, homeName));
+    NoteReading("the databases of " + store);
+    HeldLogLines held;
+    int result = db.OpenDB(kNoThreads, kDb42ReadOnly, home.data());
+    if (result != 0) {
+        db.CloseDB();
+        std::string reason = held.LastError();
+        held.Release();
+        throw CliError("cannot open the databases of " + store + ": " +
+                       (reason.empty() ? "result " + std::to_string(result) : reason));
+    }
+    held.Release();
 }
 
 }  // namespace
@@ -135,6 +150,26 @@ void RecoverStore(const std::string& directory) {
     }
 }
 
+RecordCounts CountReadableRecords(const std::string& directory, const std::string& home) {
+    constexpr uint32_t kAllRecords = qEL2_STATS_CALPROPS | qEL2_STATS_EVENTS | qEL2_STATS_TODOS;
+    qel2BerkeleyDatabase db;
+    OpenForReading(db, directory, home);
+    size_t errorsBefore = LibraryErrorLines();
+    qEL2_DB_STATISTICS stats = {};
+    int result = db.GetStats(&stats, kAllRecords);
+    db.CloseDB();
+    // The count logs a walk that ended early and goes on.
+    if (result != 0 || LibraryErrorLines() != errorsBefore)
+        throw CliError("cannot count the records of " + directory + ": " +
+                       (LibraryErrorLines() != errorsBefore ? LastLibraryError() : "result " + std::to_string(result)));
+    RecordCounts counts;
+    counts.records[0] = stats.nEvents;
+    counts.records[1] = stats.nToDos;
+    counts.records[2] = stats.nCalProps;
+    counts.records[3] = stats.nAlarms;
+    return counts;
+}
+
 StoreSession::StoreSession(const std::optional<std::string>& store, Checks checks) {
     if (store) {
         directory_ = *store;
@@ -148,18 +183,7 @@ StoreSession::StoreSession(const std::optional<std::string>& store, Checks check
     if (checks == Checks::All) RefuseDamagedStructure(directory_);
     // The statistics measure the files of the configured home directory.
     config_set(config_getdefaultcache(), "caldb.berkeleydb.homedir.path", directory_.c_str());
-    std::vector<char> home = CString(PrepareReadHome(directory_));
-    NoteReading("the databases of " + directory_);
-    HeldLogLines held;
-    int result = db_.OpenDB(kNoThreads, kDb42ReadOnly, home.data());
-    if (result != 0) {
-        db_.CloseDB();
-        std::string reason = held.LastError();
-        held.Release();
-        throw CliError("cannot open the databases of " + directory_ + ": " +
-                       (reason.empty() ? "result " + std::to_string(result) : reason));
-    }
-    held.Release();
+    OpenForReading(db_, directory_, "home");
 }
 
 StoreSession::~StoreSession() { db_.CloseDB(); }

@@ -37,6 +37,15 @@ void RefuseDamagedStructure(const std::string& directory);
 // CliError when it fails.
 void RecoverStore(const std::string& directory);
 
+// Records of each database, in the order of qel2_asDBFiles.
+struct RecordCounts {
+    uint32_t records[4] = {};
+};
+// The records readable from the store's files as they are, without a
+// recovery open, through a home folder named `home` inside RunFolder().
+// Throws CliError when a file cannot be opened or read to its end.
+RecordCounts CountReadableRecords(const std::string& directory, const std::string& home);
+
 class StoreSession {
 public:
     enum class Checks { All, FilesOnly };
