@@ -57,6 +57,9 @@ void RecoverChecked(const std::string& directory, bool acceptLoss) {
         RecoverStore(directory);
         return;
     }
+    // Records are counted on sound databases only: a damaged one is named
+    // and the store left alone.
+    RefuseDamagedStructure(directory);
     RecordCounts before = CountReadableRecords(directory, "before");
     fs::path copy = fs::path(RunFolder()) / "recovered-copy";
     CopyForRecovery(directory, copy);
