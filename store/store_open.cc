@@ -12,6 +12,7 @@
 #include <qel2/log.h>
 #include <qel2/store.h>
 
+#include "records/value_reader.h"
 #include "store/bdb_compat.h"
 #include "store/state_sync.h"
 
@@ -23,6 +24,7 @@ namespace {
 
 constexpr int kPageSize = 4096;
 constexpr uint32_t kHandshakeSleepMs = 100;
+constexpr int32_t kDefaultDecodedMb = int32_t(qel2::kDefaultDecodedLimit >> 20);
 
 void ReadSettings() {
     config_cache* cache = config_getdefaultcache();
@@ -33,6 +35,8 @@ void ReadSettings() {
     gCalDB.bCounters = config_get_switch(cache, "caldb.counters", 0);
     gCalDB.nCheckpointInterval = config_get_int(cache, "caldb.berkeleydb.checkpointinterval", 60);
     StoreWord(gCalDB.nTraceLevel, config_get_int(cache, "caldb.berkeleydb.tracelevel", 0));
+    int32_t decodedMb = config_get_int(cache, "caldb.maxdecodedrecordmb", kDefaultDecodedMb);
+    qel2::SetDecodedLimit(decodedMb > 0 ? size_t(uint32_t(decodedMb)) << 20 : qel2::kDefaultDecodedLimit);
 }
 
 // Buffers the linked library hands back are then released with free().

@@ -7,6 +7,7 @@
 
 #include "cli_run.h"
 #include "cli_stores.h"
+#include "store_description.h"
 
 namespace {
 
@@ -70,6 +71,49 @@ TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {
     CliRun after = RunCli({"calendars", store.string()});
     EXPECT_EQ(after.status, 0) << after.err;
     EXPECT_NE(after.out.find("jdoe:tasks"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Settings out of range, a settings file without end, and a value that
+// would decode into more memory than the configured limit.
+TEST(CliErrors, BoundsAreRefusedNamingWhatCrossedThem) {
+    qel2test::TempDir dir;
+    std::string legacy = Stores().legacy.string();
+    const struct {
+        std::string settings;  // "" for /dev/zero
+        std::string message;
+    } settings[] = {
+        {"caldb.berkeleydb.maxthreads = -5\n", "caldb.berkeleydb.maxthreads = \"-5\""},
+        {"caldb.berkeleydb.mempoolsizemb = 4096\n", "caldb.berkeleydb.mempoolsizemb = \"4096\""},
+        {"caldb.berkeleydb.logfilesizemb = ten\n", "caldb.berkeleydb.logfilesizemb = \"ten\""},
+        {"", "settings files are at most 1 MB"},
+    };
+    for (const auto& c : settings) {
+        std::string file = c.settings.empty() ? "/dev/zero" : dir.write("bad.conf", c.settings).string();
+        CliRun run = RunCli({"info", legacy, "--config", file});
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+
+    // 300,000 empty categories: 300 KB stored, about 7.5 MB decoded.
+    std::string categories;
+    for (int i = 0; i < 300000; ++i) categories += i ? ",\"\"" : "\"\"";
+    auto description = dir.write("wide.json", R"({"calendars": [{"id": "c", "fields": {"pName": "C"}}],
+        "events": [{"calendar": "c", "uid": "wide", "fields": {"pCategories": [)" + categories + "]}}]}");
+    std::string store = (dir.path() / "store").string();
+    qel2mk::WriteStore(qel2mk::PlanStoreFile(description.string()), store);
+    std::string oneMegabyte = dir.write("limit.conf", "caldb.maxdecodedrecordmb = 1\n").string();
+
+    EXPECT_EQ(RunCli({"verify", store}).status, 0);
+    CliRun verify = RunCli({"verify", store, "--config", oneMegabyte});
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE(verify.out.find("damaged: events.db key "), std::string::npos) << verify.out;
+    CliRun exported = RunCli({"export", store, (dir.path() / "out").string(), "--config", oneMegabyte});
+    EXPECT_EQ(exported.status, 1);
+    EXPECT_NE(exported.err.find("events.db"), std::string::npos) << exported.err;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // qel2caldb: reads, checks and exports a calendar store of the previous
 // generation without a calendar server.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "cli_error.h"
 #include "command_line.h"
 #include "commands.h"
+#include "settings_check.h"
 #include "watched_command.h"
 
 namespace {
@@ -47,7 +49,9 @@ void ApplyCommonOptions(const CommonOptions& common) {
     std::string config = common.config.value_or(std::getenv("QEL2_CONFIG") ? std::getenv("QEL2_CONFIG") : "");
     if (!config.empty()) {
         if (int error = config_load_file(config_getdefaultcache(), config.c_str()))
-            throw CliError("cannot read the settings file " + config + ": " + std::strerror(error));
+            throw CliError("cannot read the settings file " + config + ": " + std::strerror(error) +
+                           (error == EFBIG ? " (settings files are at most 1 MB)" : ""));
+        CheckNumericSettings(config);
     }
     if (common.log) {
         if (int error = hxlog_set_file(common.log->c_str()))
