@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/syscall.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,7 +29,11 @@ void Close(int& fd) {
     fd = -1;
 }
 
-[[noreturn]] void ChildMain(const std::function<int(std::string&)>& work, int reportFd) {
+[[noreturn]] void ChildMain(const std::function<int(std::string&)>& work, int reportFd, pid_t parent) {
+    // A parent killed from outside takes its child along, and one that
+    // ended before this line ran is seen at once.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(kExitFailure);
     const rlimit noCore = {0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
     std::string report;
@@ -61,6 +66,7 @@ ChildOutcome RunInChild(const std::function<int(std::string& report)>& work, con
     int pipeFds[2];
     if (pipe(pipeFds) != 0) throw CliError(std::string("cannot create a pipe: ") + std::strerror(errno));
     std::fflush(nullptr);  // nothing buffered is written twice
+    pid_t parent = getpid();
     pid_t child = fork();
     if (child < 0) {
         close(pipeFds[0]);
@@ -69,7 +75,7 @@ ChildOutcome RunInChild(const std::function<int(std::string& report)>& work, con
     }
     if (child == 0) {
         close(pipeFds[0]);
-        ChildMain(work, pipeFds[1]);
+        ChildMain(work, pipeFds[1], parent);
     }
     int readFd = pipeFds[0];
     Close(pipeFds[1]);

@@ -1,5 +1,7 @@
 #include "library_log.h"
 
+#include <string_view>
+
 #include <qel2/host.h>
 
 namespace qel2cli {
@@ -56,9 +58,19 @@ void HeldLogLines::Release() {
 }
 
 std::string HeldLogLines::LastError() const {
-    for (auto it = lines_.rbegin(); it != lines_.rend(); ++it)
-        if (it->first <= kErrorLevel) return Trimmed(it->second);
+    constexpr std::string_view kModule = "caldb: ";
+    for (auto it = lines_.rbegin(); it != lines_.rend(); ++it) {
+        if (it->first > kErrorLevel) continue;
+        std::string line = Trimmed(it->second);
+        return line.rfind(kModule, 0) == 0 ? line.substr(kModule.size()) : line;
+    }
     return "";
+}
+
+bool HeldLogLines::Holds(const std::string& text) const {
+    for (const auto& line : lines_)
+        if (line.second.find(text) != std::string::npos) return true;
+    return false;
 }
 
 }  // namespace qel2cli

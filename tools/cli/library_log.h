@@ -27,8 +27,11 @@ public:
     HeldLogLines& operator=(const HeldLogLines&) = delete;
 
     void Release();
-    // The last held line of ERROR level or worse, without its line end.
+    // The last held line of ERROR level or worse, without its line end and
+    // the library's module name.
     std::string LastError() const;
+    // Whether a held line contains `text`.
+    bool Holds(const std::string& text) const;
 
 private:
     friend void Watch(void*, int, const char*);

@@ -82,6 +82,10 @@ void OpenForReading(qel2BerkeleyDatabase& db, const std::string& store, const st
     if (result != 0) {
         db.CloseDB();
         std::string reason = held.LastError();
+        // Berkeley DB's own words for pages newer than the log it can see.
+        if (held.Holds("past end of log"))
+            reason = "its database pages refer to log records the store no longer has (log files removed or cut), "
+                     "and Berkeley DB does not read them without those; " + reason;
         held.Release();
         throw CliError("cannot open the databases of " + store + ": " +
                        (reason.empty() ? "result " + std::to_string(result) : reason));
