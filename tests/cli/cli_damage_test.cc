@@ -38,12 +38,24 @@ constexpr int kKilledByTimeout = 137;
 class DbFile {
 public:
     explicit DbFile(fs::path path) : path_(std::move(path)), bytes_(ReadFile(path_)) {}
-    ~DbFile() { std::FILE* out = std::fopen(path_.c_str(), "r+b"); std::fwrite(bytes_.data(), 1, bytes_.size(), out); std::fclose(out); }
+    ~DbFile() {
+        std::FILE* out = std::fopen(path_.c_str(), "r+b");
+        std::fwrite(bytes_.data(), 1, bytes_.size(), out);
+        std::fclose(out);
+    }
 
     uint32_t pageSize() const { return Word(20); }
     size_t Page(uint32_t page) const { return size_t{page} * pageSize(); }
-    uint32_t Word(size_t at) const { uint32_t w; std::memcpy(&w, &bytes_[at], 4); return w; }
-    uint16_t Half(size_t at) const { uint16_t h; std::memcpy(&h, &bytes_[at], 2); return h; }
+    uint32_t Word(size_t at) const {
+        uint32_t w;
+        std::memcpy(&w, &bytes_[at], 4);
+        return w;
+    }
+    uint16_t Half(size_t at) const {
+        uint16_t h;
+        std::memcpy(&h, &bytes_[at], 2);
+        return h;
+    }
     void SetWord(size_t at, uint32_t w) { std::memcpy(&bytes_[at], &w, 4); }
     void SetHalf(size_t at, uint16_t h) { std::memcpy(&bytes_[at], &h, 2); }
     uint8_t Byte(size_t at) const { return static_cast<uint8_t>(bytes_[at]); }
@@ -75,7 +87,10 @@ struct Damage {
 
 std::vector<Damage> Damages() {
     auto edit = [](std::function<void(DbFile&)> change) {
-        return [change](const fs::path& file) { DbFile db(file); change(db); };
+        return [change](const fs::path& file) {
+            DbFile db(file);
+            change(db);
+        };
     };
     auto cut = [](std::function<uintmax_t(uintmax_t size, uintmax_t page)> size) {
         return [size](const fs::path& file) { fs::resize_file(file, size(fs::file_size(file), 4096)); };
@@ -89,37 +104,61 @@ std::vector<Damage> Damages() {
         {"meta: root 0", "events.db", edit([](DbFile& d) { d.SetWord(88, 0); })},
         {"meta: free list past the file", "events.db", edit([](DbFile& d) { d.SetWord(28, 9999); })},
         {"leaf: page type", "events.db", edit([](DbFile& d) { d.Fill(d.Page(d.FirstLeaf()) + 25, 1, 0x7f); })},
-        {"leaf: entry count 0xffff", "events.db", edit([](DbFile& d) { d.SetHalf(d.Page(d.FirstLeaf()) + 20, 0xffff); })},
+        {"leaf: entry count 0xffff", "events.db",
+         edit([](DbFile& d) { d.SetHalf(d.Page(d.FirstLeaf()) + 20, 0xffff); })},
         {"leaf: entry count 0", "events.db", edit([](DbFile& d) { d.SetHalf(d.Page(d.FirstLeaf()) + 20, 0); })},
         {"leaf: free-area offset 0", "events.db", edit([](DbFile& d) { d.SetHalf(d.Page(d.FirstLeaf()) + 22, 0); })},
-        {"leaf: item offsets 0xffff", "events.db",
-         edit([](DbFile& d) { for (int i = 0; i < d.Entries(d.FirstLeaf()); ++i) d.SetHalf(d.Page(d.FirstLeaf()) + 26 + 2 * i, 0xffff); })},
-        {"leaf: item area 0x7f", "events.db",
-         edit([](DbFile& d) { uint32_t p = d.FirstLeaf(); d.Fill(d.ItemArea(p), d.Page(p + 1) - d.ItemArea(p), 0x7f); })},
-        {"leaf: item lengths 0xffff", "events.db",
-         edit([](DbFile& d) { for (int i = 0; i < d.Entries(d.FirstLeaf()); ++i) d.SetHalf(d.Item(d.FirstLeaf(), i), 0xffff); })},
-        {"leaf: next is itself", "events.db", edit([](DbFile& d) { d.SetWord(d.Page(d.FirstLeaf()) + 16, d.FirstLeaf()); })},
+        {"leaf: item offsets 0xffff", "events.db", edit([](DbFile& d) {
+             for (int i = 0; i < d.Entries(d.FirstLeaf()); ++i) d.SetHalf(d.Page(d.FirstLeaf()) + 26 + 2 * i, 0xffff);
+         })},
+        {"leaf: item area 0x7f", "events.db", edit([](DbFile& d) {
+             uint32_t p = d.FirstLeaf();
+             d.Fill(d.ItemArea(p), d.Page(p + 1) - d.ItemArea(p), 0x7f);
+         })},
+        {"leaf: item lengths 0xffff", "events.db", edit([](DbFile& d) {
+             for (int i = 0; i < d.Entries(d.FirstLeaf()); ++i) d.SetHalf(d.Item(d.FirstLeaf(), i), 0xffff);
+         })},
+        {"leaf: next is itself", "events.db",
+         edit([](DbFile& d) { d.SetWord(d.Page(d.FirstLeaf()) + 16, d.FirstLeaf()); })},
         {"leaf: next is 0", "events.db", edit([](DbFile& d) { d.SetWord(d.Page(d.FirstLeaf()) + 16, 0); })},
-        {"leaf: prev is itself", "events.db", edit([](DbFile& d) { d.SetWord(d.Page(d.SecondLeaf()) + 12, d.SecondLeaf()); })},
-        {"leaves: next in a cycle of two", "events.db", edit([](DbFile& d) { d.SetWord(d.Page(d.SecondLeaf()) + 16, d.FirstLeaf()); })},
+        {"leaf: prev is itself", "events.db",
+         edit([](DbFile& d) { d.SetWord(d.Page(d.SecondLeaf()) + 12, d.SecondLeaf()); })},
+        {"leaves: next in a cycle of two", "events.db",
+         edit([](DbFile& d) { d.SetWord(d.Page(d.SecondLeaf()) + 16, d.FirstLeaf()); })},
         {"leaf: zeroed", "events.db", edit([](DbFile& d) { d.Fill(d.Page(d.SecondLeaf()), d.pageSize(), 0); })},
-        {"root: child is the root", "events.db", edit([](DbFile& d) { d.SetWord(d.ChildField(d.Root(), 1), d.Root()); })},
+        {"root: child is the root", "events.db",
+         edit([](DbFile& d) { d.SetWord(d.ChildField(d.Root(), 1), d.Root()); })},
         {"root: child is the meta page", "events.db", edit([](DbFile& d) { d.SetWord(d.ChildField(d.Root(), 1), 0); })},
         {"root: child past the file", "events.db", edit([](DbFile& d) { d.SetWord(d.ChildField(d.Root(), 1), 7777); })},
         {"root: item length 0xffff", "events.db", edit([](DbFile& d) { d.SetHalf(d.Item(d.Root(), 1), 0xffff); })},
         {"root: level 0", "events.db", edit([](DbFile& d) { d.Fill(d.Page(d.Root()) + 24, 1, 0); })},
-        {"todos leaf: item area 0x7f", "todos.db",
-         edit([](DbFile& d) { uint32_t p = d.FirstLeaf(); d.Fill(d.ItemArea(p), d.Page(p + 1) - d.ItemArea(p), 0x7f); })},
-        {"todos leaf: next is itself", "todos.db", edit([](DbFile& d) { d.SetWord(d.Page(d.FirstLeaf()) + 16, d.FirstLeaf()); })},
+        {"todos leaf: item area 0x7f", "todos.db", edit([](DbFile& d) {
+             uint32_t p = d.FirstLeaf();
+             d.Fill(d.ItemArea(p), d.Page(p + 1) - d.ItemArea(p), 0x7f);
+         })},
+        {"todos leaf: next is itself", "todos.db",
+         edit([](DbFile& d) { d.SetWord(d.Page(d.FirstLeaf()) + 16, d.FirstLeaf()); })},
         {"calprops: root page type", "calprops.db", edit([](DbFile& d) { d.Fill(d.Page(d.Root()) + 25, 1, 0x7f); })},
         {"cut inside a page", "events.db", cut([](uintmax_t size, uintmax_t) { return size - 100; })},
         {"cut between pages", "events.db", cut([](uintmax_t size, uintmax_t page) { return size - 3 * page; })},
         {"cut to the meta page", "events.db", cut([](uintmax_t, uintmax_t page) { return page; })},
         {"cut inside the meta page", "todos.db", cut([](uintmax_t, uintmax_t) { return 300; })},
         {"zero-length", "events.db", cut([](uintmax_t, uintmax_t) { return 0; })},
-        {"a directory", "todos.db", [](const fs::path& f) { fs::remove(f); fs::create_directory(f); }},
-        {"a FIFO", "todos.db", [](const fs::path& f) { fs::remove(f); mkfifo(f.c_str(), 0644); }},
-        {"a dangling symbolic link", "events.db", [](const fs::path& f) { fs::remove(f); fs::create_symlink("gone.db", f); }},
+        {"a directory", "todos.db",
+         [](const fs::path& f) {
+             fs::remove(f);
+             fs::create_directory(f);
+         }},
+        {"a FIFO", "todos.db",
+         [](const fs::path& f) {
+             fs::remove(f);
+             mkfifo(f.c_str(), 0644);
+         }},
+        {"a dangling symbolic link", "events.db",
+         [](const fs::path& f) {
+             fs::remove(f);
+             fs::create_symlink("gone.db", f);
+         }},
     };
     for (const char* file : {"events.db", "todos.db", "calprops.db", "alarms.db"}) {
         damages.push_back({"meta: page size 0", file, edit([](DbFile& d) { d.SetWord(20, 0); })});
@@ -146,15 +185,42 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"info", [](const std::string& s, const std::string&) { return std::vector<std::string>{"info", s}; }},
-    {"calendars", [](const std::string& s, const std::string&) { return std::vector<std::string>{"calendars", s}; }},
-    {"events", [](const std::string& s, const std::string&) { return std::vector<std::string>{"events", s, "user1"}; }},
-    {"todos", [](const std::string& s, const std::string&) { return std::vector<std::string>{"todos", s, "user2"}; }},
-    {"show", [](const std::string& s, const std::string&) { return std::vector<std::string>{"show", s, "user0", "user0-evt-0"}; }},
-    {"dump", [](const std::string& s, const std::string&) { return std::vector<std::string>{"dump", s}; }},
-    {"export", [](const std::string& s, const std::string& o) { return std::vector<std::string>{"export", s, o}; }},
-    {"verify", [](const std::string& s, const std::string&) { return std::vector<std::string>{"verify", s}; }},
-    {"recover", [](const std::string& s, const std::string&) { return std::vector<std::string>{"recover", s}; }},
+    {"info",
+     [](const std::string& s, const std::string&) {
+         return std::vector<std::string>{"info", s};
+     }},
+    {"calendars",
+     [](const std::string& s, const std::string&) {
+         return std::vector<std::string>{"calendars", s};
+     }},
+    {"events",
+     [](const std::string& s, const std::string&) {
+         return std::vector<std::string>{"events", s, "user1"};
+     }},
+    {"todos",
+     [](const std::string& s, const std::string&) {
+         return std::vector<std::string>{"todos", s, "user2"};
+     }},
+    {"show",
+     [](const std::string& s, const std::string&) {
+         return std::vector<std::string>{"show", s, "user0", "user0-evt-0"};
+     }},
+    {"dump",
+     [](const std::string& s, const std::string&) {
+         return std::vector<std::string>{"dump", s};
+     }},
+    {"export",
+     [](const std::string& s, const std::string& o) {
+         return std::vector<std::string>{"export", s, o};
+     }},
+    {"verify",
+     [](const std::string& s, const std::string&) {
+         return std::vector<std::string>{"verify", s};
+     }},
+    {"recover",
+     [](const std::string& s, const std::string&) {
+         return std::vector<std::string>{"recover", s};
+     }},
 };
 
 // What a command gave: its status and its output, the exported files too.
@@ -173,7 +239,8 @@ Result RunOn(const Command& command, const fs::path& store, const fs::path& expo
     std::error_code none;
     if (fs::is_directory(exportDir, none)) {
         std::map<std::string, std::string> files;
-        for (const fs::directory_entry& entry : fs::directory_iterator(exportDir)) files[entry.path().filename()] = ReadFile(entry.path());
+        for (const fs::directory_entry& entry : fs::directory_iterator(exportDir))
+            files[entry.path().filename()] = ReadFile(entry.path());
         for (const auto& [name, text] : files) result.out += "\n== " + name + "\n" + text;
     }
     return result;
@@ -232,8 +299,8 @@ TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
                 if (command.name != "verify") contentDiffers = true;
             } else {
                 outcome[command.name] = "WRONG";
-                ADD_FAILURE() << what << ": status " << result.status << ", a different result or no file named: "
-                              << result.err;
+                ADD_FAILURE() << what << ": status " << result.status
+                              << ", a different result or no file named: " << result.err;
             }
         }
         if (contentDiffers) {

@@ -184,8 +184,9 @@ int Verify(const Arguments& arguments) {
         bool damaged = all.damaged || damagedStructures;
         std::printf("%s: %ju records, %ju damaged", damaged ? "DAMAGED" : "OK", static_cast<uintmax_t>(all.records),
                     static_cast<uintmax_t>(all.damaged));
-        if (damagedStructures) std::printf(", %ju database%s with a damaged structure",
-                                           static_cast<uintmax_t>(damagedStructures), damagedStructures == 1 ? "" : "s");
+        if (damagedStructures)
+            std::printf(", %ju database%s with a damaged structure", static_cast<uintmax_t>(damagedStructures),
+                        damagedStructures == 1 ? "" : "s");
         std::printf("\n");
     }
     return all.damaged || damagedStructures ? kExitFailure : 0;

@@ -114,15 +114,16 @@ DatabaseFileFacts CheckDatabaseFile(const fs::path& file) {
     if (facts.pageSize < kSmallestPage || facts.pageSize > kLargestPage || (facts.pageSize & (facts.pageSize - 1)))
         Fail(file, "has a damaged meta page: page size " + std::to_string(facts.pageSize) +
                        " (Berkeley DB pages are a power of two from 512 to 65536 bytes)");
-    if (meta.Byte(kEncryptionOffset) != 0) Fail(file, "is encrypted, which the store never is: its meta page is damaged");
+    if (meta.Byte(kEncryptionOffset) != 0)
+        Fail(file, "is encrypted, which the store never is: its meta page is damaged");
     if (meta.Byte(kTypeOffset) != kBtreeMetaType)
         Fail(file, "has a damaged meta page: page type " + std::to_string(meta.Byte(kTypeOffset)) + ", expected " +
                        std::to_string(kBtreeMetaType) + " (B-tree meta page)");
     facts.lastPage = meta.Word(kLastPageOffset);
     uint64_t counted = (static_cast<uint64_t>(facts.lastPage) + 1) * facts.pageSize;
     if (facts.size < counted)
-        Fail(file, "is cut short: its meta page counts " + std::to_string(uint64_t{facts.lastPage} + 1) +
-                       " pages of " + std::to_string(facts.pageSize) + " bytes (" + std::to_string(counted) +
+        Fail(file, "is cut short: its meta page counts " + std::to_string(uint64_t{facts.lastPage} + 1) + " pages of " +
+                       std::to_string(facts.pageSize) + " bytes (" + std::to_string(counted) +
                        " bytes), the file has " + std::to_string(facts.size));
     if (facts.size % facts.pageSize != 0)
         Fail(file, "ends inside a page: " + std::to_string(facts.size) + " bytes are not a whole number of " +
