@@ -2,6 +2,7 @@
 
 #include <db.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -10,6 +11,7 @@
 
 #include "child_process.h"
 #include "cli_error.h"
+#include "watched_command.h"
 
 namespace qel2cli {
 
@@ -65,6 +67,8 @@ int Verify(const fs::path& file, std::string& report) {
 StructureFindings CheckStructure(const fs::path& file) {
     std::error_code error;
     double seconds = kBaseSeconds + static_cast<double>(fs::file_size(file, error)) / kBytesPerSecond;
+    if (FixedTimeLimit() > 0) seconds = std::min(seconds, FixedTimeLimit());
+    NoteReading(file.string());
     ChildOutcome outcome = RunInChild([&](std::string& report) { return Verify(file, report); },
                                       [seconds] { return seconds; });
     StructureFindings result;

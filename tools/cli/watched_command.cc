@@ -35,13 +35,17 @@ static_assert(std::atomic<int64_t>::is_always_lock_free);
 SharedState* gShared = nullptr;
 std::string gRunFolder;
 
-double FixedLimit() {
+}  // namespace
+
+double FixedTimeLimit() {
     const char* text = std::getenv("QEL2_TIME_LIMIT");
     if (text == nullptr || *text == '\0') return 0;
     char* end = nullptr;
     double seconds = std::strtod(text, &end);
     return (*end == '\0' && seconds > 0) ? seconds : 0;
 }
+
+namespace {
 
 class RunFolderHolder {
 public:
@@ -95,7 +99,7 @@ int RunWatched(const std::function<int()>& command) {
     void* memory = mmap(nullptr, sizeof(SharedState), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED) throw CliError(std::string("cannot map shared memory: ") + std::strerror(errno));
     gShared = new (memory) SharedState{};
-    double fixed = FixedLimit();
+    double fixed = FixedTimeLimit();
     gShared->allowedMs = static_cast<int64_t>((fixed > 0 ? fixed : kBaseSeconds) * 1000);
 
     RunFolderHolder folder;
@@ -163,7 +167,7 @@ void NoteReading(const std::string& file) {
 }
 
 void AllowTimeFor(uint64_t bytes) {
-    if (gShared == nullptr || FixedLimit() > 0) return;
+    if (gShared == nullptr || FixedTimeLimit() > 0) return;
     double seconds = kBaseSeconds + static_cast<double>(bytes) / kBytesPerSecond;
     gShared->allowedMs = static_cast<int64_t>(seconds * 1000);
 }

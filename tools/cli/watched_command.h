@@ -28,6 +28,8 @@ void NoteReading(const std::string& file);
 // (one second per megabyte on top of a minute). QEL2_TIME_LIMIT, in
 // seconds, replaces the whole limit.
 void AllowTimeFor(uint64_t bytes);
+// The seconds QEL2_TIME_LIMIT sets, 0 when it is not set.
+double FixedTimeLimit();
 
 // A folder of this run's own, removed when the run ends however it ends:
 // where Berkeley DB keeps the regions and log of a reading environment.
