@@ -5,6 +5,9 @@
 
 #include <sys/stat.h>
 
+#include <unistd.h>
+
+#include <fstream>
 #include <map>
 
 #include "cli_run.h"
@@ -61,6 +64,13 @@ TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
         EXPECT_NE(run.err.find("DB_CONFIG is not obeyed"), std::string::npos) << call[0] << ": " << run.err;
     }
     EXPECT_TRUE(Snapshot(store) == before) << "a reading command changed, added or removed a file";
+
+    // A read that outlives its time is stopped and named.
+    setenv("QEL2_TIME_LIMIT", "0.001", 1);
+    CliRun stopped = RunCli({"info", s});
+    unsetenv("QEL2_TIME_LIMIT");
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_NE(stopped.err.find("did not finish within"), std::string::npos) << stopped.err;
 }
 
 TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
@@ -74,6 +84,14 @@ TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
     fs::resize_file(log, end - 2550);
     std::map<std::string, FileState> before = Snapshot(store);
 
+    {
+        // This process holding a file of the store stands for a server.
+        std::ifstream held(store / "todos.db");
+        CliRun refused = RunCli({"recover", store.string()});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.err.find(" is open in process " + std::to_string(getpid())), std::string::npos)
+            << refused.err;
+    }
     CliRun recover = RunCli({"recover", store.string()});
     EXPECT_EQ(recover.status, 1);
     EXPECT_NE(recover.err.find("recovery would lose records (events.db 40 -> "), std::string::npos) << recover.err;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -89,17 +90,19 @@ ChildOutcome RunInChild(const std::function<int(std::string& report)>& work, con
         pid_t done = waitpid(child, &status, WNOHANG);
         if (done == child) break;
         std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        if (elapsed.count() > deadline()) {
+        double left = deadline() - elapsed.count();
+        if (left <= 0) {
             kill(child, SIGKILL);
             waitpid(child, &status, 0);
             outcome.end = ChildOutcome::End::TimedOut;
             break;
         }
+        int waitMs = std::min(kPollMs, static_cast<int>(left * 1000) + 1);
         if (pidFd >= 0) {
             pollfd wait = {pidFd, POLLIN, 0};
-            poll(&wait, 1, kPollMs);
+            poll(&wait, 1, waitMs);
         } else {
-            usleep(kPollMs * 1000);
+            usleep(static_cast<useconds_t>(waitMs) * 1000);
         }
     }
     Close(pidFd);

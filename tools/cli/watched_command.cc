@@ -146,11 +146,11 @@ int RunWatched(const std::function<int()>& command) {
         return kExitFailure;
     case ChildOutcome::End::TimedOut:
         if (reading.empty())
-            std::fprintf(stderr, "qel2caldb: the command did not finish within %.0f seconds and was stopped\n",
+            std::fprintf(stderr, "qel2caldb: the command did not finish within %g seconds and was stopped\n",
                          allowed);
         else
             std::fprintf(stderr,
-                         "qel2caldb: reading %s did not finish within %.0f seconds and was stopped: the file is "
+                         "qel2caldb: reading %s did not finish within %g seconds and was stopped: the file is "
                          "probably damaged (pages that lead in a circle); \"qel2caldb verify\" names what is "
                          "wrong (QEL2_TIME_LIMIT sets the limit in seconds)\n",
                          reading.c_str(), allowed);
