@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "cli_run.h"
 #include "cli_stores.h"
@@ -71,6 +72,16 @@ TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {
     CliRun after = RunCli({"calendars", store.string()});
     EXPECT_EQ(after.status, 0) << after.err;
     EXPECT_NE(after.out.find("jdoe:tasks"), std::string::npos);
+
+    // The panic word of the primary region (after its magic number) set,
+    // as a process that stopped in a Berkeley DB panic leaves it.
+    std::fstream region(store / "__db.001", std::ios::in | std::ios::out | std::ios::binary);
+    region.seekp(4);
+    region.put(1);
+    region.close();
+    CliRun panicked = RunCli({"calendars", store.string()});
+    EXPECT_EQ(panicked.status, 1);
+    EXPECT_NE(panicked.err.find("was left in a Berkeley DB panic"), std::string::npos) << panicked.err;
 }
 
 }  // namespace
