@@ -85,8 +85,10 @@ TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
     std::map<std::string, FileState> before = Snapshot(store);
 
     {
-        // This process holding a file of the store stands for a server.
+        // This process reading a file of the store: other readers go on,
+        // recovery waits.
         std::ifstream held(store / "todos.db");
+        EXPECT_EQ(RunCli({"calendars", store.string()}).status, 0);
         CliRun refused = RunCli({"recover", store.string()});
         EXPECT_EQ(refused.status, 1);
         EXPECT_NE(refused.err.find(" is open in process " + std::to_string(getpid())), std::string::npos)

@@ -49,7 +49,7 @@ std::string Losses(const RecordCounts& before, const RecordCounts& after) {
 // kept every record that can be read without recovery.
 void RecoverChecked(const std::string& directory, bool acceptLoss) {
     CheckStoreDirectory(directory);
-    RefuseWhileHeld(directory, "recovery");
+    RefuseWhileHeld(directory, "recovery", Holders::Anyone);
     if (fs::exists(fs::path(directory) / "DB_CONFIG"))
         throw CliError(directory + "/DB_CONFIG would steer the recovery (Berkeley DB obeys it on every open in that "
                                    "folder, and it can name other files or sizes): move it out of the store first");

@@ -1,6 +1,7 @@
 #include "store_regions.h"
 
 #include <db.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -32,10 +33,12 @@ constexpr uint32_t kRegionMagic = 0x120897;
 
 using FileId = std::pair<dev_t, ino_t>;
 
-std::set<FileId> StoreFiles(const fs::path& store) {
+// The store's files, or only its region files (__db.*).
+std::set<FileId> StoreFiles(const fs::path& store, bool regionsOnly) {
     std::set<FileId> ids;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(store, error)) {
+        if (regionsOnly && entry.path().filename().string().rfind("__db.", 0) != 0) continue;
         struct stat info;
         if (stat(entry.path().c_str(), &info) == 0 && S_ISREG(info.st_mode)) ids.emplace(info.st_dev, info.st_ino);
     }
@@ -58,11 +61,27 @@ bool MapsAny(const fs::path& maps, const std::set<FileId>& ids) {
     return false;
 }
 
-bool HasOpen(const fs::path& fds, const std::set<FileId>& ids) {
+// Whether the descriptor's open flags (octal in /proc/PID/fdinfo/FD) allow
+// writing.
+bool OpenForWriting(const fs::path& fdinfo) {
+    std::ifstream in(fdinfo);
+    std::string field;
+    while (in >> field) {
+        if (field != "flags:") continue;
+        std::string octal;
+        in >> octal;
+        return (std::stoul(octal, nullptr, 8) & O_ACCMODE) != O_RDONLY;
+    }
+    return false;
+}
+
+bool HasOpen(const fs::path& process, const std::set<FileId>& ids, Holders holders) {
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(fds, error)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(process / "fd", error)) {
         struct stat info;
-        if (stat(entry.path().c_str(), &info) == 0 && ids.contains({info.st_dev, info.st_ino})) return true;
+        if (stat(entry.path().c_str(), &info) == 0 && ids.contains({info.st_dev, info.st_ino}) &&
+            (holders == Holders::Anyone || OpenForWriting(process / "fdinfo" / entry.path().filename())))
+            return true;
     }
     return false;
 }
@@ -87,9 +106,9 @@ LeftRegions RegionsIn(const fs::path& store) {
     return head.panic ? LeftRegions::Panic : LeftRegions::Current;
 }
 
-std::string ProcessHolding(const fs::path& store) {
-    std::set<FileId> ids = StoreFiles(store);
-    if (ids.empty()) return "";
+std::string ProcessHolding(const fs::path& store, Holders holders) {
+    std::set<FileId> regions = StoreFiles(store, true);
+    std::set<FileId> files = StoreFiles(store, false);
     std::string self = std::to_string(getpid());
     std::string parent = std::to_string(getppid());
     std::error_code error;
@@ -97,14 +116,15 @@ std::string ProcessHolding(const fs::path& store) {
         std::string pid = entry.path().filename();
         if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
         if (pid == self || pid == parent) continue;
-        if (MapsAny(entry.path() / "maps", ids) || HasOpen(entry.path() / "fd", ids))
+        // A reader may also map a small database file read-only.
+        if (MapsAny(entry.path() / "maps", regions) || HasOpen(entry.path(), files, holders))
             return "process " + pid + " (" + ProcessName(entry.path()) + ")";
     }
     return "";
 }
 
-void RefuseWhileHeld(const fs::path& store, const std::string& what) {
-    std::string holder = ProcessHolding(store);
+void RefuseWhileHeld(const fs::path& store, const std::string& what, Holders holders) {
+    std::string holder = ProcessHolding(store, holders);
     if (!holder.empty())
         throw CliError(store.string() + " is open in " + holder + ": " + what +
                        " waits until that process has closed the store (or work on a copy made after it did)");

@@ -17,12 +17,18 @@ enum class LeftRegions {
 
 LeftRegions RegionsIn(const std::filesystem::path& store);
 
+// Who counts as holding a store: readers may share it with other readers
+// (another qel2caldb opens its files read-only and maps no region of it);
+// recovery rewrites its files and shares it with no one.
+enum class Holders { Writers, Anyone };
+
 // "process 1234 (calserver)" for the first other process that maps a
-// region file of the store or has one of its files open; "" when none.
-// Processes this user cannot look into are not seen.
-std::string ProcessHolding(const std::filesystem::path& store);
+// region file of the store or has one of its files open (for writing, with
+// Holders::Writers); "" when none. Processes this user cannot look into
+// are not seen.
+std::string ProcessHolding(const std::filesystem::path& store, Holders holders);
 
 // Throws CliError when another process holds the store.
-void RefuseWhileHeld(const std::filesystem::path& store, const std::string& what);
+void RefuseWhileHeld(const std::filesystem::path& store, const std::string& what, Holders holders);
 
 }  // namespace qel2cli

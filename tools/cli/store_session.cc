@@ -114,7 +114,7 @@ uint64_t CheckStoreDirectory(const std::string& directory) {
 }
 
 void CheckRegionFiles(const std::string& directory) {
-    RefuseWhileHeld(directory, "reading it");
+    RefuseWhileHeld(directory, "reading it", Holders::Writers);
     switch (RegionsIn(directory)) {
     case LeftRegions::None:
     case LeftRegions::Current:
@@ -142,7 +142,7 @@ void RefuseDamagedStructure(const std::string& directory) {
 
 void RecoverStore(const std::string& directory) {
     CheckStoreDirectory(directory);
-    RefuseWhileHeld(directory, "recovery");
+    RefuseWhileHeld(directory, "recovery", Holders::Anyone);
     std::vector<char> home = CString(directory);
     qel2BerkeleyDatabase db;
     HeldLogLines held;
