@@ -1,5 +1,6 @@
 #include "store_session.h"
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -35,7 +36,9 @@ constexpr int kConfFile = 4;
 
 std::string StoreVersion(const std::string& conf) {
     calconf_file* handle = nullptr;
-    if (calconf_Open(conf.c_str(), &handle) != 0) throw CliError("cannot read " + conf);
+    if (int error = calconf_Open(conf.c_str(), &handle))
+        throw CliError("cannot read " + conf + ": " + std::strerror(error) +
+                       (error == EFBIG ? " (settings files are at most 1 MB)" : ""));
     char* value = calconf_GetCopy(handle, "caldb.version");
     std::string version = value ? value : "";
     PR_Free(value);
