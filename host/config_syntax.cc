@@ -49,8 +49,11 @@ int read_config_file(const char* path, std::vector<ConfigEntry>& entries) {
         std::string content;
         char chunk[4096];
         size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, got);
-        if (std::ferror(file)) {
+        while (content.size() <= kConfigFileLimit && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+            content.append(chunk, got);
+        if (content.size() > kConfigFileLimit) {
+            result = EFBIG;
+        } else if (std::ferror(file)) {
             result = errno != 0 ? errno : EIO;
         } else {
             std::string_view rest(content);

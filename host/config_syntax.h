@@ -19,9 +19,13 @@ struct ConfigEntry {
 // blank lines, comments and lines that carry no "key =".
 bool parse_config_line(std::string_view line, ConfigEntry& entry);
 
+// Settings files are a few lines; one larger than this is refused before it
+// is read whole (a damaged file, or a path such as /dev/zero).
+inline constexpr size_t kConfigFileLimit = 1u << 20;
+
 // Reads every entry of a settings file in file order, so a later duplicate
 // follows the earlier one. 0, or the errno of opening or reading the file
-// (ENOMEM when memory runs out).
+// (ENOMEM when memory runs out, EFBIG past kConfigFileLimit bytes).
 int read_config_file(const char* path, std::vector<ConfigEntry>& entries);
 
 }  // namespace qel2host

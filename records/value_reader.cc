@@ -2,6 +2,7 @@
 
 #include "value_reader.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,21 @@
 #include <qel2/log.h>
 
 namespace qel2 {
+
+namespace {
+
+std::atomic<size_t> gDecodedLimit{kDefaultDecodedLimit};
+// What the allocator spends on a block beside its bytes.
+constexpr size_t kAllocationCost = 16;
+
+}  // namespace
+
+void SetDecodedLimit(size_t bytes) { gDecodedLimit.store(bytes, std::memory_order_relaxed); }
+
+int ValueReader::charge(size_t bytes) {
+    decoded_ += bytes + kAllocationCost;
+    return decoded_ > gDecodedLimit.load(std::memory_order_relaxed) ? EINVAL : 0;
+}
 
 int ValueReader::seek(const unsigned char* position) {
     // std::less gives a total order even for a pointer from elsewhere.
@@ -68,6 +84,7 @@ int ValueReader::string(char*& out) {
     const unsigned char* nul = terminator();
     if (nul == nullptr) return EINVAL;
     if (nul != pos_) {
+        if (int result = charge(static_cast<size_t>(nul - pos_) + 1)) return result;
         out = strdup(reinterpret_cast<const char*>(pos_));
         if (out == nullptr) return qEL2_ERR_NOMEM;
     }
@@ -88,6 +105,7 @@ int ValueReader::stringListItems(uint32_t count, array_t*& out) {
     for (uint32_t i = 0; i < count; ++i) {
         const unsigned char* nul = terminator();
         if (nul == nullptr) return EINVAL;
+        if (int result = charge(static_cast<size_t>(nul - pos_) + 1 + sizeof(void*))) return result;
         // strarray_append makes the one copy of the element, empty or not.
         if (strarray_append(out, reinterpret_cast<const char*>(pos_)) != 0) return qEL2_ERR_NOMEM;
         pos_ = nul + 1;

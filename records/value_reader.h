@@ -11,6 +11,13 @@
 
 namespace qel2 {
 
+// The most bytes the strings and lists decoded from one value may take. A
+// value packs an empty string into one byte, and its copy with its list
+// slot takes tens; past this limit the value is damaged (EINVAL), not
+// allocated. Set at each open from "caldb.maxdecodedrecordmb".
+inline constexpr size_t kDefaultDecodedLimit = size_t{32} << 20;
+void SetDecodedLimit(size_t bytes);
+
 // Each read returns 0, qEL2_ERR_NOMEM (12) when a copy or a list cannot be
 // allocated, or EINVAL (22) when the value ends before the read does. After
 // a failure the cursor means nothing: the decoders stop at the first one.
@@ -74,10 +81,13 @@ private:
     // The NUL that ends the string at the cursor, or null when the value
     // ends first.
     const unsigned char* terminator() const;
+    // Counts `bytes` more of decoded memory; EINVAL past the limit.
+    int charge(size_t bytes);
 
     const unsigned char* begin_;
     const unsigned char* pos_;
     const unsigned char* end_;
+    size_t decoded_ = 0;
 };
 
 }  // namespace qel2

@@ -24,6 +24,7 @@ extern "C" {
 
 /* The 4.2 flags that the store engine itself composes in the host's space. */
 #define qEL2_DB42_CREATE         0x1u
+#define qEL2_DB42_RDONLY         0x10u
 #define qEL2_DB42_RECOVER        0x20u
 #define qEL2_DB42_THREAD         0x40u
 #define qEL2_DB42_RECOVER_FATAL  0x200000u

@@ -12,6 +12,7 @@
 #include <qel2/log.h>
 #include <qel2/store_internal.h>
 
+#include "records/value_reader.h"
 #include "store/bdb_compat.h"
 #include "store/state_sync.h"
 
@@ -23,6 +24,7 @@ namespace {
 
 constexpr int kPageSize = 4096;
 constexpr uint32_t kHandshakeSleepMs = 100;
+constexpr int32_t kDefaultDecodedMb = int32_t(qel2::kDefaultDecodedLimit >> 20);
 
 void ReadSettings() {
     config_cache* cache = config_getdefaultcache();
@@ -33,6 +35,8 @@ void ReadSettings() {
     gCalDB.bCounters = config_get_switch(cache, "caldb.counters", 0);
     gCalDB.nCheckpointInterval = config_get_int(cache, "caldb.berkeleydb.checkpointinterval", 60);
     StoreWord(gCalDB.nTraceLevel, config_get_int(cache, "caldb.berkeleydb.tracelevel", 0));
+    int32_t decodedMb = config_get_int(cache, "caldb.maxdecodedrecordmb", kDefaultDecodedMb);
+    qel2::SetDecodedLimit(decodedMb > 0 ? size_t(uint32_t(decodedMb)) << 20 : qel2::kDefaultDecodedLimit);
 }
 
 // Buffers the linked library hands back are then released with free().
@@ -105,6 +109,10 @@ extern "C" {
 
 int qel2_pvt_OpenDB(uint32_t threads, uint32_t flags, const char* homeDir) {
     uint32_t dbFlags = (flags & ~qEL2_DB42_RECOVERY_BITS) | qEL2_DB42_CREATE | qEL2_DB42_THREAD;
+    // A read-only open creates nothing: Berkeley DB refuses DB_CREATE beside
+    // DB_RDONLY, so a caller asking for DB_RDONLY gets its files opened as
+    // they are, and a missing one fails instead of appearing empty.
+    if (flags & qEL2_DB42_RDONLY) dbFlags &= ~qEL2_DB42_CREATE;
     uint32_t recoveryBits = flags & qEL2_DB42_RECOVERY_BITS;
     qel2_pvt_TraceLog(1, "qel2_pvt_OpenDB");
     // Flags that 4.2's DB->open did not take are refused before anything is

@@ -7,6 +7,7 @@
 
 #include <qel2/diag.h>
 #include <qel2/query.h>
+#include <qel2/store_internal.h>
 
 #include "calendar_json.h"
 #include "cli_error.h"
@@ -59,6 +60,7 @@ int Calendars(const Arguments& arguments) {
     auto limit = static_cast<size_t>(ParseNumber("--limit", arguments.value("--limit").value_or("0"), 0, UINT32_MAX));
 
     StoreSession store(arguments.store);
+    store.Reading(qel2_asDBFiles[2]);
     array_t* list = nullptr;
     int result = store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, 0, &list);
     qel2::CalPropsListPtr calendars(list);

@@ -5,6 +5,7 @@
 #include <qel2/diag.h>
 #include <qel2/log.h>
 #include <qel2/query.h>
+#include <qel2/store_internal.h>
 
 #include "cli_error.h"
 #include "commands.h"
@@ -28,6 +29,7 @@ int Show(const Arguments& arguments) {
     std::string what = "\"" + uid + "\"" + (recurrenceId ? " (recurrence id " + IsoTime(recurrenceId) + ")" : "") +
                        " in calendar \"" + calendarId + "\"";
 
+    store.Reading(qel2_asDBFiles[0]);
     qEL2_VEVENT* event = nullptr;
     int result = store.db().ReadEvent(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &event);
     qel2::EventPtr ownedEvent(event);
@@ -37,6 +39,7 @@ int Show(const Arguments& arguments) {
     }
     bool unfollowedLink = result == 0;
 
+    store.Reading(qel2_asDBFiles[1]);
     qEL2_VTODO* todo = nullptr;
     result = store.db().ReadToDo(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &todo);
     qel2::ToDoPtr ownedToDo(todo);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -17,6 +18,7 @@
 #include "json_text.h"
 #include "progress.h"
 #include "store_session.h"
+#include "structure_check.h"
 
 namespace qel2cli {
 
@@ -67,6 +69,7 @@ struct Damage {
 struct Totals {
     uint64_t records = 0;
     uint64_t damaged = 0;
+    std::string structure;  // what Berkeley DB's structural check found; "" when sound
 };
 
 // One cursor walk over a database; damage goes to `found` (and to standard
@@ -124,7 +127,9 @@ Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found,
 
 int Verify(const Arguments& arguments) {
     bool json = arguments.has("--json");
-    StoreSession store(arguments.store);
+    // Each database's structure is checked on its own, so one damaged file
+    // does not hide another; only sound ones are walked.
+    StoreSession store(arguments.store, StoreSession::Checks::FilesOnly);
     const Database databases[] = {
         {qel2_asDBFiles[2], gCalDB.pCalPropsDB, qEL2_CALPROPS_KEY_SIZE, DecodeCalProps},
         {qel2_asDBFiles[0], gCalDB.pEventDB, qEL2_EVENT_KEY_SIZE, DecodeEvent},
@@ -133,13 +138,23 @@ int Verify(const Arguments& arguments) {
     };
     std::vector<Damage> found;
     Totals all;
-    nlohmann::json perDatabase = nlohmann::json::object();
+    uint64_t damagedStructures = 0;
     std::vector<std::pair<const char*, Totals>> results;
     {
         Progress progress("verify", 0);
         uint64_t seen = 0;
         for (const Database& database : databases) {
-            Totals totals = Walk(database, !json, found, progress, seen);
+            store.Reading(database.file);
+            StructureFindings structure = CheckStructure(std::filesystem::path(store.directory()) / database.file);
+            Totals totals;
+            if (structure.sound) {
+                totals = Walk(database, !json, found, progress, seen);
+            } else {
+                ++damagedStructures;
+                totals.structure = structure.findings;
+                if (!json) std::printf("damaged: %s: Berkeley DB's structural check: %s\n", database.file,
+                                       structure.findings.c_str());
+            }
             all.records += totals.records;
             all.damaged += totals.damaged;
             results.emplace_back(database.file, totals);
@@ -147,24 +162,37 @@ int Verify(const Arguments& arguments) {
     }
     if (json) {
         JsonText text;
-        nlohmann::json out = {{"store", text.Plain("store", store.directory())}, {"records", all.records},
-                              {"damaged", all.damaged}};
+        nlohmann::json out = {{"store", text.Plain("store", store.directory())},
+                              {"records", all.records},
+                              {"damaged", all.damaged},
+                              {"damaged_databases", damagedStructures}};
         text.Mark(out);
         for (const auto& [file, totals] : results)
-            out["databases"][file] = {{"records", totals.records}, {"damaged", totals.damaged}};
+            out["databases"][file] = {{"records", totals.records},
+                                      {"damaged", totals.damaged},
+                                      {"structure", totals.structure.empty() ? "sound" : totals.structure}};
         out["damaged_records"] = nlohmann::json::array();
         for (const Damage& damage : found)
             out["damaged_records"].push_back(
                 {{"database", damage.database}, {"key", damage.key}, {"problem", damage.problem}});
         std::printf("%s\n", out.dump(2).c_str());
     } else {
-        for (const auto& [file, totals] : results)
-            std::printf("%-12s %10ju records %6ju damaged\n", file, static_cast<uintmax_t>(totals.records),
-                        static_cast<uintmax_t>(totals.damaged));
-        std::printf("%s: %ju records, %ju damaged\n", all.damaged ? "DAMAGED" : "OK",
-                    static_cast<uintmax_t>(all.records), static_cast<uintmax_t>(all.damaged));
+        for (const auto& [file, totals] : results) {
+            if (totals.structure.empty())
+                std::printf("%-12s %10ju records %6ju damaged\n", file, static_cast<uintmax_t>(totals.records),
+                            static_cast<uintmax_t>(totals.damaged));
+            else
+                std::printf("%-12s damaged structure, records not read\n", file);
+        }
+        bool damaged = all.damaged || damagedStructures;
+        std::printf("%s: %ju records, %ju damaged", damaged ? "DAMAGED" : "OK", static_cast<uintmax_t>(all.records),
+                    static_cast<uintmax_t>(all.damaged));
+        if (damagedStructures)
+            std::printf(", %ju database%s with a damaged structure", static_cast<uintmax_t>(damagedStructures),
+                        damagedStructures == 1 ? "" : "s");
+        std::printf("\n");
     }
-    return all.damaged ? kExitFailure : 0;
+    return all.damaged || damagedStructures ? kExitFailure : 0;
 }
 
 }  // namespace
@@ -172,8 +200,10 @@ int Verify(const Arguments& arguments) {
 const Command kVerifyCommand = {
     "verify",
     "verify STORE [--json]",
-    "read and decode every record; name each damaged one; exit 1 if any is",
-    "Every value of calprops.db, events.db and todos.db is decoded as the library\n"
+    "check each database's structure, decode every record; name the damage; exit 1 if any",
+    "Each database first passes Berkeley DB's structural check (DB->verify with the\n"
+    "store's key order); a database that fails it is named with what the check found\n"
+    "and its records are not read. Every value of calprops.db, events.db and todos.db is decoded as the library\n"
     "decodes it; alarms.db values are the server's own, so only their keys are\n"
     "checked. A damaged record is named by database and key (hex), e.g.\n"
     "  damaged: events.db key 1b10...: value of 57 bytes does not decode (result 22)\n"

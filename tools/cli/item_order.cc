@@ -8,8 +8,10 @@
 #include <qel2/owned.h>
 #include <qel2/query.h>
 #include <qel2/query_internal.h>
+#include <qel2/store_internal.h>
 
 #include "cli_error.h"
+#include "store_reads.h"
 #include "utf8_text.h"
 
 namespace qel2cli {
@@ -51,6 +53,7 @@ struct EventReads {
     using Owned = qel2::EventPtr;
     using OwnedList = qel2::EventListPtr;
     static constexpr const char* kWhat = "events";
+    static constexpr int kFile = 0;  // index in qel2_asDBFiles
     static constexpr auto Scan = qel2_pvt_ScanEvents;
     static constexpr auto InWindow = qel2_ReadEventListByRangeCompare;
     static int Read(StoreSession& store, qEL2_CALPROPS* calendar, OrderKey& key, uint32_t flags, Record** record) {
@@ -63,6 +66,7 @@ struct ToDoReads {
     using Owned = qel2::ToDoPtr;
     using OwnedList = qel2::ToDoListPtr;
     static constexpr const char* kWhat = "to-dos";
+    static constexpr int kFile = 1;
     static constexpr auto Scan = qel2_pvt_ScanToDos;
     static constexpr auto InWindow = qel2_ReadToDoListByRangeCompare;
     static int Read(StoreSession& store, qEL2_CALPROPS* calendar, OrderKey& key, uint32_t flags, Record** record) {
@@ -78,6 +82,8 @@ std::string CalendarName(const qEL2_CALPROPS* calendar) {
 template <typename Reads>
 size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
                           const std::function<void(const typename Reads::Record&)>& show) {
+    const char* file = qel2_asDBFiles[Reads::kFile];
+    store.Reading(file);
     std::vector<OrderKey> keys;
     KeyCollector collector{{flags, window.start, window.end}, Reads::InWindow, &keys};
     array_t* list = nullptr;
@@ -85,16 +91,19 @@ size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWind
     typename Reads::OwnedList owned(list);
     if (result != 0)
         throw CliError(std::string("reading the ") + Reads::kWhat + " of calendar \"" + CalendarName(calendar) +
-                       "\" failed (result " + std::to_string(result) + ")");
+                       "\" from " + DatabasePath(store, file) + " failed (result " + std::to_string(result) + ")");
     std::sort(keys.begin(), keys.end());
     for (OrderKey& key : keys) {
         typename Reads::Record* record = nullptr;
         result = Reads::Read(store, calendar, key, flags, &record);
         typename Reads::Owned held(record);
         if (result != 0 || !held)
-            throw CliError(std::string("reading one of the ") + Reads::kWhat + " of calendar \"" +
-                           CalendarName(calendar) + "\" again failed (uid \"" + qel2tools::TerminalText(key.uid) +
-                           "\", result " + std::to_string(result) + ")");
+            // The walk found the record under its key, but its uid leads
+            // elsewhere: the value does not belong to its key.
+            throw CliError(DatabasePath(store, file) + ": one of the " + Reads::kWhat + " of calendar \"" +
+                           CalendarName(calendar) + "\" cannot be read again by its uid \"" +
+                           qel2tools::TerminalText(key.uid) + "\" (result " + std::to_string(result) +
+                           "): the value does not match its key");
         show(*held);
     }
     return keys.size();

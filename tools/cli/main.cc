@@ -1,12 +1,11 @@
 // qel2caldb: reads, checks and exports a calendar store of the previous
 // generation without a calendar server.
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,9 @@
 #include "command_line.h"
 #include "commands.h"
 #include "help_text.h"
+#include "settings_check.h"
 #include "standard_output.h"
+#include "watched_command.h"
 
 namespace {
 
@@ -31,7 +32,9 @@ void ApplyCommonOptions(const CommonOptions& common) {
     std::string config = common.config.value_or(std::getenv("QEL2_CONFIG") ? std::getenv("QEL2_CONFIG") : "");
     if (!config.empty()) {
         if (int error = config_load_file(config_getdefaultcache(), config.c_str()))
-            throw CliError("cannot read the settings file " + config + ": " + std::strerror(error));
+            throw CliError("cannot read the settings file " + config + ": " + std::strerror(error) +
+                           (error == EFBIG ? " (settings files are at most 1 MB)" : ""));
+        CheckNumericSettings(config);
     }
     if (common.log) {
         if (int error = hxlog_set_file(common.log->c_str()))
@@ -71,7 +74,13 @@ int Run(std::vector<std::string> args) {
         return 0;
     }
     ApplyCommonOptions(common);
-    return command->run(arguments);
+    // The store work runs in a watched child (see watched_command.h), which
+    // checks its own writes before it ends.
+    return RunWatched([&] {
+        int status = command->run(arguments);
+        FinishOutput();
+        return status;
+    });
 }
 
 // Every run ends here, so no write goes unchecked.
@@ -87,19 +96,5 @@ int main(int argc, char** argv) {
     // A closed pipe shows as EPIPE on the next write, which CheckOutput
     // turns into a quiet end.
     std::signal(SIGPIPE, SIG_IGN);
-    try {
-        return RunChecked(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const CliError& error) {
-        std::fflush(stdout);
-        if (error.status() == kExitClosedPipe) return error.status();
-        std::fprintf(stderr, "qel2caldb: %s\n", error.what());
-        if (error.status() == kExitUsage) std::fprintf(stderr, "Run \"qel2caldb --help\" for the commands.\n");
-        return error.status();
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "qel2caldb: out of memory\n");
-        return kExitFailure;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "qel2caldb: %s\n", error.what());
-        return kExitFailure;
-    }
+    return ExitStatusOf([&] { return RunChecked(std::vector<std::string>(argv + 1, argv + argc)); });
 }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 
 #include <qel2/query.h>
+#include <qel2/store_internal.h>
 
 #include "cli_error.h"
 #include "time_text.h"
@@ -17,21 +19,20 @@ std::string CalendarId(const qEL2_CALPROPS* calendar) {
     return calendar->pRelativeCalID ? calendar->pRelativeCalID : "";
 }
 
-void CheckListRead(int result, const array_t* list, const char* what, const qEL2_CALPROPS* calendar) {
-    if (result != 0 || list == nullptr)
-        throw CliError(std::string("reading the ") + what + " of calendar \"" + CalendarId(calendar) +
-                       "\" failed (result " + std::to_string(result) + ")");
-}
-
 }  // namespace
 
+std::string DatabasePath(const StoreSession& store, const char* file) {
+    return (std::filesystem::path(store.directory()) / file).string();
+}
+
 qel2::CalPropsListPtr ReadAllCalendars(StoreSession& store) {
+    store.Reading(qel2_asDBFiles[2]);
     array_t* list = nullptr;
     int result = store.db().SearchCalProps(nullptr, 0, qEL2_MATCH_CONTAINS, 0, &list);
     qel2::CalPropsListPtr owned(list);
     if (result != 0 || !owned)
-        throw CliError("reading the calendars of " + store.directory() + " failed (result " + std::to_string(result) +
-                       ")");
+        throw CliError("reading the calendars of " + DatabasePath(store, qel2_asDBFiles[2]) + " failed (result " +
+                       std::to_string(result) + ")");
     return owned;
 }
 
@@ -57,22 +58,6 @@ TimeWindow WindowFromOptions(const Arguments& arguments) {
 
 uint32_t ReadFlagsFromOptions(const Arguments& arguments) {
     return arguments.has("--tombstones") ? qEL2_READ_TOMBSTONES : 0;
-}
-
-qel2::EventListPtr ReadEvents(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags) {
-    array_t* list = nullptr;
-    int result = store.db().ReadEventListByRange(calendar, window.start, window.end, flags, &list);
-    qel2::EventListPtr owned(list);
-    CheckListRead(result, list, "events", calendar);
-    return owned;
-}
-
-qel2::ToDoListPtr ReadToDos(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags) {
-    array_t* list = nullptr;
-    int result = store.db().ReadToDoListByRange(calendar, window.start, window.end, flags, &list);
-    qel2::ToDoListPtr owned(list);
-    CheckListRead(result, list, "to-dos", calendar);
-    return owned;
 }
 
 }  // namespace qel2cli

@@ -1,8 +1,9 @@
-// The reads the commands share: every calendar, and the events or to-dos
-// of one calendar within a time window. Each throws CliError on failure.
+// The reads the commands share: every calendar, the time window and read
+// flags of the listings. Each throws CliError on failure.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "command_line.h"
@@ -28,7 +29,7 @@ TimeWindow WindowFromOptions(const Arguments& arguments);
 // qEL2_READ_TOMBSTONES when --tombstones was given.
 uint32_t ReadFlagsFromOptions(const Arguments& arguments);
 
-qel2::EventListPtr ReadEvents(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags);
-qel2::ToDoListPtr ReadToDos(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags);
+// The path of one of the store's files, for messages.
+std::string DatabasePath(const StoreSession& store, const char* file);
 
 }  // namespace qel2cli

@@ -1,5 +1,6 @@
 #include "store_session.h"
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -11,6 +12,11 @@
 #include <qel2/store_internal.h>
 
 #include "cli_error.h"
+#include "database_file_check.h"
+#include "library_log.h"
+#include "store_regions.h"
+#include "structure_check.h"
+#include "watched_command.h"
 
 namespace qel2cli {
 
@@ -18,16 +24,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The host speaks Berkeley DB 4.2's flag numbers; 0x20 is its DB_RECOVER.
+// The host speaks Berkeley DB 4.2's flag numbers: 0x20 is its DB_RECOVER,
+// 0x10 its DB_RDONLY.
 constexpr uint32_t kDb42Recover = 0x20;
+constexpr uint32_t kDb42ReadOnly = 0x10;
 // No checkpoint or deadlock thread: a reading command changes nothing.
 constexpr uint32_t kNoThreads = 0;
 constexpr const char* kAcceptedVersion = "1.0.0 [BerkeleyDB]";
 constexpr int kDatabaseFiles = 4;
+constexpr int kConfFile = 4;
 
 std::string StoreVersion(const std::string& conf) {
     calconf_file* handle = nullptr;
-    if (calconf_Open(conf.c_str(), &handle) != 0) throw CliError("cannot read " + conf);
+    if (int error = calconf_Open(conf.c_str(), &handle))
+        throw CliError("cannot read " + conf + ": " + std::strerror(error) +
+                       (error == EFBIG ? " (settings files are at most 1 MB)" : ""));
     char* value = calconf_GetCopy(handle, "caldb.version");
     std::string version = value ? value : "";
     PR_Free(value);
@@ -36,62 +47,108 @@ std::string StoreVersion(const std::string& conf) {
     return version;
 }
 
-// Why an open failed, in words, with what to do about it.
-std::string OpenFailure(const std::string& directory, int result) {
-    if (result == qEL2_ERR_STORE && fs::exists(fs::path(directory) / "__db.001"))
-        return directory + " needs a recovery open first: its region files (__db.001 ...) were left by an older "
-                           "Berkeley DB. Work on a copy of the store and run \"qel2caldb recover COPY\" once";
-    if (result == qEL2_ERR_STORE || result == qEL2_ERR_MISSING)
-        return "cannot open the Berkeley DB environment in " + directory;
-    return "cannot open the databases in " + directory + ": " +
-           (result > 0 ? std::string(strerror(result)) : "Berkeley DB error " + std::to_string(result));
+std::vector<char> CString(const std::string& text) {
+    std::vector<char> copy(text.begin(), text.end());
+    copy.push_back('\0');
+    return copy;
 }
 
-// Holds the log lines of a recovery open: Berkeley DB reports the old
-// region files it cannot map ("mmap: Invalid argument") before it replaces
-// them, which is noise when the recovery then succeeds.
-class HeldLogLines {
-public:
-    HeldLogLines() { hxlog_set_sink(&HeldLogLines::Hold, this); }
-    ~HeldLogLines() { hxlog_set_sink(nullptr, nullptr); }
-    HeldLogLines(const HeldLogLines&) = delete;
-    HeldLogLines& operator=(const HeldLogLines&) = delete;
+// A reading command opens the store through a home folder of its own:
+// links to the four database files, caldb.conf and the log files (the
+// databases' pages carry positions in that log, which Berkeley DB checks
+// against the log's end). Berkeley DB keeps its regions there, not in the
+// store folder, so the store stays as it is on disk, no earlier process's
+// cached pages are read in place of the files, and a DB_CONFIG in the store
+// folder steers nothing. The databases are opened read-only and nothing is
+// logged for them, so no file behind a link is written.
+std::string PrepareReadHome(const std::string& store, const std::string& name) {
+    fs::path home = fs::path(RunFolder()) / name;
+    fs::create_directory(home);
+    fs::path absolute = fs::absolute(store);
+    for (int i = 0; i <= kConfFile; ++i) fs::create_symlink(absolute / qel2_asDBFiles[i], home / qel2_asDBFiles[i]);
+    for (const fs::directory_entry& entry : fs::directory_iterator(absolute))
+        if (entry.path().filename().string().rfind("log.", 0) == 0)
+            fs::create_symlink(entry.path(), home / entry.path().filename());
+    if (fs::exists(absolute / "DB_CONFIG"))
+        std::fprintf(stderr,
+                     "qel2caldb: note: %s/DB_CONFIG is not obeyed: the store is read with the command's own "
+                     "settings, so the file cannot point the reads at other files or make them write\n",
+                     store.c_str());
+    return home.string();
+}
 
-    // Writes the held lines where they would have gone.
-    void Release() {
-        hxlog_set_sink(nullptr, nullptr);
-        for (const auto& [level, text] : lines_) hxlog(0, level, "%s", text.c_str());
-        lines_.clear();
+void OpenForReading(qel2BerkeleyDatabase& db, const std::string& store, const std::string& homeName) {
+    std::vector<char> home = CString(PrepareReadHome(store, homeName));
+    NoteReading("the databases of " + store);
+    HeldLogLines held;
+    int result = db.OpenDB(kNoThreads, kDb42ReadOnly, home.data());
+    if (result != 0) {
+        db.CloseDB();
+        std::string reason = held.LastError();
+        // Berkeley DB's own words for pages newer than the log it can see.
+        if (held.Holds("past end of log"))
+            reason = "its database pages refer to log records the store no longer has (log files removed or cut), "
+                     "and Berkeley DB does not read them without those; " + reason;
+        held.Release();
+        throw CliError("cannot open the databases of " + store + ": " +
+                       (reason.empty() ? "result " + std::to_string(result) : reason));
     }
-
-private:
-    static void Hold(void* self, int level, const char* text) {
-        static_cast<HeldLogLines*>(self)->lines_.emplace_back(level, text);
-    }
-    std::vector<std::pair<int, std::string>> lines_;
-};
+    held.Release();
+}
 
 }  // namespace
 
-void CheckStoreDirectory(const std::string& directory) {
+uint64_t CheckStoreDirectory(const std::string& directory) {
     if (!fs::is_directory(directory))
         throw CliError(directory + " is not a calendar store: " +
                        (fs::exists(directory) ? "not a directory" : "no such directory"));
-    for (int i = 0; i <= kDatabaseFiles; ++i) {
+    uint64_t bytes = 0;
+    for (int i = 0; i <= kConfFile; ++i) {
         fs::path file = fs::path(directory) / qel2_asDBFiles[i];
-        if (!fs::is_regular_file(file))
+        std::string kind = NotARegularFile(file);
+        if (kind == "missing")
             throw CliError(directory + " is not a calendar store: " + qel2_asDBFiles[i] + " is missing");
+        if (!kind.empty()) throw CliError(file.string() + " is " + kind + ", not a file of a calendar store");
+        if (i < kDatabaseFiles) bytes += CheckDatabaseFile(file).size;
     }
-    std::string version = StoreVersion((fs::path(directory) / "caldb.conf").string());
+    std::string version = StoreVersion((fs::path(directory) / qel2_asDBFiles[kConfFile]).string());
     if (version != kAcceptedVersion)
         throw CliError(directory + " has store version \"" + version + "\"; only \"" + kAcceptedVersion +
                        "\" can be read");
+    return bytes;
+}
+
+void CheckRegionFiles(const std::string& directory) {
+    RefuseWhileHeld(directory, "reading it", Holders::Writers);
+    switch (RegionsIn(directory)) {
+    case LeftRegions::None:
+    case LeftRegions::Current:
+        return;
+    case LeftRegions::Older:
+        throw CliError(directory + " needs a recovery open first: its region files (__db.001 ...) were left by an "
+                                   "older Berkeley DB, and its log may hold changes its database files lack. Work on "
+                                   "a copy of the store and run \"qel2caldb recover COPY\" once");
+    case LeftRegions::Panic:
+        throw CliError(directory + " was left in a Berkeley DB panic by an earlier process (recorded in __db.001): "
+                                   "its files may lack changes that only its log holds. Work on a copy of the store "
+                                   "and run \"qel2caldb recover COPY\"");
+    }
+}
+
+void RefuseDamagedStructure(const std::string& directory) {
+    for (int i = 0; i < kDatabaseFiles; ++i) {
+        fs::path file = fs::path(directory) / qel2_asDBFiles[i];
+        StructureFindings found = CheckStructure(file);
+        if (!found.sound)
+            throw CliError(file.string() + " is damaged: " + found.findings +
+                           " (\"qel2caldb verify\" checks every database)");
+    }
 }
 
 void RecoverStore(const std::string& directory) {
     CheckStoreDirectory(directory);
-    std::vector<char> home(directory.begin(), directory.end());
-    home.push_back('\0');
+    RefuseWhileHeld(directory, "recovery", Holders::Anyone);
+    std::vector<char> home = CString(directory);
     qel2BerkeleyDatabase db;
     HeldLogLines held;
     int result = db.OpenDB(kNoThreads, kDb42Recover, home.data());
@@ -102,7 +159,27 @@ void RecoverStore(const std::string& directory) {
     }
 }
 
-StoreSession::StoreSession(const std::optional<std::string>& store) {
+RecordCounts CountReadableRecords(const std::string& directory, const std::string& home) {
+    constexpr uint32_t kAllRecords = qEL2_STATS_CALPROPS | qEL2_STATS_EVENTS | qEL2_STATS_TODOS;
+    qel2BerkeleyDatabase db;
+    OpenForReading(db, directory, home);
+    size_t errorsBefore = LibraryErrorLines();
+    qEL2_DB_STATISTICS stats = {};
+    int result = db.GetStats(&stats, kAllRecords);
+    db.CloseDB();
+    // The count logs a walk that ended early and goes on.
+    if (result != 0 || LibraryErrorLines() != errorsBefore)
+        throw CliError("cannot count the records of " + directory + ": " +
+                       (LibraryErrorLines() != errorsBefore ? LastLibraryError() : "result " + std::to_string(result)));
+    RecordCounts counts;
+    counts.records[0] = stats.nEvents;
+    counts.records[1] = stats.nToDos;
+    counts.records[2] = stats.nCalProps;
+    counts.records[3] = stats.nAlarms;
+    return counts;
+}
+
+StoreSession::StoreSession(const std::optional<std::string>& store, Checks checks) {
     if (store) {
         directory_ = *store;
     } else {
@@ -110,16 +187,12 @@ StoreSession::StoreSession(const std::optional<std::string>& store) {
         directory_ = sample_->directory();
         RecoverStore(directory_);
     }
-    CheckStoreDirectory(directory_);
+    AllowTimeFor(CheckStoreDirectory(directory_));
+    CheckRegionFiles(directory_);
+    if (checks == Checks::All) RefuseDamagedStructure(directory_);
     // The statistics measure the files of the configured home directory.
     config_set(config_getdefaultcache(), "caldb.berkeleydb.homedir.path", directory_.c_str());
-    std::vector<char> home(directory_.begin(), directory_.end());
-    home.push_back('\0');
-    int result = db_.OpenDB(kNoThreads, 0, home.data());
-    if (result != 0) {
-        db_.CloseDB();
-        throw CliError(OpenFailure(directory_, result));
-    }
+    OpenForReading(db_, directory_, "home");
 }
 
 StoreSession::~StoreSession() { db_.CloseDB(); }
@@ -128,10 +201,12 @@ std::string StoreSession::label() const {
     return sample_ ? directory_ + " (a temporary copy of the bundled sample)" : directory_;
 }
 
+void StoreSession::Reading(const char* file) const { NoteReading((fs::path(directory_) / file).string()); }
+
 qel2::CalPropsPtr StoreSession::ReadCalendar(const std::string& id) {
+    Reading(qel2_asDBFiles[2]);
     qEL2_CALPROPS* calendar = nullptr;
-    std::vector<char> copy(id.begin(), id.end());
-    copy.push_back('\0');
+    std::vector<char> copy = CString(id);
     int result = db_.ReadCalProps(copy.data(), &calendar);
     qel2::CalPropsPtr owned(calendar);
     if (result == kBdb42NotFound) throw CliError("no calendar \"" + id + "\" in " + label());

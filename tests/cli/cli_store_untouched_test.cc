@@ -1,0 +1,107 @@
+// The store folder is evidence: reading commands leave every file in it as
+// it was, and recover leaves it alone when recovery would lose records.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <unistd.h>
+
+#include <fstream>
+#include <map>
+
+#include "cli_run.h"
+#include "store_generator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qel2clitest::CliRun;
+using qel2clitest::ReadFile;
+using qel2clitest::RunCli;
+
+struct FileState {
+    std::string bytes;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileState&) const = default;
+};
+
+std::map<std::string, FileState> Snapshot(const fs::path& folder) {
+    std::map<std::string, FileState> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        struct stat info;
+        stat(entry.path().c_str(), &info);
+        files[entry.path().filename()] = {ReadFile(entry.path()),
+                                          int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec};
+    }
+    return files;
+}
+
+fs::path Generate(const fs::path& where) {
+    qel2mk::GenerateOptions options;
+    options.calendars = 2;
+    options.eventsPerCalendar = 20;
+    options.todosPerCalendar = 5;
+    qel2mk::GenerateStore(options, where.string());
+    return where;
+}
+
+TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
+    qel2test::TempDir dir;
+    // The generator's own region files stay in the folder, and a DB_CONFIG
+    // that would send reads elsewhere and ask for a 1 GB cache.
+    fs::path store = Generate(dir.path() / "store");
+    dir.write("store/DB_CONFIG", "set_data_dir elsewhere\nset_cachesize 1 0 1\n");
+    std::map<std::string, FileState> before = Snapshot(store);
+    std::string s = store.string();
+    const std::vector<std::vector<std::string>> calls = {
+        {"info", s},          {"calendars", s},      {"events", s, "user0"},
+        {"todos", s, "user1"}, {"show", s, "user0", "user0-evt-0"},
+        {"dump", s},          {"verify", s},         {"export", s, (dir.path() / "out").string()}};
+    for (const auto& call : calls) {
+        CliRun run = RunCli(call);
+        EXPECT_EQ(run.status, 0) << call[0] << ": " << run.err;
+        EXPECT_NE(run.err.find("DB_CONFIG is not obeyed"), std::string::npos) << call[0] << ": " << run.err;
+    }
+    EXPECT_TRUE(Snapshot(store) == before) << "a reading command changed, added or removed a file";
+
+    // A read that outlives its time is stopped and named.
+    setenv("QEL2_TIME_LIMIT", "0.001", 1);
+    CliRun stopped = RunCli({"info", s});
+    unsetenv("QEL2_TIME_LIMIT");
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_NE(stopped.err.find("did not finish within"), std::string::npos) << stopped.err;
+}
+
+TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
+    qel2test::TempDir dir;
+    fs::path store = Generate(dir.path() / "store");
+    for (const char* region : {"__db.001", "__db.002", "__db.003"}) fs::remove(store / region);
+    // The log's last records cut off: their commits are gone.
+    fs::path log = store / "log.0000000001";
+    std::string bytes = ReadFile(log);
+    size_t end = bytes.find_last_not_of('\0') + 1;
+    fs::resize_file(log, end - 2550);
+    std::map<std::string, FileState> before = Snapshot(store);
+
+    {
+        // This process reading a file of the store: other readers go on,
+        // recovery waits.
+        std::ifstream held(store / "todos.db");
+        EXPECT_EQ(RunCli({"calendars", store.string()}).status, 0);
+        CliRun refused = RunCli({"recover", store.string()});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.err.find(" is open in process " + std::to_string(getpid())), std::string::npos)
+            << refused.err;
+    }
+    CliRun recover = RunCli({"recover", store.string()});
+    EXPECT_EQ(recover.status, 1);
+    EXPECT_NE(recover.err.find("recovery would lose records (events.db 40 -> "), std::string::npos) << recover.err;
+    EXPECT_TRUE(Snapshot(store) == before) << "recover changed the store";
+    // The files are still read as they are.
+    CliRun info = RunCli({"info", store.string()});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("40 records"), std::string::npos) << info.out;
+}
+
+}  // namespace
