@@ -8,11 +8,11 @@
 #include <qel2/diag.h>
 #include <qel2/query.h>
 
+#include "calendar_json.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "dump_output.h"
 #include "store_reads.h"
-#include "time_text.h"
 
 namespace qel2cli {
 
@@ -40,41 +40,10 @@ uint32_t MatchMode(const std::string& text) {
     return it->second;
 }
 
-std::vector<std::string> Strings(const array_t* list) {
-    std::vector<std::string> strings;
-    for (const char* text : StringsView{list}) strings.emplace_back(text ? text : "");
-    return strings;
-}
-
-// The primary owner first, then the others.
-std::vector<std::string> Owners(const qEL2_CALPROPS& calendar) {
-    std::vector<std::string> owners;
-    if (calendar.pPrimaryOwner) owners.emplace_back(calendar.pPrimaryOwner);
-    for (std::string& other : Strings(calendar.pOtherOwners)) owners.push_back(std::move(other));
-    return owners;
-}
-
 std::string Join(const std::vector<std::string>& items) {
     std::string joined;
     for (const std::string& item : items) joined += (joined.empty() ? "" : ",") + item;
     return joined;
-}
-
-nlohmann::json OrNull(const char* text) { return text ? nlohmann::json(text) : nlohmann::json(nullptr); }
-
-nlohmann::json CalendarJson(const qEL2_CALPROPS& calendar) {
-    return {{"id", OrNull(calendar.pRelativeCalID)},
-            {"name", OrNull(calendar.pName)},
-            {"parent", OrNull(calendar.pParentCalID)},
-            {"description", OrNull(calendar.pDescription)},
-            {"owners", Owners(calendar)},
-            {"children", Strings(calendar.pChildList)},
-            {"categories", Strings(calendar.pCategoryList)},
-            {"read_access", gtasCalAccess[std::min<uint32_t>(qel2_CalReadAccess(calendar.accessFlags), 5)]},
-            {"write_access", gtasCalAccess[std::min<uint32_t>(qel2_CalWriteAccess(calendar.accessFlags), 5)]},
-            {"disabled", qel2_CalDisabled(calendar.accessFlags) != 0},
-            {"created", IsoTime(calendar.dtCreated)},
-            {"modified", IsoTime(calendar.dtModified)}};
 }
 
 int Calendars(const Arguments& arguments) {

@@ -21,7 +21,8 @@ using namespace qel2cli;
 
 const Command* const kCommands[] = {&kRecoverCommand, &kInfoCommand, &kCalendarsCommand,
                                     &kEventsCommand,  &kToDosCommand, &kShowCommand,
-                                    &kDumpCommand,    &kVerifyCommand, &kExportCommand};
+                                    &kDumpCommand,    &kVerifyCommand, &kExportCommand,
+                                    &kPushCommand};
 
 constexpr const char* kCommonHelp =
     "\nOptions every command takes:\n"
