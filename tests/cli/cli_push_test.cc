@@ -1,0 +1,267 @@
+// push: what a real CalDAV server (Radicale) holds afterwards, read back
+// with a calendar-query REPORT by an independent client, is what the
+// library reads from the store; runs after an interrupted one and repeated
+// runs leave no duplicate; a failure before anything is sent is one line.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <thread>
+
+#include <nlohmann/json.hpp>
+
+#include <qel2/qel2.h>
+
+#include "cli_run.h"
+#include "cli_stores.h"
+#include "status_names.h"
+#include "store_generator.h"
+#include "support/radicale_server.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qel2clitest::CliRun;
+using qel2test::RadicaleServer;
+
+struct Item {
+    std::string kind, uid, recurrenceId, start, end, summary, description, location, status;
+    std::vector<std::string> attendees, categories, alarms;
+    auto operator<=>(const Item&) const = default;
+    friend void PrintTo(const Item& i, std::ostream* out) { *out << i.kind << " " << i.uid << "@" << i.recurrenceId; }
+};
+// Collection name -> its items, sorted.
+using Collections = std::map<std::string, std::vector<Item>>;
+
+std::string IcsTime(uint32_t time, bool isDate) {
+    if (time == 0) return "";
+    char text[32];
+    cal_strgmtime(text, sizeof text, isDate ? "%Y%m%d" : "%Y%m%dT%H%M%SZ", time);
+    return text;
+}
+
+std::vector<std::string> Sorted(const array_t* list, std::string (*text)(void*)) {
+    std::vector<std::string> items;
+    for (uint32_t i = 0; list != nullptr && i < list->count; ++i) items.push_back(text(list->elements[i]));
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+std::string Text(const char* text) { return text ? text : ""; }
+
+template <typename Record>
+Item FromRecord(const char* kind, const Record& record, bool startIsDate, uint32_t end, bool endIsDate,
+                const char* status) {
+    static const char* const kActions[] = {"EMAIL", "DISPLAY", "AUDIO", "PROCEDURE"};
+    return Item{kind,
+                Text(record.pUID),
+                IcsTime(record.RecurrenceID, startIsDate),
+                IcsTime(record.dtStart, startIsDate),
+                IcsTime(end, endIsDate),
+                Text(record.pSummary),
+                Text(record.pDescription),
+                Text(record.pLocation),
+                Text(status),
+                Sorted(record.pAttendees, [](void* a) { return Text(static_cast<qEL2_ATTENDEE*>(a)->pCalAddress); }),
+                Sorted(record.pCategories, [](void* c) { return Text(static_cast<char*>(c)); }),
+                Sorted(record.pAlarms, [](void* a) {
+                    uint32_t action = static_cast<qEL2_VALARM*>(a)->iAction;
+                    return std::string(action < 4 ? kActions[action] : "");
+                })};
+}
+
+// What the library reads, each calendar under the collection the push
+// report gives it.
+Collections ReadWithLibrary(const fs::path& store, const nlohmann::json& report) {
+    std::map<std::string, std::string> collectionOf;
+    for (const nlohmann::json& calendar : report["calendars"]) collectionOf[calendar["id"]] = calendar["collection"];
+    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, store.c_str()), 0);
+    Collections collections;
+    array_t* list = nullptr;
+    EXPECT_EQ(qel2_pvt_SearchCalProps(nullptr, 0, 0, 0, &list), 0);
+    for (uint32_t c = 0; list != nullptr && c < list->count; ++c) {
+        auto* calendar = static_cast<qEL2_CALPROPS*>(list->elements[c]);
+        EXPECT_TRUE(collectionOf.contains(calendar->pRelativeCalID)) << calendar->pRelativeCalID;
+        std::vector<Item>& items = collections[collectionOf[calendar->pRelativeCalID]];
+        array_t *events = nullptr, *todos = nullptr;
+        EXPECT_EQ(qel2_pvt_ReadEventListByRange(calendar, 0, 0, 0, &events), 0);
+        EXPECT_EQ(qel2_pvt_ReadToDoListByRange(calendar, 0, 0, 0, &todos), 0);
+        for (uint32_t i = 0; i < events->count; ++i) {
+            auto* e = static_cast<qEL2_VEVENT*>(events->elements[i]);
+            items.push_back(FromRecord("VEVENT", *e, qel2_EventStartIsDate(e->flags), e->dtEnd,
+                                       qel2_EventEndIsDate(e->flags),
+                                       qel2cli::EventStatusName(qel2_EventStatus(e->flags))));
+        }
+        for (uint32_t i = 0; i < todos->count; ++i) {
+            auto* t = static_cast<qEL2_VTODO*>(todos->elements[i]);
+            items.push_back(FromRecord("VTODO", *t, qel2_ToDoStartIsDate(t->flags), t->dtDue,
+                                       qel2_ToDoDueIsDate(t->flags),
+                                       qel2cli::ToDoStatusName(qel2_ToDoStatus(t->flags))));
+        }
+        std::sort(items.begin(), items.end());
+        qel2_FreeEventList(&events);
+        qel2_FreeToDoList(&todos);
+    }
+    qel2_FreeCalPropsList(&list);
+    qel2_pvt_CloseDB();
+    return collections;
+}
+
+struct ServerView {
+    Collections collections;
+    std::map<std::string, size_t> resources;
+};
+
+ServerView ReadBack(const RadicaleServer& server, const std::string& user) {
+    CliRun run = qel2clitest::RunProgram("/usr/bin/python3", {QEL2_CALDAV_READBACK_SCRIPT, server.home(user), user,
+                                                               user + "-secret"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    ServerView view;
+    nlohmann::json answer = nlohmann::json::parse(run.out);
+    for (const auto& [name, collection] : answer.items()) {
+        std::vector<Item>& items = view.collections[name];
+        view.resources[name] = collection["resources"];
+        for (const nlohmann::json& c : collection["components"])
+            items.push_back(Item{c["kind"], c["uid"], c["recurrence_id"], c["start"], c["end"], c["summary"],
+                                 c["description"], c["location"], c["status"], c["attendees"], c["categories"],
+                                 c["alarms"]});
+        std::sort(items.begin(), items.end());
+    }
+    return view;
+}
+
+// One resource per UID: as many resources as the library has UIDs.
+std::map<std::string, size_t> UidCounts(const Collections& collections) {
+    std::map<std::string, size_t> counts;
+    for (const auto& [name, items] : collections) {
+        std::set<std::string> uids;
+        for (const Item& item : items) uids.insert(item.uid);
+        counts[name] = uids.size();
+    }
+    return counts;
+}
+
+std::vector<std::string> PushArguments(const fs::path& store, const RadicaleServer& server, const std::string& user,
+                                       const std::vector<std::string>& extra = {}) {
+    fs::path password = server.dir().write(user + ".password", user + "-secret\n");
+    std::vector<std::string> arguments = {"push", store.string(), server.home(user), "--user", user,
+                                          "--password-file", password.string()};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+}
+
+// A push expected to succeed; returns its report.
+nlohmann::json Push(const fs::path& store, const RadicaleServer& server, const std::string& user,
+                    std::vector<std::string> extra = {}) {
+    fs::path report = server.dir().path() / "report.json";
+    fs::remove(report);
+    extra.insert(extra.end(), {"--report", report.string()});
+    CliRun run = qel2clitest::RunCli(PushArguments(store, server, user, extra));
+    EXPECT_EQ(run.status, 0) << run.err;
+    return nlohmann::json::parse(qel2clitest::ReadFile(report));
+}
+
+// The server's content is the library's, each UID in one resource.
+void ExpectServerHoldsStore(const RadicaleServer& server, const std::string& user, const fs::path& store,
+                            const nlohmann::json& report) {
+    Collections library = ReadWithLibrary(store, report);
+    ServerView view = ReadBack(server, user);
+    EXPECT_EQ(view.collections, library);
+    EXPECT_EQ(view.resources, UidCounts(library));
+}
+
+TEST(CliPush, ServerHoldsWhatTheLibraryReadsAndRepeatedRunsSendNothing) {
+    RadicaleServer server({{"alice", "alice-secret"}, {"bob", "bob-secret"}});
+    const std::pair<fs::path, std::string> cases[] = {{qel2clitest::Stores().legacy, "alice"},
+                                                      {qel2clitest::Stores().generated, "bob"}};
+    for (const auto& [store, user] : cases) {
+        SCOPED_TRACE(store.string());
+        nlohmann::json first = Push(store, server, user);
+        EXPECT_EQ(first["refusals"], nlohmann::json::array());
+        ExpectServerHoldsStore(server, user, store, first);
+        // Again: everything is there; with --update nothing differs.
+        for (const std::vector<std::string>& again : {std::vector<std::string>{}, {"--update"}}) {
+            nlohmann::json second = Push(store, server, user, again);
+            EXPECT_EQ(second["totals"]["sent"], 0);
+            EXPECT_EQ(second["totals"]["updated"], 0);
+            EXPECT_EQ(second["totals"]["already_there"], first["totals"]["resources"]);
+        }
+    }
+}
+
+TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
+    qel2test::TempDir dir;
+    fs::path store = dir.path() / "store";
+    qel2mk::GenerateStore({.calendars = 1, .eventsPerCalendar = 300, .todosPerCalendar = 0, .seed = 9}, store.string());
+    RadicaleServer server({{"carol", "carol-secret"}, {"dave", "dave-secret"}});
+    std::vector<std::string> arguments = PushArguments(store, server, "carol", {"--jobs", "1"});
+
+    pid_t pid = fork();
+    if (pid == 0) {
+        freopen("/dev/null", "w", stdout);
+        std::vector<char*> argv = {const_cast<char*>(QEL2CALDB_PATH)};
+        for (std::string& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execv(QEL2CALDB_PATH, argv.data());
+        _exit(127);
+    }
+    auto stored = [&] {
+        size_t count = 0;
+        std::error_code error;
+        for (auto it = fs::recursive_directory_iterator(server.storage("carol"), error);
+             it != fs::recursive_directory_iterator(); it.increment(error))
+            count += it->path().extension() == ".ics";
+        return count;
+    };
+    for (int wait = 0; wait < 600 && stored() < 40; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    size_t before = stored();
+    ASSERT_GE(before, 40u);
+
+    nlohmann::json resumed = Push(store, server, "carol");
+    ASSERT_LT(before, resumed["totals"]["resources"].get<size_t>()) << "the first run was not cut short";
+    EXPECT_EQ(resumed["totals"]["sent"].get<size_t>() + resumed["totals"]["already_there"].get<size_t>(),
+              resumed["totals"]["resources"].get<size_t>());
+    EXPECT_EQ(resumed["refusals"], nlohmann::json::array());
+    ExpectServerHoldsStore(server, "carol", store, resumed);
+}
+
+TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
+    RadicaleServer server(std::vector<qel2test::RadicaleUser>{{"alice", "alice-secret"}});
+    std::vector<std::string> good = PushArguments(qel2clitest::Stores().legacy, server, "alice");
+    auto changed = [&](size_t index, const std::string& value) {
+        std::vector<std::string> arguments = good;
+        arguments[index] = value;
+        return arguments;
+    };
+    const struct {
+        std::vector<std::string> arguments;
+        std::string says;
+    } cases[] = {
+        {changed(6, server.dir().write("wrong", "not-the-password\n").string()),
+         "refused the password of user \"alice\" (401"},
+        // Nothing listens on port 1 of the loopback.
+        {changed(2, "http://127.0.0.1:1/alice/"), "cannot reach http://127.0.0.1:1/alice/: "},
+        {changed(2, server.home("alice") + "missing/"), "/alice/missing/ is not a WebDAV collection (the server answered 404"},
+    };
+    for (const auto& [arguments, says] : cases) {
+        CliRun run = qel2clitest::RunCli(arguments);
+        EXPECT_EQ(run.status, 1) << says;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+    }
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(server.storage("alice"), error))
+        EXPECT_FALSE(entry.is_directory()) << entry.path() << " was made";
+}
+
+}  // namespace
