@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <thread>
@@ -178,6 +179,22 @@ void ExpectServerHoldsStore(const RadicaleServer& server, const std::string& use
     EXPECT_EQ(view.resources, UidCounts(library));
 }
 
+// Edits a SUMMARY in one of the server's stored files, as another client
+// could have. Radicale's own cache files, also named *.ics, sit in folders
+// whose names start with a dot.
+bool ChangeOneStoredSummary(const fs::path& storage) {
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(storage)) {
+        if (entry.path().extension() != ".ics" || entry.path().string().find("/.") != std::string::npos) continue;
+        std::string text = qel2clitest::ReadFile(entry.path());
+        size_t summary = text.find("\nSUMMARY:");
+        if (summary == std::string::npos) continue;
+        text.insert(summary + 9, "changed ");
+        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << text;
+        return true;
+    }
+    return false;
+}
+
 TEST(CliPush, ServerHoldsWhatTheLibraryReadsAndRepeatedRunsSendNothing) {
     RadicaleServer server({{"alice", "alice-secret"}, {"bob", "bob-secret"}});
     const std::pair<fs::path, std::string> cases[] = {{qel2clitest::Stores().legacy, "alice"},
@@ -194,6 +211,11 @@ TEST(CliPush, ServerHoldsWhatTheLibraryReadsAndRepeatedRunsSendNothing) {
             EXPECT_EQ(second["totals"]["updated"], 0);
             EXPECT_EQ(second["totals"]["already_there"], first["totals"]["resources"]);
         }
+        // A resource changed on the server is put back by --update, alone.
+        ASSERT_TRUE(ChangeOneStoredSummary(server.storage(user)));
+        nlohmann::json updated = Push(store, server, user, {"--update"});
+        EXPECT_EQ(updated["totals"]["updated"], 1);
+        ExpectServerHoldsStore(server, user, store, updated);
     }
 }
 

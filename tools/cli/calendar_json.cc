@@ -6,36 +6,46 @@
 
 #include "list_view.h"
 #include "time_text.h"
+#include "utf8_text.h"
 
 namespace qel2cli {
 
 namespace {
 
-std::vector<std::string> Strings(const array_t* list) {
-    std::vector<std::string> strings;
-    for (const char* text : StringsView{list}) strings.emplace_back(text ? text : "");
-    return strings;
-}
+class CalendarText {
+public:
+    explicit CalendarText(const qEL2_CALPROPS& calendar) : converter_(calendar.pCharSet) {}
+    std::string operator()(const char* text) { return text ? converter_.Convert(text).text : std::string(); }
+    nlohmann::json OrNull(const char* text) { return text ? nlohmann::json((*this)(text)) : nlohmann::json(nullptr); }
+    std::vector<std::string> Strings(const array_t* list) {
+        std::vector<std::string> strings;
+        for (const char* text : StringsView{list}) strings.push_back((*this)(text));
+        return strings;
+    }
 
-nlohmann::json OrNull(const char* text) { return text ? nlohmann::json(text) : nlohmann::json(nullptr); }
+private:
+    qel2tools::Utf8Converter converter_;
+};
 
 }  // namespace
 
 std::vector<std::string> Owners(const qEL2_CALPROPS& calendar) {
+    CalendarText text(calendar);
     std::vector<std::string> owners;
-    if (calendar.pPrimaryOwner) owners.emplace_back(calendar.pPrimaryOwner);
-    for (std::string& other : Strings(calendar.pOtherOwners)) owners.push_back(std::move(other));
+    if (calendar.pPrimaryOwner) owners.push_back(text(calendar.pPrimaryOwner));
+    for (std::string& other : text.Strings(calendar.pOtherOwners)) owners.push_back(std::move(other));
     return owners;
 }
 
 nlohmann::json CalendarJson(const qEL2_CALPROPS& calendar) {
-    return {{"id", OrNull(calendar.pRelativeCalID)},
-            {"name", OrNull(calendar.pName)},
-            {"parent", OrNull(calendar.pParentCalID)},
-            {"description", OrNull(calendar.pDescription)},
+    CalendarText text(calendar);
+    return {{"id", text.OrNull(calendar.pRelativeCalID)},
+            {"name", text.OrNull(calendar.pName)},
+            {"parent", text.OrNull(calendar.pParentCalID)},
+            {"description", text.OrNull(calendar.pDescription)},
             {"owners", Owners(calendar)},
-            {"children", Strings(calendar.pChildList)},
-            {"categories", Strings(calendar.pCategoryList)},
+            {"children", text.Strings(calendar.pChildList)},
+            {"categories", text.Strings(calendar.pCategoryList)},
             {"read_access", gtasCalAccess[std::min<uint32_t>(qel2_CalReadAccess(calendar.accessFlags), 5)]},
             {"write_access", gtasCalAccess[std::min<uint32_t>(qel2_CalWriteAccess(calendar.accessFlags), 5)]},
             {"disabled", qel2_CalDisabled(calendar.accessFlags) != 0},

@@ -1,5 +1,6 @@
-// A calendar's properties as JSON: what `calendars --json` prints and what
-// push's report tells the administrator (owners, read and write access).
+// A calendar's properties as JSON: `calendars --json`, the export's
+// calendars.json and push's report. Text is converted to UTF-8 from the
+// calendar's charset.
 #pragma once
 
 #include <string>
@@ -14,6 +15,8 @@ namespace qel2cli {
 // The primary owner first, then the others.
 std::vector<std::string> Owners(const qEL2_CALPROPS& calendar);
 
+// id, name, parent, description, owners, children, categories, read and
+// write access (the store's level names), disabled, created, modified.
 nlohmann::json CalendarJson(const qEL2_CALPROPS& calendar);
 
 }  // namespace qel2cli

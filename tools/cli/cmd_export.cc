@@ -1,21 +1,19 @@
-// export STORE DIR: one RFC 5545 .ics file per calendar.
+// export STORE DIR: the calendars as iCalendar files, with calendars.json
+// (what each calendar is) and report.json (what the export changed).
 
-#include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string>
-#include <string_view>
 
-#include <libical/ical.h>
+#include <nlohmann/json.hpp>
 
-#include <qel2/query.h>
-
+#include "calendar_json.h"
 #include "cli_error.h"
 #include "commands.h"
-#include "ical_item.h"
+#include "export/calendar_resources.h"
+#include "export/file_names.h"
+#include "export/migration_report.h"
+#include "export/safe_file.h"
 #include "progress.h"
 #include "store_reads.h"
 
@@ -24,112 +22,98 @@ namespace qel2cli {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace qel2export;
 
-constexpr std::string_view kCalendarEnd = "END:VCALENDAR\r\n";
+constexpr const char* kReportFile = "report.json";
+constexpr const char* kCalendarsFile = "calendars.json";
 
-// Calendar ids may hold ':' or '/'; anything but letters, digits and
-// "-_.@" is written %XX, so every id gets its own file name.
-std::string FileName(const std::string& id) {
-    std::string name;
-    for (unsigned char c : id) {
-        if (std::isalnum(c) || ((c == '-' || c == '_' || c == '@' || c == '.') && !(c == '.' && name.empty()))) {
-            name += static_cast<char>(c);
-        } else {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-            name += escaped;
-        }
-    }
-    return (name.empty() ? "%" : name) + ".ics";
+struct ExportSettings {
+    bool vdir = false;
+    bool force = false;
+    uint32_t readFlags = 0;
+};
+
+ExportSettings SettingsFromOptions(const Arguments& arguments) {
+    ExportSettings settings;
+    const std::string layout = arguments.value("--layout").value_or("file");
+    if (layout != "file" && layout != "vdir") throw UsageError("--layout takes file or vdir, not \"" + layout + "\"");
+    settings.vdir = layout == "vdir";
+    settings.force = arguments.has("--force");
+    settings.readFlags = ReadFlagsFromOptions(arguments);
+    return settings;
 }
 
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
+// One calendar into one .ics file: the calendar's lines, then every
+// resource's components as they come.
+void WriteCalendarFile(const Folder& root, const std::string& name, qEL2_CALPROPS& calendar,
+                       const ExportSettings& settings, CalendarReport& report) {
+    SafeFile file(root, name, settings.force);
+    file.Write(CalendarHeader(calendar));
+    StreamCalendarResources(calendar, settings.readFlags, report,
+                            [&](const CalendarResource& resource) { file.Write(resource.components()); });
+    file.Write(kCalendarEnd);
+    file.Commit(true);
+}
 
-// Components are written one at a time and freed at once, so memory stays
-// that of one calendar's record list whatever the store's size.
-class IcsWriter {
-public:
-    IcsWriter(const fs::path& path, const qEL2_CALPROPS& calendar) : path_(path), file_(std::fopen(path.c_str(), "wb")) {
-        if (!file_) throw CliError("cannot write " + path_.string() + ": " + std::strerror(errno));
-        icalcomponent* header = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
-        icalcomponent_add_property(header, icalproperty_new_version("2.0"));
-        icalcomponent_add_property(header, icalproperty_new_prodid("-//qel2caldb//qel2caldb export " QEL2_VERSION "//EN"));
-        AddX(header, "X-QEL2-CALID", calendar.pRelativeCalID);
-        AddX(header, "X-WR-CALNAME", calendar.pName);
-        std::string text = Text(header);
-        // The children follow before the closing line.
-        text.resize(text.size() - kCalendarEnd.size());
-        Write(text);
-    }
-
-    void Add(icalcomponent* component) { Write(Text(component)); }
-
-    void Finish() {
-        Write(std::string(kCalendarEnd));
-        if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()))
-            throw CliError("cannot write " + path_.string() + ": " + std::strerror(errno));
-    }
-
-private:
-    static void AddX(icalcomponent* component, const char* name, const char* value) {
-        if (value == nullptr) return;
-        icalproperty* property = icalproperty_new_x(value);
-        icalproperty_set_x_name(property, name);
-        icalcomponent_add_property(component, property);
-    }
-
-    static std::string Text(icalcomponent* component) {
-        char* text = icalcomponent_as_ical_string_r(component);
-        std::string copy = text ? text : "";
-        icalmemory_free_buffer(text);
-        icalcomponent_free(component);
-        return copy;
-    }
-
-    void Write(const std::string& text) {
-        if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size())
-            throw CliError("cannot write " + path_.string() + ": " + std::strerror(errno));
-    }
-
-    fs::path path_;
-    File file_;
-};
+// One calendar into a folder of one .ics file per UID.
+void WriteCalendarFolder(const Folder& root, const std::string& name, qEL2_CALPROPS& calendar,
+                         const ExportSettings& settings, CalendarReport& report) {
+    Folder folder(root, name);
+    StreamCalendarResources(calendar, settings.readFlags, report, [&](const CalendarResource& resource) {
+        SafeFile file(folder, resource.fileName, settings.force);
+        file.Write(resource.text);
+        file.Commit(false);
+    });
+}
 
 int Export(const Arguments& arguments) {
-    fs::path directory = arguments.operands.at(0);
-    uint32_t flags = ReadFlagsFromOptions(arguments);
+    const ExportSettings settings = SettingsFromOptions(arguments);
+    const fs::path directory = arguments.operands.at(0);
     StoreSession store(arguments.store);
     std::error_code error;
     fs::create_directories(directory, error);
     if (!fs::is_directory(directory)) throw CliError("cannot create the folder " + directory.string());
+    Folder root(directory.string());
+    // The two summary files are checked first, so a folder of an earlier
+    // export is refused before any work.
+    for (const char* name : {kReportFile, kCalendarsFile})
+        if (!settings.force && root.Has(name))
+            throw CliError(root.path() + "/" + name + " exists; use --force to replace the files of an earlier export");
 
     qel2::CalPropsListPtr calendars = ReadAllCalendars(store);
     std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());
     Progress progress("export", sorted.size());
-    size_t events = 0;
-    size_t todos = 0;
+    MigrationReport report;
+    nlohmann::json metadata = nlohmann::json::array();
     size_t done = 0;
     for (qEL2_CALPROPS* calendar : sorted) {
-        std::string id = calendar->pRelativeCalID ? calendar->pRelativeCalID : "";
+        const std::string id = calendar->pRelativeCalID ? calendar->pRelativeCalID : "";
         progress.Show(done++, id);
-        IcsWriter writer(directory / FileName(id), *calendar);
-        {
-            qel2::EventListPtr list = ReadEvents(store, calendar, {}, flags);
-            for (const qEL2_VEVENT* event : ListView<qEL2_VEVENT>{list.get()}) writer.Add(EventComponent(*event));
-            events += list->count;
+        const std::string name = SafeFileName(id, settings.vdir ? "" : ".ics");
+        CalendarReport calendarReport(CalendarJson(*calendar)["id"].get<std::string>());
+        try {
+            if (settings.vdir) WriteCalendarFolder(root, name, *calendar, settings, calendarReport);
+            else WriteCalendarFile(root, name, *calendar, settings, calendarReport);
+        } catch (const CliError& failure) {
+            // One calendar that cannot be written does not stop the others.
+            calendarReport.Fail(failure.what());
         }
-        {
-            qel2::ToDoListPtr list = ReadToDos(store, calendar, {}, flags);
-            for (const qEL2_VTODO* todo : ListView<qEL2_VTODO>{list.get()}) writer.Add(ToDoComponent(*todo));
-            todos += list->count;
-        }
-        writer.Finish();
+        nlohmann::json entry = CalendarJson(*calendar);
+        entry[settings.vdir ? "folder" : "file"] = name;
+        metadata.push_back(std::move(entry));
+        report.Add(std::move(calendarReport));
     }
-    std::printf("exported %zu calendars, %zu events and %zu to-dos to %s\n", sorted.size(), events, todos,
-                directory.c_str());
+    WriteWholeFile(root, kCalendarsFile, metadata.dump(2) + "\n", settings.force);
+    WriteWholeFile(root, kReportFile, report.ToJson().dump(2) + "\n", settings.force);
+
+    const nlohmann::json totals = report.ToJson();
+    std::fprintf(stderr, "%s", report.Summary().c_str());
+    std::printf("exported %zu calendars, %s events and %s to-dos to %s\n", sorted.size(),
+                totals["events"].dump().c_str(), totals["todos"].dump().c_str(), directory.c_str());
+    if (report.incomplete()) {
+        std::fprintf(stderr, "qel2caldb: export incomplete: see %s/%s\n", root.path().c_str(), kReportFile);
+        return 1;
+    }
     return 0;
 }
 
@@ -137,16 +121,24 @@ int Export(const Arguments& arguments) {
 
 const Command kExportCommand = {
     "export",
-    "export [STORE] DIR [--tombstones]",
-    "write one iCalendar (.ics) file per calendar into DIR",
-    "Each calendar becomes DIR/<id>.ics (characters other than letters, digits and\n"
-    "-_.@ in the id written %XX) with its events (VEVENT) and to-dos (VTODO),\n"
-    "alarms (VALARM) included. An event another calendar keeps and this one links\n"
-    "to is written in the calendar holding the link. Values iCalendar has no\n"
-    "property for are kept as X-QEL2-* properties. Deleted records are left out\n"
-    "unless --tombstones (they then carry X-QEL2-TOMBSTONE:1).\n",
-    {},
-    {"--tombstones"},
+    "export [STORE] DIR [--layout file|vdir] [--force] [--tombstones]",
+    "write the calendars as iCalendar (.ics) files into DIR",
+    "--layout file (the default) writes one DIR/<id>.ics per calendar; --layout vdir\n"
+    "a folder DIR/<id>/ per calendar with one <uid>.ics per event or to-do and its\n"
+    "instances, as vdirsyncer, khal and a CalDAV upload read them. Characters\n"
+    "other than letters, digits and -_.@ in a name are written %XX, and a name too\n"
+    "long for the file system is cut and ended by a digest; the real id is in the\n"
+    "file. Events another calendar keeps and this one links to are written here.\n"
+    "Values iCalendar has no property for, or that do not fit their property, are\n"
+    "kept as X-QEL2-* properties; text is converted to UTF-8 from its charset.\n"
+    "DIR/calendars.json describes each calendar (name, description, owners,\n"
+    "access, parent and children); DIR/report.json lists every record that was\n"
+    "changed, repaired or left out, and why. Existing files are left untouched\n"
+    "unless --force. Deleted records are left out unless --tombstones (they then\n"
+    "carry X-QEL2-TOMBSTONE:1). Exit status 1 when a record was left out or a\n"
+    "calendar could not be written.\n",
+    {"--layout"},
+    {"--tombstones", "--force"},
     2,
     2,
     Export,

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "calendar_json.h"
+#include "export/migration_report.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "progress.h"
@@ -17,7 +18,6 @@
 #include "push/push_report.h"
 #include "push/server_home.h"
 #include "store_reads.h"
-#include "utf8_text.h"
 
 namespace qel2cli {
 
@@ -74,12 +74,11 @@ std::vector<qEL2_CALPROPS*> Chosen(const std::vector<qEL2_CALPROPS*>& calendars,
     return chosen;
 }
 
-CalendarTarget TargetOf(const qEL2_CALPROPS& calendar) {
-    std::string id = calendar.pRelativeCalID ? calendar.pRelativeCalID : "";
-    std::string name = calendar.pName ? qel2tools::ToUtf8(calendar.pName, calendar.pCharSet).text : "";
-    std::string description =
-        calendar.pDescription ? qel2tools::ToUtf8(calendar.pDescription, calendar.pCharSet).text : "";
-    return {id, name.empty() ? qel2tools::ToUtf8(id, calendar.pCharSet).text : name, description};
+// From the calendar's properties as JSON, where they are UTF-8 already.
+CalendarTarget TargetOf(const nlohmann::json& metadata) {
+    auto text = [&](const char* key) { return metadata[key].is_string() ? metadata[key].get<std::string>() : ""; };
+    std::string name = text("name");
+    return {text("id"), name.empty() ? text("id") : name, text("description")};
 }
 
 void PrintOutcome(const CalendarOutcome& outcome, bool dryRun) {
@@ -119,11 +118,20 @@ int Push(const Arguments& arguments) {
                                                    " sent, " + std::to_string(outcome.refused) + " refused");
     });
     for (qEL2_CALPROPS* calendar : calendars) {
-        CalendarTarget target = TargetOf(*calendar);
+        nlohmann::json metadata = CalendarJson(*calendar);
+        CalendarTarget target = TargetOf(metadata);
         progress.Show(report.calendars.size(), target.id);
-        std::vector<CalendarResource> resources = CalendarResources(store, calendar);
-        report.calendars.push_back(push.Push(target, resources));
-        report.metadata.push_back(CalendarJson(*calendar));
+        qel2export::CalendarReport exported(target.id);
+        report.calendars.push_back(push.Push(target, [&](const qel2export::ResourceSink& sink) {
+            try {
+                qel2export::StreamCalendarResources(*calendar, 0, exported, sink);
+            } catch (const CliError& failure) {
+                // The calendar's other resources, and the other calendars, still go.
+                exported.Fail(failure.what());
+            }
+        }));
+        report.metadata.push_back(std::move(metadata));
+        report.exported.Add(std::move(exported));
         PrintOutcome(report.calendars.back(), settings.dryRun);
     }
 
@@ -134,11 +142,15 @@ int Push(const Arguments& arguments) {
                 settings.dryRun ? "checked" : "pushed", calendars.size(), settings.baseUrl.c_str(),
                 totals["sent"].get<size_t>(), totals["updated"].get<size_t>(), totals["already_there"].get<size_t>(),
                 totals["refused"].get<size_t>());
-    if (report.refusals.empty()) return 0;
     std::fflush(stdout);
-    std::fprintf(stderr, "qel2caldb: the server refused %zu requests; %zu records did not reach it%s\n",
-                 report.refusals.size(), totals["refused_records"].get<size_t>(),
-                 reportPath ? (", see " + *reportPath).c_str() : " (--report FILE lists them)");
+    std::fprintf(stderr, "%s", report.exported.Summary().c_str());
+    if (report.refusals.empty() && !report.exported.incomplete()) return 0;
+    std::string where = reportPath ? "see " + *reportPath : "--report FILE lists them";
+    if (!report.refusals.empty())
+        std::fprintf(stderr, "qel2caldb: the server refused %zu requests; %zu records did not reach it (%s)\n",
+                     report.refusals.size(), totals["refused_records"].get<size_t>(), where.c_str());
+    if (report.exported.incomplete())
+        std::fprintf(stderr, "qel2caldb: the export left records out (%s)\n", where.c_str());
     return kExitFailure;
 }
 

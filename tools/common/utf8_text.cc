@@ -63,42 +63,6 @@ bool IsUtf8Name(const char* charset) {
     return false;
 }
 
-class Converter {
-public:
-    explicit Converter(const char* charset) : cd_(iconv_open("UTF-8", charset)) {}
-    ~Converter() {
-        if (ok()) iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    Utf8Text Convert(std::string_view bytes) {
-        Utf8Text result;
-        char* in = const_cast<char*>(bytes.data());
-        size_t in_left = bytes.size();
-        char buffer[1024];
-        while (in_left > 0) {
-            char* out = buffer;
-            size_t out_left = sizeof buffer;
-            const size_t done = iconv(cd_, &in, &in_left, &out, &out_left);
-            result.text.append(buffer, out - buffer);
-            if (done != static_cast<size_t>(-1)) break;
-            if (errno == E2BIG) continue;
-            // EILSEQ or EINVAL (cut at the end): replace one byte and go on.
-            result.text += kReplacement;
-            result.replaced = true;
-            ++in;
-            --in_left;
-            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        }
-        return result;
-    }
-
-private:
-    iconv_t cd_;
-};
-
 }  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
@@ -110,11 +74,39 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-Utf8Text ToUtf8(std::string_view bytes, const char* charset) {
-    if (charset == nullptr || *charset == '\0' || IsUtf8Name(charset)) return RepairUtf8(bytes);
-    Converter converter(charset);
-    if (!converter.ok()) return RepairUtf8(bytes);
-    return converter.Convert(bytes);
+Utf8Converter::Utf8Converter(const char* charset) {
+    if (charset != nullptr && *charset != '\0' && !IsUtf8Name(charset)) cd_ = iconv_open("UTF-8", charset);
 }
+
+Utf8Converter::~Utf8Converter() {
+    if (cd_ != kNoConversion) iconv_close(cd_);
+}
+
+Utf8Text Utf8Converter::Convert(std::string_view bytes) {
+    if (cd_ == kNoConversion) return RepairUtf8(bytes);
+    Utf8Text result;
+    char* in = const_cast<char*>(bytes.data());
+    size_t in_left = bytes.size();
+    char buffer[1024];
+    while (in_left > 0) {
+        char* out = buffer;
+        size_t out_left = sizeof buffer;
+        const size_t done = iconv(cd_, &in, &in_left, &out, &out_left);
+        result.text.append(buffer, out - buffer);
+        if (done != static_cast<size_t>(-1)) break;
+        if (errno == E2BIG) continue;
+        // EILSEQ or EINVAL (cut at the end): replace one byte and go on.
+        result.text += kReplacement;
+        result.replaced = true;
+        ++in;
+        --in_left;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    }
+    // The shift state back to the start for the next text.
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    return result;
+}
+
+Utf8Text ToUtf8(std::string_view bytes, const char* charset) { return Utf8Converter(charset).Convert(bytes); }
 
 }  // namespace qel2tools

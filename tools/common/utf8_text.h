@@ -3,6 +3,8 @@
 // document, an iCalendar file or a CalDAV server, which all speak UTF-8.
 #pragma once
 
+#include <iconv.h>
+
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,22 @@ struct Utf8Text {
 // valid UTF-8 passes and everything else is replaced; the caller learns it
 // from `replaced`.
 Utf8Text ToUtf8(std::string_view bytes, const char* charset);
+
+// The same conversion for many texts of one charset, with one iconv handle
+// (an export converts every field of a record from the record's charset).
+class Utf8Converter {
+public:
+    explicit Utf8Converter(const char* charset);
+    ~Utf8Converter();
+    Utf8Converter(const Utf8Converter&) = delete;
+    Utf8Converter& operator=(const Utf8Converter&) = delete;
+
+    Utf8Text Convert(std::string_view bytes);
+
+private:
+    static inline const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
+    iconv_t cd_ = kNoConversion;  // none: the bytes are taken as UTF-8
+};
 
 // True when `bytes` is well-formed UTF-8 (no overlong forms, surrogates or
 // code points past U+10FFFF).

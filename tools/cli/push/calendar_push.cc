@@ -1,6 +1,8 @@
 #include "calendar_push.h"
 
+#include <algorithm>
 #include <map>
+#include <string_view>
 
 #include "collection_names.h"
 #include "dav_xml.h"
@@ -101,66 +103,72 @@ std::optional<std::map<std::string, std::string>> CalendarPush::ListCollection(C
     return present;
 }
 
-std::vector<std::pair<size_t, std::string>> CalendarPush::ChangedResources(
-    const CalendarOutcome& outcome, const std::vector<CalendarResource>& resources, const std::vector<size_t>& present) {
+// The calendar being pushed and the batch of resources waiting to go.
+struct CalendarPush::Calendar {
+    CalendarOutcome outcome;
+    std::map<std::string, std::string> listed;  // resource name -> ETag
+    bool accepted = true;  // false: the collection is not there to take resources
+    struct Pending {
+        std::string uid, name, text;
+        size_t records = 0;
+    };
+    std::vector<Pending> batch;
+};
+
+size_t RecordsIn(const qel2export::CalendarResource& resource) {
+    size_t records = 0;
+    std::string_view components = resource.components();
+    for (std::string_view begin : {"BEGIN:VEVENT\r\n", "BEGIN:VTODO\r\n"})
+        for (size_t at = components.find(begin); at != std::string_view::npos; at = components.find(begin, at + 1))
+            ++records;
+    return records;
+}
+
+std::vector<std::pair<size_t, std::string>> CalendarPush::Changed(Calendar& calendar,
+                                                                  const std::vector<size_t>& present) {
     std::vector<std::pair<size_t, std::string>> changed;
     size_t next = 0;
     http_.SendAll(
         [&]() -> std::optional<HttpRequest> {
             if (next == present.size()) return std::nullopt;
-            return HttpRequest{"GET", outcome.url + ResourceName(resources[present[next++]].uid), {}, ""};
+            return HttpRequest{"GET", calendar.outcome.url + calendar.batch[present[next++]].name, {}, ""};
         },
         settings_.jobs,
         [&](size_t index, const HttpRequest&, HttpResponse response) {
             size_t resource = present[index];
-            if (response.status != 200 || !SameContent(resources[resource].text, response.body))
+            if (response.status != 200 || !SameContent(calendar.batch[resource].text, response.body))
                 changed.emplace_back(resource, response.status == 200 ? response.etag : "");
         });
     return changed;
 }
 
-CalendarOutcome CalendarPush::Push(const CalendarTarget& target, const std::vector<CalendarResource>& resources) {
-    CalendarOutcome outcome;
-    outcome.id = target.id;
-    outcome.collection = CollectionName(target.id);
-    outcome.url = settings_.baseUrl + outcome.collection + "/";
-    outcome.resources = resources.size();
-    for (const CalendarResource& resource : resources) outcome.records += resource.records;
-    std::optional<std::map<std::string, std::string>> listed;
-    if (EnsureCollection(target, outcome)) listed = ListCollection(outcome);
-    if (!listed) {
-        outcome.refused = resources.size();
-        outcome.refusedRecords = outcome.records;
-        return outcome;
-    }
+void CalendarPush::SendBatch(Calendar& calendar) {
+    CalendarOutcome& outcome = calendar.outcome;
     // Each resource to send with the condition it goes out under.
     std::vector<std::pair<size_t, std::string>> sends;
     std::vector<size_t> present;
-    for (size_t i = 0; i < resources.size(); ++i) {
-        if (listed->contains(ResourceName(resources[i].uid))) present.push_back(i);
+    for (size_t i = 0; i < calendar.batch.size(); ++i) {
+        if (calendar.listed.contains(calendar.batch[i].name)) present.push_back(i);
         else sends.emplace_back(i, "If-None-Match: *");
     }
+    outcome.alreadyThere += present.size();
     if (settings_.update && !present.empty()) {
-        std::vector<std::pair<size_t, std::string>> changed = ChangedResources(outcome, resources, present);
-        outcome.alreadyThere = present.size() - changed.size();
-        for (auto& [resource, etag] : changed)
+        for (auto& [resource, etag] : Changed(calendar, present)) {
             sends.emplace_back(resource, etag.empty() ? "If-Match: *" : "If-Match: " + etag);
-    } else {
-        outcome.alreadyThere = present.size();
+            --outcome.alreadyThere;
+        }
     }
     if (settings_.dryRun) {
-        for (const auto& [resource, condition] : sends)
-            (condition.starts_with("If-Match") ? outcome.updated : outcome.sent) += 1;
-        return outcome;
+        for (const auto& [resource, condition] : sends) ++(condition.starts_with("If-Match") ? outcome.updated : outcome.sent);
+        return;
     }
-
     size_t next = 0;
     http_.SendAll(
         [&]() -> std::optional<HttpRequest> {
             if (next == sends.size()) return std::nullopt;
             const auto& [resource, condition] = sends[next++];
-            return HttpRequest{"PUT", outcome.url + ResourceName(resources[resource].uid), {kIcsType, condition},
-                               resources[resource].text};
+            return HttpRequest{"PUT", outcome.url + calendar.batch[resource].name, {kIcsType, condition},
+                               calendar.batch[resource].text};
         },
         settings_.jobs,
         [&](size_t index, const HttpRequest& request, HttpResponse response) {
@@ -172,10 +180,41 @@ CalendarOutcome CalendarPush::Push(const CalendarTarget& target, const std::vect
                 // Stored meanwhile, e.g. by a retry whose first answer was lost.
                 ++outcome.alreadyThere;
             } else {
-                Refuse(outcome, resources[resource].uid, request, response, resources[resource].records);
+                Refuse(outcome, calendar.batch[resource].uid, request, response, calendar.batch[resource].records);
             }
             if (progress_) progress_(outcome);
         });
+}
+
+CalendarOutcome CalendarPush::Push(const CalendarTarget& target, const Stream& stream) {
+    // Enough to keep every job busy, few enough that memory stays small.
+    const size_t batchSize = std::max<size_t>(64, settings_.jobs * 16);
+    Calendar calendar;
+    CalendarOutcome& outcome = calendar.outcome;
+    outcome.id = target.id;
+    outcome.collection = CollectionName(target.id);
+    outcome.url = settings_.baseUrl + outcome.collection + "/";
+    std::optional<std::map<std::string, std::string>> listed;
+    if (EnsureCollection(target, outcome)) listed = ListCollection(outcome);
+    calendar.accepted = listed.has_value();
+    if (listed) calendar.listed = std::move(*listed);
+
+    stream([&](const qel2export::CalendarResource& resource) {
+        size_t records = RecordsIn(resource);
+        ++outcome.resources;
+        outcome.records += records;
+        if (!calendar.accepted) {
+            ++outcome.refused;
+            outcome.refusedRecords += records;
+            return;
+        }
+        calendar.batch.push_back({resource.uid, ResourceName(resource.uid), resource.text, records});
+        if (calendar.batch.size() == batchSize) {
+            SendBatch(calendar);
+            calendar.batch.clear();
+        }
+    });
+    if (!calendar.batch.empty()) SendBatch(calendar);
     return outcome;
 }
 

@@ -1,10 +1,10 @@
 // One calendar into its collection: the collection is found or made
-// (MKCALENDAR with name and description), its resources listed, and each
-// resource of the store that is not there yet sent with
-// "If-None-Match: *", so a second run, or a run after an interrupted one,
-// sends only what is missing. With `update`, resources already there are
-// fetched and replaced ("If-Match" on their ETag) when their content
-// differs.
+// (MKCALENDAR with name and description) and listed, then the export's
+// resources (one per UID) stream in and go out in batches. A resource the
+// collection does not hold yet is sent with "If-None-Match: *", so a
+// second run, or a run after an interrupted one, sends only what is
+// missing. With `update`, resources already there are fetched and
+// replaced ("If-Match" on their ETag) when their content differs.
 #pragma once
 
 #include <functional>
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "calendar_resources.h"
+#include "export/calendar_resources.h"
 #include "http_client.h"
 #include "push_outcome.h"
 
@@ -38,19 +38,21 @@ public:
     CalendarPush(HttpClient& http, PushSettings settings, std::vector<Refusal>& refusals, Progress progress)
         : http_(http), settings_(std::move(settings)), refusals_(refusals), progress_(std::move(progress)) {}
 
-    CalendarOutcome Push(const CalendarTarget& target, const std::vector<CalendarResource>& resources);
+    // `stream` hands the calendar's resources to the sink it is given.
+    using Stream = std::function<void(const qel2export::ResourceSink&)>;
+    CalendarOutcome Push(const CalendarTarget& target, const Stream& stream);
 
 private:
+    struct Calendar;
     // False when the collection is missing and cannot be made.
     bool EnsureCollection(const CalendarTarget& target, CalendarOutcome& outcome);
     // Resource name -> ETag of what the collection holds; nothing when the
     // listing failed (a refusal is recorded).
     std::optional<std::map<std::string, std::string>> ListCollection(CalendarOutcome& outcome);
-    // Of the resources already there, those whose content differs, with the
-    // ETag to replace them under.
-    std::vector<std::pair<size_t, std::string>> ChangedResources(
-        const CalendarOutcome& outcome, const std::vector<CalendarResource>& resources,
-        const std::vector<size_t>& present);
+    void SendBatch(Calendar& calendar);
+    // Of the batch's resources already there, those whose content differs,
+    // with the ETag to replace them under.
+    std::vector<std::pair<size_t, std::string>> Changed(Calendar& calendar, const std::vector<size_t>& present);
     void Refuse(CalendarOutcome& outcome, const std::string& uid, const HttpRequest& request,
                 const HttpResponse& response, size_t records);
 
@@ -59,5 +61,8 @@ private:
     std::vector<Refusal>& refusals_;
     Progress progress_;
 };
+
+// The events and to-dos a resource holds.
+size_t RecordsIn(const qel2export::CalendarResource& resource);
 
 }  // namespace qel2push

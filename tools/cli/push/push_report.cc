@@ -57,7 +57,8 @@ nlohmann::json ReportJson(const PushReport& report) {
             {"dry_run", report.dryRun},
             {"totals", totals},
             {"calendars", calendars},
-            {"refusals", refusals}};
+            {"refusals", refusals},
+            {"export", report.exported.ToJson()}};
 }
 
 void WriteReport(const std::string& path, const nlohmann::json& json) {
