@@ -83,10 +83,9 @@ CalendarTarget TargetOf(const nlohmann::json& metadata) {
 
 void PrintOutcome(const CalendarOutcome& outcome, bool dryRun) {
     if (dryRun)
-        std::printf("%s -> %s (%s): would send %zu new and %zu changed of %zu resources (%zu records), %zu already "
-                    "there\n",
+        std::printf("%s -> %s (%s): %zu resources to send, %zu to update, %zu already there (%zu records)\n",
                     outcome.id.c_str(), outcome.url.c_str(), outcome.collectionState.c_str(), outcome.sent,
-                    outcome.updated, outcome.resources, outcome.records, outcome.alreadyThere);
+                    outcome.updated, outcome.alreadyThere, outcome.records);
     else
         std::printf("%s -> %s (%s): %zu sent, %zu updated, %zu already there, %zu refused\n", outcome.id.c_str(),
                     outcome.url.c_str(), outcome.collectionState.c_str(), outcome.sent, outcome.updated,
@@ -138,17 +137,25 @@ int Push(const Arguments& arguments) {
     nlohmann::json json = ReportJson(report);
     if (reportPath) WriteReport(*reportPath, json);
     const nlohmann::json& totals = json["totals"];
-    std::printf("%s %zu calendars to %s: %zu resources sent, %zu updated, %zu already there, %zu refused\n",
-                settings.dryRun ? "checked" : "pushed", calendars.size(), settings.baseUrl.c_str(),
-                totals["sent"].get<size_t>(), totals["updated"].get<size_t>(), totals["already_there"].get<size_t>(),
-                totals["refused"].get<size_t>());
+    auto count = [&](const char* name) { return totals[name].get<size_t>(); };
+    if (settings.dryRun)
+        std::printf("checked %zu calendars for %s: %zu resources to send, %zu to update, %zu already there\n",
+                    calendars.size(), settings.baseUrl.c_str(), count("sent"), count("updated"),
+                    count("already_there"));
+    else
+        std::printf("pushed %zu calendars to %s: %zu resources sent, %zu updated, %zu already there, %zu refused\n",
+                    calendars.size(), settings.baseUrl.c_str(), count("sent"), count("updated"),
+                    count("already_there"), count("refused"));
     std::fflush(stdout);
-    std::fprintf(stderr, "%s", report.exported.Summary().c_str());
+    // What the export changed on the way, when it changed anything.
+    const nlohmann::json exported = report.exported.ToJson();
+    if (exported["changed"] != 0 || exported["repaired"] != 0 || !exported["complete"].get<bool>())
+        std::fprintf(stderr, "%s", report.exported.Summary().c_str());
     if (report.refusals.empty() && !report.exported.incomplete()) return 0;
     std::string where = reportPath ? "see " + *reportPath : "--report FILE lists them";
     if (!report.refusals.empty())
         std::fprintf(stderr, "qel2caldb: the server refused %zu requests; %zu records did not reach it (%s)\n",
-                     report.refusals.size(), totals["refused_records"].get<size_t>(), where.c_str());
+                     report.refusals.size(), count("refused_records"), where.c_str());
     if (report.exported.incomplete())
         std::fprintf(stderr, "qel2caldb: the export left records out (%s)\n", where.c_str());
     return kExitFailure;

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include <qel2/host.h>
+#include <qel2/keys.h>
 
 #include "hex.h"
 
@@ -27,14 +27,13 @@ std::string SafeName(std::string_view id) {
         }
     }
     if (name.size() <= kLongestName) return name;
-    util_md5_ctx md5;
-    util_MD5Init(&md5);
-    util_MD5Update(&md5, id.data(), id.size());
-    util_MD5Final(&md5);
+    const std::string whole(id);
+    unsigned char digest[qEL2_HASH_SIZE];
+    qel2_pvt_MD5Hash(whole.c_str(), digest);
     // Cut at a whole character of the encoding, never inside an _XX.
     size_t cut = kKeptWhenCut;
     if (size_t escape = name.rfind('_', cut - 1); escape != std::string::npos && escape + 3 > cut) cut = escape;
-    return name.substr(0, cut) + "~" + qel2tools::ToHex(md5.digest, 8);
+    return name.substr(0, cut) + "~" + qel2tools::ToHex(digest, 8);
 }
 
 }  // namespace
