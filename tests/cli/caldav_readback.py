@@ -3,12 +3,15 @@
 independently of qel2caldb: PROPFIND lists the collections, a calendar-query
 REPORT per collection fetches every VEVENT and VTODO resource, and
 python3-icalendar parses them. Prints per collection the number of resources
-and each component's fields, as JSON.
+and each component's fields, as JSON. With --folders it reads folders of
+.ics files (export --layout vdir) the same way, one collection per folder.
 
-usage: caldav_readback.py HOME_URL USER PASSWORD"""
+usage: caldav_readback.py HOME_URL USER PASSWORD
+       caldav_readback.py --folders DIR..."""
 import base64
 import datetime
 import json
+import pathlib
 import sys
 import urllib.parse
 import urllib.request
@@ -18,10 +21,6 @@ from icalendar import Calendar
 
 DAV = "{DAV:}"
 CALDAV = "{urn:ietf:params:xml:ns:caldav}"
-
-home, user, password = sys.argv[1:4]
-auth = "Basic " + base64.b64encode(f"{user}:{password}".encode()).decode()
-
 
 def request(method, url, body, depth):
     req = urllib.request.Request(url, data=body.encode(), method=method)
@@ -39,12 +38,12 @@ def time_text(prop):
     return value.strftime("%Y%m%d")
 
 
-def texts(component, name):
-    values = component.get(name, [])
-    if not isinstance(values, list):
-        values = [values]
+def values(component, name):
+    properties = component.get(name, [])
+    if not isinstance(properties, list):
+        properties = [properties]
     found = []
-    for value in values:
+    for value in properties:
         if hasattr(value, "cats"):  # CATEGORIES holds a list
             found.extend(str(c) for c in value.cats)
         else:
@@ -64,30 +63,39 @@ def fields(component):
         "description": str(component.get("DESCRIPTION", "")),
         "location": str(component.get("LOCATION", "")),
         "status": str(component.get("STATUS", "")),
-        "attendees": texts(component, "ATTENDEE"),
-        "categories": texts(component, "CATEGORIES"),
+        "attendees": values(component, "ATTENDEE"),
+        "categories": values(component, "CATEGORIES"),
         "alarms": sorted(str(alarm.get("ACTION", "")) for alarm in component.subcomponents if alarm.name == "VALARM"),
     }
 
 
+def collection(texts):
+    components = []
+    for text in texts:
+        calendar = Calendar.from_ical(text)
+        components.extend(fields(c) for c in calendar.walk() if c.name in ("VEVENT", "VTODO"))
+    return {"resources": len(texts), "components": components}
+
+
+collections = {}
+if sys.argv[1] == "--folders":
+    for folder in map(pathlib.Path, sys.argv[2:]):
+        collections[folder.name] = collection([path.read_bytes() for path in sorted(folder.glob("*.ics"))])
+    json.dump(collections, sys.stdout)
+    sys.exit(0)
+
+home, user, password = sys.argv[1:4]
+auth = "Basic " + base64.b64encode(f"{user}:{password}".encode()).decode()
 listing = request("PROPFIND", home, '<propfind xmlns="DAV:"><prop><resourcetype/></prop></propfind>', "1")
 query = ('<C:calendar-query xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:caldav">'
          '<D:prop><C:calendar-data/></D:prop><C:filter><C:comp-filter name="VCALENDAR"/></C:filter>'
          '</C:calendar-query>')
-collections = {}
 for response in listing.iter(DAV + "response"):
     if response.find(f".//{DAV}resourcetype/{CALDAV}calendar") is None:
         continue
     href = response.find(DAV + "href").text
     name = urllib.parse.unquote(href.rstrip("/").rsplit("/", 1)[-1])
     found = request("REPORT", urllib.parse.urljoin(home, href), query, "1")
-    components, resources = [], 0
-    for item in found.iter(DAV + "response"):
-        data = item.find(f".//{CALDAV}calendar-data")
-        if data is None or not data.text:
-            continue
-        resources += 1
-        calendar = Calendar.from_ical(data.text)
-        components.extend(fields(c) for c in calendar.walk() if c.name in ("VEVENT", "VTODO"))
-    collections[name] = {"resources": resources, "components": components}
+    texts = [data.text for data in found.iter(CALDAV + "calendar-data") if data.text]
+    collections[name] = collection(texts)
 json.dump(collections, sys.stdout)

@@ -1,11 +1,15 @@
 // export: each calendar's .ics file, read back by libical and by
 // python3-icalendar, holds exactly the events and to-dos the library reads,
-// with their uids, recurrence ids, start times and attendees.
+// with their uids, recurrence ids, start times and attendees; a store of
+// every hard case exports to files strict readers and a real CalDAV server
+// accept whole, with each repair in the report; existing files and
+// symlinks are left alone.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include <libical/ical.h>
@@ -15,6 +19,8 @@
 
 #include "cli_run.h"
 #include "cli_stores.h"
+#include "export_edge_store.h"
+#include "support/radicale_server.h"
 
 namespace {
 
@@ -89,12 +95,27 @@ std::string TimeProperty(icalcomponent* component, icalproperty_kind kind) {
     return icaltime_as_ical_string(icalvalue_get_datetime(icalproperty_get_value(property)));
 }
 
-Calendars ReadWithLibical(const std::vector<fs::path>& files) {
+// Messages libical's parser and its check of RFC 5545's property rules
+// leave in a component (X-LIC-ERROR), with the file's name.
+void CollectLibicalErrors(icalcomponent* component, const fs::path& file, std::vector<std::string>& errors) {
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY); p != nullptr;
+         p = icalcomponent_get_next_property(component, ICAL_XLICERROR_PROPERTY))
+        errors.push_back(file.filename().string() + ": " + icalproperty_get_xlicerror(p));
+    for (icalcomponent* c = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT); c != nullptr;
+         c = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
+        CollectLibicalErrors(c, file, errors);
+}
+
+Calendars ReadWithLibical(const std::vector<fs::path>& files, std::vector<std::string>* errors = nullptr) {
     Calendars calendars;
     for (const fs::path& file : files) {
         icalcomponent* calendar = icalparser_parse_string(qel2clitest::ReadFile(file).c_str());
         EXPECT_NE(calendar, nullptr) << file;
         if (calendar == nullptr) continue;
+        if (errors != nullptr) {
+            icalrestriction_check(calendar);
+            CollectLibicalErrors(calendar, file, *errors);
+        }
         std::string id;
         for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_X_PROPERTY); p != nullptr;
              p = icalcomponent_get_next_property(calendar, ICAL_X_PROPERTY))
@@ -117,14 +138,15 @@ Calendars ReadWithLibical(const std::vector<fs::path>& files) {
     return calendars;
 }
 
-Calendars ReadWithPython(const std::vector<fs::path>& files) {
+Calendars ReadWithPython(const std::vector<fs::path>& files, std::vector<std::string>* invalid = nullptr) {
     std::vector<std::string> arguments = {QEL2_ICS_SUMMARY_SCRIPT};
     for (const fs::path& file : files) arguments.push_back(file.string());
     CliRun run = qel2clitest::RunProgram("/usr/bin/python3", arguments);
     EXPECT_EQ(run.status, 0) << run.err;
     Calendars calendars;
     nlohmann::json parsed = nlohmann::json::parse(run.out);
-    for (const auto& [id, items] : parsed.items()) {
+    if (invalid != nullptr) *invalid = parsed["invalid"].get<std::vector<std::string>>();
+    for (const auto& [id, items] : parsed["calendars"].items()) {
         std::vector<Component>& components = calendars[id];  // empty calendars too
         for (const nlohmann::json& item : items)
             components.push_back(Component{item["kind"], item["uid"], item["recurrence_id"], item["start"],
@@ -134,13 +156,27 @@ Calendars ReadWithPython(const std::vector<fs::path>& files) {
     return calendars;
 }
 
+// The .ics files under `folder`, sub-folders included.
+std::vector<fs::path> IcsFiles(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder))
+        if (entry.path().extension() == ".ics") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+size_t ComponentCount(const Calendars& calendars) {
+    size_t count = 0;
+    for (const auto& [id, components] : calendars) count += components.size();
+    return count;
+}
+
 TEST(CliExport, BothParsersReadWhatTheLibraryReads) {
     for (const fs::path& store : {qel2clitest::Stores().legacy, qel2clitest::Stores().generated}) {
         qel2test::TempDir out;
         CliRun run = RunCli({"export", store.string(), out.str()});
         ASSERT_EQ(run.status, 0) << run.err;
-        std::vector<fs::path> files;
-        for (const fs::directory_entry& entry : fs::directory_iterator(out.path())) files.push_back(entry.path());
+        std::vector<fs::path> files = IcsFiles(out.path());
 
         Calendars library = ReadWithLibrary(store);
         ASSERT_EQ(files.size(), library.size()) << store;
@@ -164,6 +200,127 @@ TEST(CliExport, TombstonesOnlyWhenAskedFor) {
     EXPECT_NE(plain.find("X-QEL2-FLAGS:0x4000"), std::string::npos);
     EXPECT_NE(plain.find("X-ROOM:101"), std::string::npos);
     EXPECT_TRUE(fs::exists(out.path() / "plain" / "jdoe%3Atasks.ics"));
+}
+
+}  // namespace
+
+namespace {
+
+// The entries of report.json for one uid: "outcome: what".
+std::multimap<std::string, std::string> ReportEntries(const nlohmann::json& report) {
+    std::multimap<std::string, std::string> entries;
+    for (const nlohmann::json& calendar : report["calendars"])
+        for (const nlohmann::json& record : calendar["records"])
+            entries.emplace(record["uid"].get<std::string>(),
+                            record["outcome"].get<std::string>() + ": " + record["what"].get<std::string>());
+    return entries;
+}
+
+TEST(CliExport, EveryHardCaseIsValidEverywhereAndReported) {
+    qel2test::TempDir dir;
+    const qel2clitest::EdgeStore store = qel2clitest::WriteEdgeStore(dir.path() / "store");
+    const fs::path out = dir.path() / "files";
+    CliRun run = RunCli({"export", store.path.string(), out.string()});
+    // One event has no time at all to start from, one value is damaged:
+    // both left out, so status 1.
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("2 left out"), std::string::npos) << run.err;
+
+    const nlohmann::json report = nlohmann::json::parse(qel2clitest::ReadFile(out / "report.json"));
+    const auto entries = ReportEntries(report);
+    for (const qel2clitest::ExpectedEntry& expected : store.expected) {
+        bool found = false;
+        for (auto [it, end] = entries.equal_range(expected.uid); it != end; ++it)
+            found = found || (it->second.starts_with(expected.outcome + ": ") &&
+                              it->second.find(expected.what) != std::string::npos);
+        EXPECT_TRUE(found) << expected.uid << " " << expected.outcome << ": " << expected.what;
+    }
+    EXPECT_EQ(report["left_out"], 2);
+
+    // Exactly one component per written record in both parsers, nothing
+    // refused by libical's property rules or vobject's validation.
+    const std::vector<fs::path> files = IcsFiles(out);
+    const size_t written = report["events"].get<size_t>() + report["todos"].get<size_t>();
+    std::vector<std::string> libicalErrors, vobjectErrors;
+    EXPECT_EQ(ComponentCount(ReadWithLibical(files, &libicalErrors)), written);
+    EXPECT_EQ(ComponentCount(ReadWithPython(files, &vobjectErrors)), written);
+    EXPECT_EQ(libicalErrors, std::vector<std::string>{});
+    EXPECT_EQ(vobjectErrors, std::vector<std::string>{});
+
+    const std::string edge = qel2clitest::ReadFile(out / "edge.ics");
+    EXPECT_EQ(edge.find("\r\nUID:injected"), std::string::npos);
+    EXPECT_NE(edge.find("TRIGGER:-PT15M"), std::string::npos);  // the lead time, relative to each instance
+    EXPECT_NE(edge.find("CATEGORIES:a\\,b"), std::string::npos);
+    EXPECT_NE(qel2clitest::ReadFile(out / "latin.ics").find("Caf\u00e9 cr\u00e8me"), std::string::npos);
+
+    // The long id's file name fits, and the file names the calendar.
+    const nlohmann::json calendars = nlohmann::json::parse(qel2clitest::ReadFile(out / "calendars.json"));
+    bool longIdFound = false;
+    for (const nlohmann::json& calendar : calendars) {
+        const std::string file = calendar["file"];
+        EXPECT_LE(file.size(), 200u);
+        EXPECT_TRUE(fs::is_regular_file(out / file)) << file;
+        if (calendar["id"] == store.longCalendarId) longIdFound = true;
+        if (calendar["id"] == "edge") {
+            EXPECT_EQ(calendar["children"], nlohmann::json::array({"edge/hostile"}));
+            EXPECT_EQ(calendar["owners"], nlohmann::json::array({"jdoe", "asmith"}));
+            EXPECT_EQ(calendar["read_access"], "public");
+            EXPECT_EQ(calendar["write_access"], "control");
+        }
+        if (calendar["id"] == "latin") {
+            EXPECT_EQ(calendar["disabled"], true);
+        }
+    }
+    EXPECT_TRUE(longIdFound);
+}
+
+// Radicale, started here, takes every resource of the vdir layout of the
+// hard cases and of the generated and genuine stores.
+TEST(CliExport, RadicaleAcceptsEveryResourceOfTheVdirLayout) {
+    qel2test::TempDir dir;
+    const qel2clitest::EdgeStore edge = qel2clitest::WriteEdgeStore(dir.path() / "store");
+    qel2test::RadicaleServer server;
+    for (const fs::path& store : {edge.path, qel2clitest::Stores().generated, qel2clitest::Stores().legacy}) {
+        const fs::path out = dir.path() / ("vdir-" + store.filename().string());
+        RunCli({"export", store.string(), out.string(), "--layout", "vdir"});
+        const nlohmann::json report = nlohmann::json::parse(qel2clitest::ReadFile(out / "report.json"));
+        size_t resources = 0;
+        for (const nlohmann::json& calendar : report["calendars"]) resources += calendar["resources"].get<size_t>();
+
+        CliRun put = qel2clitest::RunProgram("/usr/bin/python3", {QEL2_CALDAV_PUT_SCRIPT, server.url(), out.string()});
+        ASSERT_EQ(put.status, 0) << put.err;
+        const nlohmann::json answer = nlohmann::json::parse(put.out);
+        EXPECT_EQ(answer["sent"], resources) << store;
+        EXPECT_EQ(answer["refused"], nlohmann::json::array()) << store;
+    }
+}
+
+TEST(CliExport, ExistingFilesAndSymlinksAreLeftAloneWithoutForce) {
+    qel2test::TempDir dir;
+    const fs::path out = dir.path() / "out";
+    fs::create_directories(out);
+    const fs::path outside = dir.write("outside.txt", "outside");
+    fs::create_symlink(outside, out / "jdoe.ics");
+    const std::string store = qel2clitest::Stores().legacy.string();
+    std::ofstream(out / "asmith.ics") << "mine";
+
+    CliRun run = RunCli({"export", store, out.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(qel2clitest::ReadFile(outside), "outside");
+    EXPECT_TRUE(fs::is_symlink(out / "jdoe.ics"));
+    EXPECT_EQ(qel2clitest::ReadFile(out / "asmith.ics"), "mine");
+    // The other calendars are written, and no temporary file is left.
+    EXPECT_TRUE(fs::exists(out / "jdoe%3Atasks.ics"));
+    for (const fs::directory_entry& entry : fs::directory_iterator(out))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    // Nothing is replaced a second time either, the summary files included.
+    EXPECT_NE(RunCli({"export", store, out.string()}).status, 0);
+    EXPECT_EQ(qel2clitest::ReadFile(out / "asmith.ics"), "mine");
+
+    EXPECT_EQ(RunCli({"export", store, out.string(), "--force"}).status, 0);
+    EXPECT_EQ(qel2clitest::ReadFile(outside), "outside");
+    EXPECT_FALSE(fs::is_symlink(out / "jdoe.ics"));
+    EXPECT_NE(qel2clitest::ReadFile(out / "asmith.ics").find("BEGIN:VCALENDAR"), std::string::npos);
 }
 
 }  // namespace

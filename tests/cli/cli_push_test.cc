@@ -23,6 +23,7 @@
 
 #include "cli_run.h"
 #include "cli_stores.h"
+#include "export_edge_store.h"
 #include "status_names.h"
 #include "store_generator.h"
 #include "support/radicale_server.h"
@@ -121,9 +122,9 @@ struct ServerView {
     std::map<std::string, size_t> resources;
 };
 
-ServerView ReadBack(const RadicaleServer& server, const std::string& user) {
-    CliRun run = qel2clitest::RunProgram("/usr/bin/python3", {QEL2_CALDAV_READBACK_SCRIPT, server.home(user), user,
-                                                               user + "-secret"});
+// caldav_readback.py's answer.
+ServerView ReadBackWith(const std::vector<std::string>& arguments) {
+    CliRun run = qel2clitest::RunProgram("/usr/bin/python3", arguments);
     EXPECT_EQ(run.status, 0) << run.err;
     ServerView view;
     nlohmann::json answer = nlohmann::json::parse(run.out);
@@ -139,6 +140,10 @@ ServerView ReadBack(const RadicaleServer& server, const std::string& user) {
     return view;
 }
 
+ServerView ReadBack(const RadicaleServer& server, const std::string& user) {
+    return ReadBackWith({QEL2_CALDAV_READBACK_SCRIPT, server.home(user), user, user + "-secret"});
+}
+
 // One resource per UID: as many resources as the library has UIDs.
 std::map<std::string, size_t> UidCounts(const Collections& collections) {
     std::map<std::string, size_t> counts;
@@ -150,23 +155,29 @@ std::map<std::string, size_t> UidCounts(const Collections& collections) {
     return counts;
 }
 
+// Password files and reports.
+const qel2test::TempDir& Scratch() {
+    static qel2test::TempDir scratch;
+    return scratch;
+}
+
 std::vector<std::string> PushArguments(const fs::path& store, const RadicaleServer& server, const std::string& user,
                                        const std::vector<std::string>& extra = {}) {
-    fs::path password = server.dir().write(user + ".password", user + "-secret\n");
+    fs::path password = Scratch().write(user + ".password", user + "-secret\n");
     std::vector<std::string> arguments = {"push", store.string(), server.home(user), "--user", user,
                                           "--password-file", password.string()};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     return arguments;
 }
 
-// A push expected to succeed; returns its report.
+// A push ending with `status`; returns its report.
 nlohmann::json Push(const fs::path& store, const RadicaleServer& server, const std::string& user,
-                    std::vector<std::string> extra = {}) {
-    fs::path report = server.dir().path() / "report.json";
+                    std::vector<std::string> extra = {}, int status = 0) {
+    fs::path report = Scratch().path() / "report.json";
     fs::remove(report);
     extra.insert(extra.end(), {"--report", report.string()});
     CliRun run = qel2clitest::RunCli(PushArguments(store, server, user, extra));
-    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.status, status) << run.err;
     return nlohmann::json::parse(qel2clitest::ReadFile(report));
 }
 
@@ -179,17 +190,27 @@ void ExpectServerHoldsStore(const RadicaleServer& server, const std::string& use
     EXPECT_EQ(view.resources, UidCounts(library));
 }
 
+// The resources Radicale keeps under a user's home. Its own cache files,
+// also named *.ics, sit in folders whose names start with a dot.
+std::vector<fs::path> StoredResources(const fs::path& home) {
+    std::vector<fs::path> resources;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(home, error); it != fs::recursive_directory_iterator();
+         it.increment(error))
+        if (it->path().extension() == ".ics" && it->path().string().find("/.") == std::string::npos)
+            resources.push_back(it->path());
+    return resources;
+}
+
 // Edits a SUMMARY in one of the server's stored files, as another client
-// could have. Radicale's own cache files, also named *.ics, sit in folders
-// whose names start with a dot.
-bool ChangeOneStoredSummary(const fs::path& storage) {
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(storage)) {
-        if (entry.path().extension() != ".ics" || entry.path().string().find("/.") != std::string::npos) continue;
-        std::string text = qel2clitest::ReadFile(entry.path());
+// could have.
+bool ChangeOneStoredSummary(const fs::path& home) {
+    for (const fs::path& resource : StoredResources(home)) {
+        std::string text = qel2clitest::ReadFile(resource);
         size_t summary = text.find("\nSUMMARY:");
         if (summary == std::string::npos) continue;
         text.insert(summary + 9, "changed ");
-        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << text;
+        std::ofstream(resource, std::ios::binary | std::ios::trunc) << text;
         return true;
     }
     return false;
@@ -212,18 +233,50 @@ TEST(CliPush, ServerHoldsWhatTheLibraryReadsAndRepeatedRunsSendNothing) {
             EXPECT_EQ(second["totals"]["already_there"], first["totals"]["resources"]);
         }
         // A resource changed on the server is put back by --update, alone.
-        ASSERT_TRUE(ChangeOneStoredSummary(server.storage(user)));
+        ASSERT_TRUE(ChangeOneStoredSummary(server.collections(user)));
         nlohmann::json updated = Push(store, server, user, {"--update"});
         EXPECT_EQ(updated["totals"]["updated"], 1);
         ExpectServerHoldsStore(server, user, store, updated);
     }
 }
 
+// The store of every hard case: the server ends up with what export
+// --layout vdir writes, repairs included, with nothing refused, and the
+// push report carries the export's own report.
+TEST(CliPush, HardCasesArriveAsTheExportWritesThem) {
+    qel2test::TempDir dir;
+    const qel2clitest::EdgeStore edge = qel2clitest::WriteEdgeStore(dir.path() / "store");
+    const fs::path out = dir.path() / "vdir";
+    CliRun exported = qel2clitest::RunCli({"export", edge.path.string(), out.string(), "--layout", "vdir"});
+    RadicaleServer server(std::vector<qel2test::RadicaleUser>{{"erin", "erin-secret"}});
+    // Records the export leaves out make both exit with 1.
+    nlohmann::json pushed = Push(edge.path, server, "erin", {}, exported.status);
+    EXPECT_EQ(pushed["refusals"], nlohmann::json::array());
+    EXPECT_EQ(pushed["export"], nlohmann::json::parse(qel2clitest::ReadFile(out / "report.json")));
+
+    // The vdir folders under the names of the collections they went to.
+    std::map<std::string, std::string> collectionOf;
+    for (const nlohmann::json& calendar : pushed["calendars"]) collectionOf[calendar["id"]] = calendar["collection"];
+    std::vector<std::string> arguments = {QEL2_CALDAV_READBACK_SCRIPT, "--folders"};
+    std::map<std::string, std::string> renamed;
+    for (const nlohmann::json& calendar : nlohmann::json::parse(qel2clitest::ReadFile(out / "calendars.json"))) {
+        arguments.push_back((out / calendar["folder"].get<std::string>()).string());
+        renamed[calendar["folder"]] = collectionOf.at(calendar["id"]);
+    }
+    ServerView files = ReadBackWith(arguments), view = ReadBack(server, "erin");
+    ASSERT_EQ(files.collections.size(), view.collections.size());
+    for (const auto& [folder, collection] : renamed) {
+        EXPECT_EQ(view.collections[collection], files.collections[folder]) << collection;
+        EXPECT_EQ(view.resources[collection], files.resources[folder]) << collection;
+    }
+    EXPECT_TRUE(collectionOf.contains(edge.longCalendarId));
+}
+
 TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
     qel2test::TempDir dir;
     fs::path store = dir.path() / "store";
     qel2mk::GenerateStore({.calendars = 1, .eventsPerCalendar = 300, .todosPerCalendar = 0, .seed = 9}, store.string());
-    RadicaleServer server({{"carol", "carol-secret"}, {"dave", "dave-secret"}});
+    RadicaleServer server(std::vector<qel2test::RadicaleUser>{{"carol", "carol-secret"}});
     std::vector<std::string> arguments = PushArguments(store, server, "carol", {"--jobs", "1"});
 
     pid_t pid = fork();
@@ -235,14 +288,7 @@ TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
         execv(QEL2CALDB_PATH, argv.data());
         _exit(127);
     }
-    auto stored = [&] {
-        size_t count = 0;
-        std::error_code error;
-        for (auto it = fs::recursive_directory_iterator(server.storage("carol"), error);
-             it != fs::recursive_directory_iterator(); it.increment(error))
-            count += it->path().extension() == ".ics";
-        return count;
-    };
+    auto stored = [&] { return StoredResources(server.collections("carol")).size(); };
     for (int wait = 0; wait < 600 && stored() < 40; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
@@ -269,7 +315,7 @@ TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
         std::vector<std::string> arguments;
         std::string says;
     } cases[] = {
-        {changed(6, server.dir().write("wrong", "not-the-password\n").string()),
+        {changed(6, Scratch().write("wrong", "not-the-password\n").string()),
          "refused the password of user \"alice\" (401"},
         // Nothing listens on port 1 of the loopback.
         {changed(2, "http://127.0.0.1:1/alice/"), "cannot reach http://127.0.0.1:1/alice/: "},
@@ -282,7 +328,7 @@ TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
     }
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(server.storage("alice"), error))
+    for (const fs::directory_entry& entry : fs::directory_iterator(server.collections("alice"), error))
         EXPECT_FALSE(entry.is_directory()) << entry.path() << " was made";
 }
 

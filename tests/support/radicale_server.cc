@@ -1,15 +1,15 @@
 #include "support/radicale_server.h"
 
 #include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <netinet/in.h>
-#include <signal.h>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <stdexcept>
 #include <thread>
+#include <unistd.h>
 
 namespace qel2test {
 
@@ -23,67 +23,77 @@ sockaddr_in Loopback(int port) {
     return address;
 }
 
-// A port the kernel has just handed out and taken back.
+// A port the system just handed out and nobody holds now.
 int FreePort() {
-    int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address = Loopback(0);
-    socklen_t size = sizeof address;
-    if (socket < 0 || bind(socket, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        getsockname(socket, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-        throw std::runtime_error("no free port on 127.0.0.1");
-    close(socket);
+    socklen_t length = sizeof address;
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (fd >= 0) close(fd);
+        throw std::runtime_error("no free port for Radicale");
+    }
+    close(fd);
     return ntohs(address.sin_port);
 }
 
-bool Accepts(int port) {
-    int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+bool Answers(int port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address = Loopback(port);
-    bool connected = connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(socket);
+    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) close(fd);
     return connected;
 }
 
 }  // namespace
 
 RadicaleServer::RadicaleServer(const std::vector<RadicaleUser>& users) : port_(FreePort()) {
+    const std::string hosts = "127.0.0.1:" + std::to_string(port_);
+    const std::string folder = (storage_.path() / "collections").string();
     std::string htpasswd;
     for (const RadicaleUser& user : users) htpasswd += user.name + ":" + user.password + "\n";
-    dir_.write("users", htpasswd);
-    std::filesystem::path config = dir_.write(
-        "config", "[server]\nhosts = 127.0.0.1:" + std::to_string(port_) +
-                      "\n[auth]\ntype = htpasswd\nhtpasswd_filename = " + (dir_.path() / "users").string() +
-                      "\nhtpasswd_encryption = plain\n[storage]\nfilesystem_folder = " +
-                      (dir_.path() / "storage").string() + "\n[logging]\nlevel = warning\n");
-    std::string log = (dir_.path() / "radicale.log").string();
+    const std::string passwords = storage_.write("users", htpasswd).string();
+    std::vector<std::string> arguments = {"python3", "-m", "radicale", "--config", "", "--server-hosts", hosts,
+                                          "--storage-filesystem-folder", folder, "--logging-level", "warning"};
+    if (users.empty())
+        arguments.insert(arguments.end(), {"--auth-type", "none", "--rights-type", "authenticated"});
+    else
+        arguments.insert(arguments.end(), {"--auth-type", "htpasswd", "--auth-htpasswd-filename", passwords,
+                                           "--auth-htpasswd-encryption", "plain", "--rights-type", "owner_only"});
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("cannot start Radicale");
     if (pid_ == 0) {
-        freopen(log.c_str(), "w", stdout);
-        freopen(log.c_str(), "a", stderr);
-        execl("/usr/bin/python3", "python3", "-m", "radicale", "--config", config.c_str(), nullptr);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        // An empty --config list: no system or user configuration is read.
+        execv("/usr/bin/python3", argv.data());
         _exit(127);
     }
-    if (pid_ < 0) throw std::runtime_error("cannot start radicale");
     for (int tries = 0; tries < 200; ++tries) {
-        if (Accepts(port_)) return;
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) break;
+        if (Answers(port_)) return;
+        int status;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            throw std::runtime_error("Radicale ended before it answered");
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
-    throw std::runtime_error("radicale did not start; see " + log);
+    pid_ = -1;
+    throw std::runtime_error("Radicale did not answer within 10 s");
 }
 
 RadicaleServer::~RadicaleServer() {
+    if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
 }
 
-std::string RadicaleServer::home(const std::string& user) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + "/" + user + "/";
-}
-
-std::filesystem::path RadicaleServer::storage(const std::string& user) const {
-    return dir_.path() / "storage" / "collection-root" / user;
-}
+std::string RadicaleServer::url() const { return "http://127.0.0.1:" + std::to_string(port_); }
 
 }  // namespace qel2test

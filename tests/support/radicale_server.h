@@ -1,12 +1,11 @@
-// A real CalDAV server for the tests: Debian's Radicale on 127.0.0.1 and a
-// free port, its storage and htpasswd file in a fresh temporary folder,
-// stopped when the object goes.
+// A real CalDAV server for tests: Debian's Radicale, started on 127.0.0.1
+// on a free port with its storage in a temporary folder, stopped when the
+// object goes. Without users it asks for no authentication; with users it
+// checks their passwords (htpasswd) and lets each reach only its own home.
 #pragma once
 
-#include <sys/types.h>
-
-#include <filesystem>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -21,23 +20,25 @@ struct RadicaleUser {
 class RadicaleServer {
 public:
     // Starts the server and waits until it answers; throws
-    // std::runtime_error when it does not come up.
-    explicit RadicaleServer(const std::vector<RadicaleUser>& users);
+    // std::runtime_error when it does not within a few seconds.
+    explicit RadicaleServer(const std::vector<RadicaleUser>& users = {});
     ~RadicaleServer();
     RadicaleServer(const RadicaleServer&) = delete;
     RadicaleServer& operator=(const RadicaleServer&) = delete;
 
+    // "http://127.0.0.1:<port>"
+    std::string url() const;
     int port() const { return port_; }
-    // "http://127.0.0.1:PORT/NAME/": a user's home, where calendars go.
-    std::string home(const std::string& user) const;
-    // Where Radicale keeps a user's collections on disk.
-    std::filesystem::path storage(const std::string& user) const;
-    pid_t pid() const { return pid_; }
-    // The folder the server's files live in; tests may put theirs there too.
-    const TempDir& dir() const { return dir_; }
+    const std::filesystem::path& storage() const { return storage_.path(); }
+    // "http://127.0.0.1:<port>/<user>/", where the user's calendars go,
+    // and the folder Radicale keeps them in.
+    std::string home(const std::string& user) const { return url() + "/" + user + "/"; }
+    std::filesystem::path collections(const std::string& user) const {
+        return storage_.path() / "collections" / "collection-root" / user;
+    }
 
 private:
-    TempDir dir_;
+    TempDir storage_;
     int port_ = 0;
     pid_t pid_ = -1;
 };

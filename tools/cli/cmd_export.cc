@@ -1,7 +1,11 @@
 // export STORE DIR: the calendars as iCalendar files, with calendars.json
 // (what each calendar is) and report.json (what the export changed).
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <functional>
+#include <thread>
 #include <filesystem>
 #include <string>
 
@@ -66,6 +70,20 @@ void WriteCalendarFolder(const Folder& root, const std::string& name, qEL2_CALPR
     });
 }
 
+// Calendars are independent, and the store's handles serve several threads
+// at once: up to two calendars are written at the same time, which is what
+// the machines this runs on have to spare.
+void ForEachInParallel(size_t count, const std::function<void(size_t)>& work) {
+    std::atomic<size_t> next = 0;
+    const auto worker = [&] {
+        for (size_t i = next++; i < count; i = next++) work(i);
+    };
+    const unsigned threads = std::min<unsigned>(2, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::jthread> helpers;
+    for (unsigned t = 1; t < threads && t < count; ++t) helpers.emplace_back(worker);
+    worker();
+}
+
 int Export(const Arguments& arguments) {
     const ExportSettings settings = SettingsFromOptions(arguments);
     const fs::path directory = arguments.operands.at(0);
@@ -82,26 +100,31 @@ int Export(const Arguments& arguments) {
 
     qel2::CalPropsListPtr calendars = ReadAllCalendars(store);
     std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());
+    std::vector<std::string> names;
+    std::vector<CalendarReport> reports;
+    for (const qEL2_CALPROPS* calendar : sorted) {
+        names.push_back(SafeFileName(calendar->pRelativeCalID ? calendar->pRelativeCalID : "",
+                                     settings.vdir ? "" : ".ics"));
+        reports.emplace_back(CalendarJson(*calendar)["id"].get<std::string>());
+    }
     Progress progress("export", sorted.size());
+    ForEachInParallel(sorted.size(), [&](size_t i) {
+        progress.Show(i, reports[i].calendarId());
+        try {
+            if (settings.vdir) WriteCalendarFolder(root, names[i], *sorted[i], settings, reports[i]);
+            else WriteCalendarFile(root, names[i], *sorted[i], settings, reports[i]);
+        } catch (const std::exception& failure) {
+            // One calendar that cannot be written does not stop the others.
+            reports[i].Fail(failure.what());
+        }
+    });
     MigrationReport report;
     nlohmann::json metadata = nlohmann::json::array();
-    size_t done = 0;
-    for (qEL2_CALPROPS* calendar : sorted) {
-        const std::string id = calendar->pRelativeCalID ? calendar->pRelativeCalID : "";
-        progress.Show(done++, id);
-        const std::string name = SafeFileName(id, settings.vdir ? "" : ".ics");
-        CalendarReport calendarReport(CalendarJson(*calendar)["id"].get<std::string>());
-        try {
-            if (settings.vdir) WriteCalendarFolder(root, name, *calendar, settings, calendarReport);
-            else WriteCalendarFile(root, name, *calendar, settings, calendarReport);
-        } catch (const CliError& failure) {
-            // One calendar that cannot be written does not stop the others.
-            calendarReport.Fail(failure.what());
-        }
-        nlohmann::json entry = CalendarJson(*calendar);
-        entry[settings.vdir ? "folder" : "file"] = name;
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        nlohmann::json entry = CalendarJson(*sorted[i]);
+        entry[settings.vdir ? "folder" : "file"] = names[i];
         metadata.push_back(std::move(entry));
-        report.Add(std::move(calendarReport));
+        report.Add(std::move(reports[i]));
     }
     WriteWholeFile(root, kCalendarsFile, metadata.dump(2) + "\n", settings.force);
     WriteWholeFile(root, kReportFile, report.ToJson().dump(2) + "\n", settings.force);

@@ -1,8 +1,9 @@
 #include "calendar_resources.h"
 
+#include <algorithm>
+#include <array>
 #include <exception>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include <qel2/keys.h>
@@ -15,6 +16,7 @@
 #include "ics_time.h"
 #include "item_writer.h"
 #include "property_writer.h"
+#include "skipped_records.h"
 
 namespace qel2export {
 
@@ -24,6 +26,7 @@ namespace {
 struct EventKind {
     using Record = qEL2_VEVENT;
     static constexpr const char* kDatabase = "events.db";
+    static constexpr RecordKind kKind = RecordKind::kEvent;
     static constexpr const char* kWhat = "events";
     static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a, qEL2_RECORD_FILTER filter) {
         return qel2_pvt_ScanEvents(c, l, f, a, filter);
@@ -41,6 +44,7 @@ struct EventKind {
 struct ToDoKind {
     using Record = qEL2_VTODO;
     static constexpr const char* kDatabase = "todos.db";
+    static constexpr RecordKind kKind = RecordKind::kToDo;
     static constexpr const char* kWhat = "to-dos";
     static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a, qEL2_RECORD_FILTER filter) {
         return qel2_pvt_ScanToDos(c, l, f, a, filter);
@@ -64,7 +68,7 @@ public:
     // key order keeps a UID's records together, master first.
     template <class Kind>
     void Walk() {
-        GroupedWalk<Kind> state{this, nullptr, {}};
+        GroupedWalk<Kind> state{this, nullptr, {}, SkippedRecords(Kind::kKind, calendar_, report_)};
         array_t* list = nullptr;
         state.list = &list;
         const int result = Kind::Scan(&calendar_, &list, readFlags_, &state, &GroupedWalk<Kind>::Filter);
@@ -74,6 +78,7 @@ public:
             std::free(list);
         }
         if (state.failure) std::rethrow_exception(state.failure);
+        if (result == 0) state.skipped.Finish();
         if (result != 0)
             throw qel2cli::CliError(std::string("reading the ") + Kind::kWhat + " of calendar \"" + report_.calendarId() +
                                     "\" failed (result " + std::to_string(result) + ")");
@@ -86,24 +91,28 @@ private:
         CalendarStream* stream;
         array_t** list = nullptr;
         std::exception_ptr failure;
+        SkippedRecords skipped;
 
         // Called by the library for each record; nothing may be thrown
         // through it, so a failure is kept and the rest of the walk skipped.
         static int Filter(const void* record, const void* argument) {
             auto* self = static_cast<GroupedWalk*>(const_cast<void*>(argument));
             if (self->failure) return 0;
-            const qEL2_RANGE_FILTER everything = {self->stream->readFlags_, 0, 0};
-            if (!Kind::Keep(record, &everything)) return 0;
-            array_t* list = *self->list;
-            if (list != nullptr && list->count > 0 &&
-                Uid(static_cast<const Record*>(list->elements[0])) != Uid(static_cast<const Record*>(record))) {
-                try {
-                    self->Flush();
-                } catch (...) {
-                    self->failure = std::current_exception();
-                    return 0;
-                }
+            try {
+                return self->Offer(static_cast<const Record*>(record));
+            } catch (...) {
+                self->failure = std::current_exception();
+                return 0;
             }
+        }
+
+        int Offer(const Record* record) {
+            skipped.Offered(record->pUID, record->RecurrenceID);
+            const qEL2_RANGE_FILTER everything = {stream->readFlags_, 0, 0};
+            if (!Kind::Keep(record, &everything)) return 0;
+            array_t* group = *list;
+            if (group != nullptr && group->count > 0 && Uid(static_cast<const Record*>(group->elements[0])) != Uid(record))
+                Flush();
             return 1;
         }
 
@@ -136,7 +145,7 @@ private:
     template <class Kind>
     bool WriteRecord(std::string& out, const typename Kind::Record& record, const ItemPlan& plan, RecordNotes notes) {
         const bool written = Kind::Append(out, record, plan, notes);
-        report_.AddRecord(Ref<Kind>(record), notes.entries());
+        if (!notes.entries().empty()) report_.AddRecord(Ref<Kind>(record), notes.entries());
         if (written) ++(std::is_same_v<Kind, EventKind> ? report_.counts().events : report_.counts().todos);
         return written;
     }
@@ -152,9 +161,11 @@ private:
             uidChanged = true;
             groupNotes.Add(Outcome::kRepaired, "UID set to qel2-no-uid", "the record has no UID");
         }
+        UidDigest digest;
+        qel2_pvt_MD5Hash(first.pUID ? first.pUID : "", digest.data());
         if constexpr (std::is_same_v<Kind, EventKind>) {
-            eventUids_.insert(first.pUID ? first.pUID : "");
-        } else if (eventUids_.contains(first.pUID ? first.pUID : "")) {
+            eventUids_.push_back(digest);
+        } else if (EventHasUid(digest)) {
             uid += "-todo";
             uidChanged = true;
             groupNotes.Add(Outcome::kRepaired, "UID changed to " + uid,
@@ -204,8 +215,17 @@ private:
     CalendarReport& report_;
     const ResourceSink& sink_;
     std::string header_;
-    // The events' stored UIDs, for the to-dos that share one.
-    std::unordered_set<std::string> eventUids_;
+    // The digests of the events' UIDs, for the to-dos that share one: 16
+    // bytes a UID keep memory small for the largest calendar.
+    using UidDigest = std::array<unsigned char, qEL2_HASH_SIZE>;
+    std::vector<UidDigest> eventUids_;
+    bool eventUidsSorted_ = false;
+
+    bool EventHasUid(const UidDigest& digest) {
+        if (!eventUidsSorted_) std::sort(eventUids_.begin(), eventUids_.end());
+        eventUidsSorted_ = true;
+        return std::binary_search(eventUids_.begin(), eventUids_.end(), digest);
+    }
 };
 
 }  // namespace

@@ -21,12 +21,13 @@ std::string SafeFileName(std::string_view id, std::string_view extension) {
             name += kHex[c & 15];
         }
     }
-    if (name.empty()) name = "%";
+    if (name.empty()) name.push_back('%');
     if (name.size() + extension.size() > kMaxFileName) {
         const std::string whole(id);
         unsigned char digest[qEL2_HASH_SIZE];
         qel2_pvt_MD5Hash(whole.c_str(), digest);
-        const std::string tag = "~" + qel2tools::ToHex(digest, 8);
+        std::string tag(1, '~');
+        tag.append(qel2tools::ToHex(digest, 8));
         size_t cut = kMaxFileName - extension.size() - tag.size();
         // Never inside a %XX escape.
         while (cut > 0 && (name[cut - 1] == '%' || (cut > 1 && name[cut - 2] == '%'))) --cut;

@@ -1,0 +1,163 @@
+#include "skipped_records.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include <qel2/codec.h>
+#include <qel2/keys.h>
+#include <qel2/owned.h>
+#include <qel2/query.h>
+#include <qel2/store.h>
+
+#include "hex.h"
+#include "utf8_text.h"
+
+namespace qel2export {
+
+namespace {
+
+DBT UserKey(unsigned char* buffer, uint32_t size) {
+    DBT key{};
+    key.data = buffer;
+    key.size = size;
+    key.ulen = 36;
+    key.flags = DB_DBT_USERMEM;
+    return key;
+}
+
+// No bytes of the value: the cursor only steps over keys, and values are
+// read for passed-over keys alone.
+DBT KeysOnly() {
+    DBT value{};
+    value.flags = DB_DBT_PARTIAL | DB_DBT_USERMEM;
+    return value;
+}
+
+struct EventCalls {
+    using Record = qEL2_VEVENT;
+    using Ptr = qel2::EventPtr;
+    static Record* New() { return qel2_NewEvent(); }
+    static int Decode(Record* r, const DBT& v) {
+        return qel2_pvt_DeserializeEvent(r, static_cast<const unsigned char*>(v.data), v.size);
+    }
+    static bool IsLink(const Record* r) { return qel2_EventIsLink(r); }
+    static int ReadLinked(qEL2_CALPROPS* c, Record* link, Record** out) {
+        return qel2_pvt_ReadLinkedEvent(c, link, out, qEL2_READ_TOMBSTONES);
+    }
+    static bool Deleted(const Record* r) { return qel2_EventTombstone(r->flags); }
+};
+
+struct ToDoCalls {
+    using Record = qEL2_VTODO;
+    using Ptr = qel2::ToDoPtr;
+    static Record* New() { return qel2_NewToDo(); }
+    static int Decode(Record* r, const DBT& v) {
+        return qel2_pvt_DeserializeToDo(r, static_cast<const unsigned char*>(v.data), v.size);
+    }
+    static bool IsLink(const Record* r) { return qel2_ToDoIsLink(r->flags); }
+    static int ReadLinked(qEL2_CALPROPS* c, Record* link, Record** out) {
+        return qel2_pvt_ReadLinkedToDo(c, link, out, qEL2_READ_TOMBSTONES);
+    }
+    static bool Deleted(const Record* r) { return qel2_ToDoTombstone(r->flags); }
+};
+
+// Why a stored value the walk did not return is not written. A record
+// that does not decode is lost: left out. A link whose target cannot be
+// read holds no event of its own: reported, and the export goes on. A link
+// to a deleted record is deleted itself: nothing to say.
+template <class Calls>
+void Explain(qEL2_CALPROPS& calendar, const DBT& value, RecordRef& ref, RecordNotes& notes) {
+    typename Calls::Ptr record(Calls::New());
+    if (!record) return notes.Add(Outcome::kLeftOut, "record left out", "no memory to read it");
+    const int decoded = Calls::Decode(record.get(), value);
+    if (decoded != 0)
+        return notes.Add(Outcome::kLeftOut, "record left out",
+                         "the stored value of " + std::to_string(value.size) + " bytes does not decode (result " +
+                             std::to_string(decoded) + ")");
+    ref.uid = qel2tools::ToUtf8(record->pUID ? record->pUID : "", record->pCharset).text;
+    if (!Calls::IsLink(record.get())) return notes.Add(Outcome::kLeftOut, "record left out", "the store did not return it");
+    typename Calls::Record* target = nullptr;
+    const int read = Calls::ReadLinked(&calendar, record.get(), &target);
+    typename Calls::Ptr owned(target);
+    if (read == 0 && owned && Calls::Deleted(owned.get())) return;
+    notes.Add(Outcome::kRepaired, "dangling link left out",
+              "it links to calendar \"" + qel2tools::ToUtf8(record->pURL ? record->pURL : "", nullptr).text +
+                  "\", which does not hold the record (or links back to this one); a link holds no data of its own");
+}
+
+}  // namespace
+
+SkippedRecords::SkippedRecords(RecordKind kind, qEL2_CALPROPS& calendar, CalendarReport& report)
+    : kind_(kind), calendar_(calendar), report_(report),
+      db_(kind == RecordKind::kEvent ? gCalDB.pEventDB : gCalDB.pToDoDB) {
+    if (db_ == nullptr || db_->cursor(db_, nullptr, &cursor_, 0) != 0) {
+        cursor_ = nullptr;
+        ended_ = true;
+        return;
+    }
+    std::memcpy(key_, calendar_.idHash, qEL2_HASH_SIZE);
+    DBT key = UserKey(key_, qEL2_HASH_SIZE);
+    DBT value = KeysOnly();
+    atKey_ = cursor_->get(cursor_, &key, &value, DB_SET_RANGE) == 0 && key.size == qEL2_EVENT_KEY_SIZE &&
+             qel2_pvt_IdCompare(key_, calendar_.idHash) == 0;
+    ended_ = !atKey_;
+}
+
+SkippedRecords::~SkippedRecords() {
+    if (cursor_ != nullptr) cursor_->close(cursor_);
+}
+
+bool SkippedRecords::Step() {
+    DBT key = UserKey(key_, qEL2_EVENT_KEY_SIZE);
+    DBT value = KeysOnly();
+    atKey_ = cursor_->get(cursor_, &key, &value, DB_NEXT) == 0 && key.size == qEL2_EVENT_KEY_SIZE &&
+             qel2_pvt_IdCompare(key_, calendar_.idHash) == 0;
+    ended_ = !atKey_;
+    return atKey_;
+}
+
+void SkippedRecords::Offered(const char* uid, uint32_t recurrenceId) {
+    if (ended_) return;
+    unsigned char offered[qEL2_EVENT_KEY_SIZE];
+    qel2_pvt_CompHashCore(&calendar_, uid ? uid : "", recurrenceId, offered);
+    const DBT offeredKey = UserKey(offered, qEL2_EVENT_KEY_SIZE);
+    while (atKey_) {
+        const DBT current = UserKey(key_, qEL2_EVENT_KEY_SIZE);
+        const int order = EventKeyCompare(db_, &current, &offeredKey);
+        if (order == 0) {
+            Step();
+            return;
+        }
+        if (order > 0) return;  // the offered record is not this calendar's own key
+        ReportCurrent();
+        Step();
+    }
+}
+
+void SkippedRecords::Finish() {
+    while (atKey_) {
+        ReportCurrent();
+        Step();
+    }
+}
+
+void SkippedRecords::ReportCurrent() {
+    RecordRef ref{kind_ == RecordKind::kEvent ? "events.db" : "todos.db", "", qel2_KeyGetU32(key_ + 32),
+                  qel2tools::ToHex(key_, qEL2_EVENT_KEY_SIZE)};
+    unsigned char keyCopy[qEL2_EVENT_KEY_SIZE];
+    std::memcpy(keyCopy, key_, sizeof keyCopy);
+    DBT key = UserKey(keyCopy, qEL2_EVENT_KEY_SIZE);
+    DBT value{};
+    value.flags = DB_DBT_MALLOC;
+    RecordNotes notes;
+    if (db_->get(db_, nullptr, &key, &value, 0) == 0) {
+        if (kind_ == RecordKind::kEvent) Explain<EventCalls>(calendar_, value, ref, notes);
+        else Explain<ToDoCalls>(calendar_, value, ref, notes);
+        std::free(value.data);
+    } else {
+        notes.Add(Outcome::kLeftOut, "record left out", "its value cannot be read");
+    }
+    if (!notes.entries().empty()) report_.AddRecord(ref, notes.entries());
+}
+
+}  // namespace qel2export
