@@ -24,6 +24,7 @@
 #include "cli_run.h"
 #include "cli_stores.h"
 #include "export_edge_store.h"
+#include "library_records.h"
 #include "status_names.h"
 #include "store_generator.h"
 #include "support/radicale_server.h"
@@ -32,6 +33,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using qel2clitest::CliRun;
+using qel2clitest::IcsTime;
 using qel2test::RadicaleServer;
 
 struct Item {
@@ -42,13 +44,6 @@ struct Item {
 };
 // Collection name -> its items, sorted.
 using Collections = std::map<std::string, std::vector<Item>>;
-
-std::string IcsTime(uint32_t time, bool isDate) {
-    if (time == 0) return "";
-    char text[32];
-    cal_strgmtime(text, sizeof text, isDate ? "%Y%m%d" : "%Y%m%dT%H%M%SZ", time);
-    return text;
-}
 
 std::vector<std::string> Sorted(const array_t* list, std::string (*text)(void*)) {
     std::vector<std::string> items;
@@ -85,35 +80,24 @@ Item FromRecord(const char* kind, const Record& record, bool startIsDate, uint32
 Collections ReadWithLibrary(const fs::path& store, const nlohmann::json& report) {
     std::map<std::string, std::string> collectionOf;
     for (const nlohmann::json& calendar : report["calendars"]) collectionOf[calendar["id"]] = calendar["collection"];
-    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, store.c_str()), 0);
     Collections collections;
-    array_t* list = nullptr;
-    EXPECT_EQ(qel2_pvt_SearchCalProps(nullptr, 0, 0, 0, &list), 0);
-    for (uint32_t c = 0; list != nullptr && c < list->count; ++c) {
-        auto* calendar = static_cast<qEL2_CALPROPS*>(list->elements[c]);
-        EXPECT_TRUE(collectionOf.contains(calendar->pRelativeCalID)) << calendar->pRelativeCalID;
-        std::vector<Item>& items = collections[collectionOf[calendar->pRelativeCalID]];
-        array_t *events = nullptr, *todos = nullptr;
-        EXPECT_EQ(qel2_pvt_ReadEventListByRange(calendar, 0, 0, 0, &events), 0);
-        EXPECT_EQ(qel2_pvt_ReadToDoListByRange(calendar, 0, 0, 0, &todos), 0);
-        for (uint32_t i = 0; i < events->count; ++i) {
-            auto* e = static_cast<qEL2_VEVENT*>(events->elements[i]);
-            items.push_back(FromRecord("VEVENT", *e, qel2_EventStartIsDate(e->flags), e->dtEnd,
-                                       qel2_EventEndIsDate(e->flags),
-                                       qel2cli::EventStatusName(qel2_EventStatus(e->flags))));
-        }
-        for (uint32_t i = 0; i < todos->count; ++i) {
-            auto* t = static_cast<qEL2_VTODO*>(todos->elements[i]);
-            items.push_back(FromRecord("VTODO", *t, qel2_ToDoStartIsDate(t->flags), t->dtDue,
-                                       qel2_ToDoDueIsDate(t->flags),
-                                       qel2cli::ToDoStatusName(qel2_ToDoStatus(t->flags))));
-        }
-        std::sort(items.begin(), items.end());
-        qel2_FreeEventList(&events);
-        qel2_FreeToDoList(&todos);
-    }
-    qel2_FreeCalPropsList(&list);
-    qel2_pvt_CloseDB();
+    auto items = [&](const qEL2_CALPROPS& calendar) -> std::vector<Item>& {
+        EXPECT_TRUE(collectionOf.contains(calendar.pRelativeCalID)) << calendar.pRelativeCalID;
+        return collections[collectionOf[calendar.pRelativeCalID]];
+    };
+    qel2clitest::ReadStoreWithLibrary(
+        store, {items,
+                [&](const qEL2_CALPROPS& calendar, const qEL2_VEVENT& e) {
+                    items(calendar).push_back(FromRecord("VEVENT", e, qel2_EventStartIsDate(e.flags), e.dtEnd,
+                                                         qel2_EventEndIsDate(e.flags),
+                                                         qel2cli::EventStatusName(qel2_EventStatus(e.flags))));
+                },
+                [&](const qEL2_CALPROPS& calendar, const qEL2_VTODO& t) {
+                    items(calendar).push_back(FromRecord("VTODO", t, qel2_ToDoStartIsDate(t.flags), t.dtDue,
+                                                         qel2_ToDoDueIsDate(t.flags),
+                                                         qel2cli::ToDoStatusName(qel2_ToDoStatus(t.flags))));
+                }});
+    for (auto& [name, list] : collections) std::sort(list.begin(), list.end());
     return collections;
 }
 
