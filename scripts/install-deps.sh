@@ -8,7 +8,7 @@ packages=(
   libdb5.3-dev db5.3-util libnspr4-dev libssl-dev uuid-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libical-dev python3-icalendar
-  libcurl4-openssl-dev libxml2-dev radicale apache2-utils
+  libcurl4-openssl-dev libxml2-dev radicale
   clang libclang-rt-14-dev
 )
 

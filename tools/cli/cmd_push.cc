@@ -191,7 +191,7 @@ const Command kPushCommand = {
     "  --report FILE     JSON: per-calendar counts, every refusal with the server's\n"
     "                    status and answer, owners and access levels to grant\n"
     "\n"
-    "Exit status 1 when the server refused anything.\n",
+    "Exit status 1 when the server refused anything or the export left a record out.\n",
     {"--calendar", "--match", "--user", "--password-file", "--ca", "--jobs", "--timeout", "--retries", "--report"},
     {"--update", "--dry-run"},
     2,

@@ -68,7 +68,7 @@ bool CalendarPush::EnsureCollection(const CalendarTarget& target, CalendarOutcom
     HttpRequest make{"MKCALENDAR", outcome.url, {"Content-Type: application/xml; charset=utf-8"},
                      MkcalendarBody(target.displayName, target.description)};
     HttpResponse made = http_.Send(make);
-    if (made.status != 201) {
+    if (!Succeeded(made)) {
         Refuse(outcome, "", make, made, 0);
         outcome.collectionState = "refused";
         return false;
