@@ -8,6 +8,7 @@ packages=(
   libdb5.3-dev db5.3-util libnspr4-dev libssl-dev uuid-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libical-dev python3-icalendar
+  python3-vobject python3-radicale
   libcurl4-openssl-dev libxml2-dev radicale
   clang libclang-rt-14-dev
 )

@@ -224,8 +224,13 @@ TEST(CliExport, EveryHardCaseIsValidEverywhereAndReported) {
     const std::vector<fs::path> files = IcsFiles(out);
     const size_t written = report["events"].get<size_t>() + report["todos"].get<size_t>();
     std::vector<std::string> libicalErrors, vobjectErrors;
-    EXPECT_EQ(ComponentCount(ReadWithLibical(files, &libicalErrors)), written);
-    EXPECT_EQ(ComponentCount(ReadWithPython(files, &vobjectErrors)), written);
+    const Calendars libical = ReadWithLibical(files, &libicalErrors);
+    const Calendars python = ReadWithPython(files, &vobjectErrors);
+    EXPECT_EQ(ComponentCount(libical), written);
+    EXPECT_EQ(ComponentCount(python), written);
+    // The long id's line is folded inside its UTF-8 text and read back whole.
+    EXPECT_TRUE(libical.contains(store.longCalendarId));
+    EXPECT_TRUE(python.contains(store.longCalendarId));
     EXPECT_EQ(libicalErrors, std::vector<std::string>{});
     EXPECT_EQ(vobjectErrors, std::vector<std::string>{});
 

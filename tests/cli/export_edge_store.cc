@@ -47,8 +47,12 @@ constexpr uint32_t kStart = 1137405600;  // 2006-01-16T10:00:00Z
 constexpr uint32_t kDay = 86400;
 
 json Event(const std::string& calendar, const std::string& uid, json fields, uint32_t rid = 0) {
-    json base = {{"pUID", uid}, {"pSummary", "case " + uid}, {"dtStart", kStart}, {"dtEnd", kStart + 3600},
-                 {"dtCreated", kStart - kDay}, {"dtModified", kStart - kDay}};
+    json base = {{"pUID", uid},
+                 {"pSummary", "case " + uid},
+                 {"dtStart", kStart},
+                 {"dtEnd", kStart + 3600},
+                 {"dtCreated", kStart - kDay},
+                 {"dtModified", kStart - kDay}};
     if (!fields.is_null()) base.update(fields);
     return {{"calendar", calendar}, {"uid", uid}, {"recurrence_id", rid}, {"fields", base}};
 }
@@ -104,23 +108,31 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
              Event(cal, "ranges",
                    {{"iSequence", 3000000000u}, {"flags", 12}, {"lGeoLat", 95000000}, {"pClass", "NOT A NAME"}}),
              Event(cal, "alarms", {{"pAlarms", alarms}, {"pRRules", {"FREQ=DAILY;COUNT=3"}}}),
-             Event(cal, "rec", {{"pRRules", {"FREQ=WEEKLY;COUNT=4"}}}),
-             Event(cal, "rec", {{"dtStart", kStart + 7 * kDay + 3600}, {"dtEnd", kStart + 7 * kDay + 7200},
-                                {"pRRules", {"FREQ=DAILY"}}, {"pEXDates", {"20060124T100000Z"}}},
+             Event(cal, "rec", {{"pRRules", {"FREQ=WEEKLY;COUNT=4"}}, {"pExRules", {"FREQ=MONTHLY"}}}),
+             Event(cal, "rec",
+                   {{"dtStart", kStart + 7 * kDay + 3600},
+                    {"dtEnd", kStart + 7 * kDay + 7200},
+                    {"pRRules", {"FREQ=DAILY"}},
+                    {"pEXDates", {"20060124T100000Z"}}},
                    kStart + 7 * kDay),
              Event(cal, "orphan", {}, kStart + kDay),
              Event(cal, "deleted-master", {{"flags", 1 << 13}}),
              Event(cal, "deleted-master", {}, kStart + 7 * kDay),
              Event(cal, "shared", {}),
              Event(cal, "mixed",
-                   {{"dtStart", kStart - 36000}, {"dtEnd", kStart + 3600}, {"flags", 1 << 4},
-                    {"pRRules", {"FREQ=WEEKLY;UNTIL=20060301T100000Z"}}, {"pRDates", {"20060120T100000Z"}}}),
+                   {{"dtStart", kStart - 36000},
+                    {"dtEnd", kStart + 3600},
+                    {"flags", 1 << 4},
+                    {"pRRules", {"FREQ=WEEKLY;UNTIL=20060301T100000Z"}},
+                    {"pRDates", {"20060120T100000Z"}}}),
              Event(cal, "mixed-timed", {{"pRRules", {"FREQ=DAILY;UNTIL=20060120"}}, {"pEXDates", {"20060117"}}}),
              Event(cal, "backwards", {{"dtEnd", kStart - 3600}}),
              Event(cal, "no-start", {{"dtStart", 0}}),
-             Event(cal, "no-time", {{"dtStart", 0}, {"dtEnd", 0}, {"dtCreated", 0}, {"dtModified", 0}, {"pURL", nullptr}}),
+             Event(cal, "no-time",
+                   {{"dtStart", 0}, {"dtEnd", 0}, {"dtCreated", 0}, {"dtModified", 0}, {"pURL", nullptr}}),
              Event(cal, "dangling", {{"dtStart", 0}, {"dtEnd", 0}, {"pURL", "no-such-calendar"}}),
-             Event(cal, "categories", {{"pCategories", {"a,b", "c;d"}}, {"pXProps", {"X-GOOD:kept", "BAD LINE", "X-P;Q=1:v"}}}),
+             Event(cal, "categories",
+                   {{"pCategories", {"a,b", "c;d"}}, {"pXProps", {"X-GOOD:kept", "BAD LINE", "X-P;Q=1:v"}}}),
          }},
         {"todos",
          {
@@ -148,6 +160,7 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
         {"alarms", "changed", "X-QEL2-PROCEDURE"},
         {"alarms", "changed", "X-QEL2-ACTION-7"},
         {"rec", "repaired", "recurrence rules and dates kept as X-QEL2-*"},
+        {"rec", "changed", "EXRULE kept as X-QEL2-EXRULE"},
         {"orphan", "repaired", "instance written as an event of its own"},
         {"deleted-master", "repaired", "instance written as an event of its own"},
         {"shared", "repaired", "UID changed to shared-todo"},

@@ -1,7 +1,8 @@
-// A real CalDAV server for tests: Debian's Radicale, started on 127.0.0.1
-// on a free port with its storage in a temporary folder, stopped when the
-// object goes. Without users it asks for no authentication; with users it
-// checks their passwords (htpasswd) and lets each reach only its own home.
+// A real CalDAV server for tests: Debian's Radicale (python3-radicale), run
+// as /usr/bin/python3 -m radicale on 127.0.0.1 on a free port, with its
+// storage in a temporary folder, stopped when the object goes. Without
+// users it asks for no authentication; with users it checks their
+// passwords (htpasswd) and lets each reach only its own home.
 #pragma once
 
 #include <string>

@@ -103,16 +103,18 @@ int Export(const Arguments& arguments) {
     std::vector<std::string> names;
     std::vector<CalendarReport> reports;
     for (const qEL2_CALPROPS* calendar : sorted) {
-        names.push_back(SafeFileName(calendar->pRelativeCalID ? calendar->pRelativeCalID : "",
-                                     settings.vdir ? "" : ".ics"));
+        names.push_back(
+            SafeFileName(calendar->pRelativeCalID ? calendar->pRelativeCalID : "", settings.vdir ? "" : ".ics"));
         reports.emplace_back(CalendarJson(*calendar)["id"].get<std::string>());
     }
     Progress progress("export", sorted.size());
     ForEachInParallel(sorted.size(), [&](size_t i) {
         progress.Show(i, reports[i].calendarId());
         try {
-            if (settings.vdir) WriteCalendarFolder(root, names[i], *sorted[i], settings, reports[i]);
-            else WriteCalendarFile(root, names[i], *sorted[i], settings, reports[i]);
+            if (settings.vdir)
+                WriteCalendarFolder(root, names[i], *sorted[i], settings, reports[i]);
+            else
+                WriteCalendarFile(root, names[i], *sorted[i], settings, reports[i]);
         } catch (const std::exception& failure) {
             // One calendar that cannot be written does not stop the others.
             reports[i].Fail(failure.what());

@@ -80,8 +80,8 @@ public:
         if (state.failure) std::rethrow_exception(state.failure);
         if (result == 0) state.skipped.Finish();
         if (result != 0)
-            throw qel2cli::CliError(std::string("reading the ") + Kind::kWhat + " of calendar \"" + report_.calendarId() +
-                                    "\" failed (result " + std::to_string(result) + ")");
+            throw qel2cli::CliError(std::string("reading the ") + Kind::kWhat + " of calendar \"" +
+                                    report_.calendarId() + "\" failed (result " + std::to_string(result) + ")");
     }
 
 private:
@@ -111,7 +111,8 @@ private:
             const qEL2_RANGE_FILTER everything = {stream->readFlags_, 0, 0};
             if (!Kind::Keep(record, &everything)) return 0;
             array_t* group = *list;
-            if (group != nullptr && group->count > 0 && Uid(static_cast<const Record*>(group->elements[0])) != Uid(record))
+            if (group != nullptr && group->count > 0 &&
+                Uid(static_cast<const Record*>(group->elements[0])) != Uid(record))
                 Flush();
             return 1;
         }
@@ -121,7 +122,8 @@ private:
         void Flush() {
             array_t* group = *list;
             std::vector<const Record*> records;
-            for (uint32_t i = 0; i < group->count; ++i) records.push_back(static_cast<const Record*>(group->elements[i]));
+            for (uint32_t i = 0; i < group->count; ++i)
+                records.push_back(static_cast<const Record*>(group->elements[i]));
             if (!records.empty()) stream->WriteGroup<Kind>(records);
             FreeAll();
         }

@@ -2,6 +2,12 @@
 // structure of the file: every value is written by its type's rules and
 // the line is folded at 75 octets without cutting a UTF-8 sequence.
 //
+// The export writes its lines itself rather than through libical's
+// serializer: libical 3 writes URI, CAL-ADDRESS and X- values as they are
+// (a stored CR LF ends the component), and building a libical tree per
+// component was most of the export's time. libical still reads and writes
+// the recurrence rules, and the tests read every file back with it.
+//
 // Values reach this class as UTF-8 (item_text.h converts them first).
 // Control characters other than the line breaks TEXT can carry (as \n) are
 // removed; `removedControls()` tells the caller so it can report it.

@@ -1,33 +1,44 @@
 #include "ics_time.h"
 
 #include <cstdio>
-#include <ctime>
 
 namespace qel2export {
 
 namespace {
 
-std::tm Utc(uint32_t time) {
-    std::tm parts{};
-    const time_t seconds = static_cast<time_t>(time);
-    gmtime_r(&seconds, &parts);
-    return parts;
+struct Civil {
+    unsigned year, month, day, hour, minute, second;
+};
+
+// The UTC calendar date and time of a stored time, by days since 1970
+// (Howard Hinnant's days-to-civil), so times past 2038 come out right where
+// time_t has 32 bits too.
+Civil Utc(uint32_t time) {
+    const uint32_t z = time / kSecondsPerDay + 719468;  // days since 0000-03-01
+    const uint32_t era = z / 146097;
+    const uint32_t dayOfEra = z - era * 146097;
+    const uint32_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const uint32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const uint32_t mp = (5 * dayOfYear + 2) / 153;
+    const uint32_t day = dayOfYear - (153 * mp + 2) / 5 + 1;
+    const uint32_t month = mp < 10 ? mp + 3 : mp - 9;
+    const uint32_t rest = time % kSecondsPerDay;
+    return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day, rest / 3600, rest % 3600 / 60, rest % 60};
 }
 
 }  // namespace
 
 std::string IcsDateTime(uint32_t time) {
-    const std::tm t = Utc(time);
+    const Civil t = Utc(time);
     char text[64];
-    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                  t.tm_hour, t.tm_min, t.tm_sec);
+    std::snprintf(text, sizeof text, "%04u%02u%02uT%02u%02u%02uZ", t.year, t.month, t.day, t.hour, t.minute, t.second);
     return text;
 }
 
 std::string IcsDate(uint32_t time) {
-    const std::tm t = Utc(time);
+    const Civil t = Utc(time);
     char text[64];
-    std::snprintf(text, sizeof text, "%04d%02d%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+    std::snprintf(text, sizeof text, "%04u%02u%02u", t.year, t.month, t.day);
     return text;
 }
 

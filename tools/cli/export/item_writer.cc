@@ -25,7 +25,8 @@ void WriteTime(PropertyWriter& writer, std::string_view name, uint32_t time, boo
     writer.Emit(line.Raw(IcsTime(time, isDate)), name);
 }
 
-void KeepOutOfRange(PropertyWriter& writer, const std::string& name, const std::string& stored, const std::string& why) {
+void KeepOutOfRange(PropertyWriter& writer, const std::string& name, const std::string& stored,
+                    const std::string& why) {
     writer.Raw("X-QEL2-" + name, stored);
     writer.notes().Add(Outcome::kChanged, name + " kept as X-QEL2-" + name, why);
 }
@@ -137,7 +138,8 @@ uint32_t EndAfterStart(PropertyWriter& writer, const std::string& name, uint32_t
             if (end <= start.time) end = DayOf(start.time) + kSecondsPerDay;
         }
         writer.Raw("X-QEL2-" + name, IcsTime(stored, endIsDate));
-        writer.notes().Add(Outcome::kRepaired, name + std::string(" written as ") + (start.isDate ? "DATE" : "DATE-TIME"),
+        writer.notes().Add(Outcome::kRepaired,
+                           name + std::string(" written as ") + (start.isDate ? "DATE" : "DATE-TIME"),
                            "a DATE and a DATE-TIME in one component are refused by clients");
     }
     if (end < start.time || (start.isDate && end <= start.time)) {
@@ -160,14 +162,17 @@ void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan,
     writer.Uri("URL", item.pURL);
     if (item.pClass != nullptr) {
         const std::string value = writer.Utf8(item.pClass);
-        if (IsIcsToken(value)) writer.Raw("CLASS", value);
+        if (IsIcsToken(value))
+            writer.Raw("CLASS", value);
         else {
             writer.X("X-QEL2-CLASS", value);
             writer.notes().Add(Outcome::kChanged, "CLASS kept as X-QEL2-CLASS", "the stored class is not a name");
         }
     }
-    if (item.iSequence <= INT32_MAX) writer.Raw("SEQUENCE", std::to_string(item.iSequence));
-    else KeepOutOfRange(writer, "SEQUENCE", std::to_string(item.iSequence), "it does not fit a signed 32-bit integer");
+    if (item.iSequence <= INT32_MAX)
+        writer.Raw("SEQUENCE", std::to_string(item.iSequence));
+    else
+        KeepOutOfRange(writer, "SEQUENCE", std::to_string(item.iSequence), "it does not fit a signed 32-bit integer");
     if (item.dtCreated != 0) writer.Raw("CREATED", IcsDateTime(item.dtCreated));
     if (item.dtModified != 0) writer.Raw("LAST-MODIFIED", IcsDateTime(item.dtModified));
     if (item.lGeoLat != 0 || item.lGeoLon != 0) {
@@ -179,10 +184,14 @@ void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan,
         else
             KeepOutOfRange(writer, "GEO", text, "the coordinates are off the globe");
     }
-    if (priority > 9) KeepOutOfRange(writer, "PRIORITY", std::to_string(priority), "PRIORITY runs from 0 to 9");
-    else if (priority != 0) writer.Raw("PRIORITY", std::to_string(priority));
-    if (statusName != nullptr) writer.Raw("STATUS", statusName);
-    else if (status != 0) KeepOutOfRange(writer, "STATUS", std::to_string(status), "the status code has no name");
+    if (priority > 9)
+        KeepOutOfRange(writer, "PRIORITY", std::to_string(priority), "PRIORITY runs from 0 to 9");
+    else if (priority != 0)
+        writer.Raw("PRIORITY", std::to_string(priority));
+    if (statusName != nullptr)
+        writer.Raw("STATUS", statusName);
+    else if (status != 0)
+        KeepOutOfRange(writer, "STATUS", std::to_string(status), "the status code has no name");
     WriteOrganizer(writer, item.pOrganizer);
     WriteAttendees(writer, item.pAttendees);
 
@@ -197,11 +206,16 @@ void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan,
                                              : "recurrence needs a start");
     } else {
         WriteRules(writer, "RRULE", item.pRRules, start);
-        WriteRules(writer, "EXRULE", item.pExRules, start);
+        // EXRULE left iCalendar with RFC 5545; servers and clients ignore or refuse it.
+        writer.XList("X-QEL2-EXRULE", item.pExRules);
+        if (ListSize(item.pExRules) != 0)
+            writer.notes().Add(Outcome::kChanged, "EXRULE kept as X-QEL2-EXRULE",
+                               "exclusion rules are no longer part of iCalendar");
         WriteDates(writer, "RDATE", item.pRDates, start);
         WriteDates(writer, "EXDATE", item.pEXDates, start);
     }
-    for (const char* related : StringsView{item.pRelatedTo}) writer.Emit(IcsLine("RELATED-TO").Text(writer.Utf8(related)), "RELATED-TO");
+    for (const char* related : StringsView{item.pRelatedTo})
+        writer.Emit(IcsLine("RELATED-TO").Text(writer.Utf8(related)), "RELATED-TO");
     for (const char* category : StringsView{item.pCategories})
         writer.Emit(IcsLine("CATEGORIES").Text(writer.Utf8(category)), "CATEGORIES");
     for (const char* attachment : StringsView{item.pAttachments}) writer.Uri("ATTACH", attachment ? attachment : "");
@@ -230,8 +244,10 @@ void WriteIdentity(PropertyWriter& writer, const Item& item, const ItemPlan& pla
     const uint32_t stamp = item.dtModified ? item.dtModified : item.dtCreated ? item.dtCreated : startTime;
     writer.Raw("DTSTAMP", IcsDateTime(stamp));
     if (item.RecurrenceID == 0) return;
-    if (plan.writeRecurrenceId) WriteTime(writer, "RECURRENCE-ID", item.RecurrenceID, plan.recurrenceIdIsDate);
-    else writer.Raw("X-QEL2-RECURRENCE-ID", IcsDateTime(item.RecurrenceID));
+    if (plan.writeRecurrenceId)
+        WriteTime(writer, "RECURRENCE-ID", item.RecurrenceID, plan.recurrenceIdIsDate);
+    else
+        writer.Raw("X-QEL2-RECURRENCE-ID", IcsDateTime(item.RecurrenceID));
 }
 
 // Flag bits with no iCalendar meaning, as a hexadecimal word.
@@ -260,9 +276,8 @@ bool AppendEvent(std::string& out, const qEL2_VEVENT& event, const ItemPlan& pla
     WriteTime(writer, "DTSTART", start.time, start.isDate);
     if (event.dtStart == 0) writer.Raw("X-QEL2-NO-START", "1");
     // The end that became the start is not written twice.
-    const uint32_t end = event.dtStart == 0 && event.dtEnd != 0
-                             ? 0
-                             : EndAfterStart(writer, "DTEND", event.dtEnd, endIsDate, start);
+    const uint32_t end =
+        event.dtStart == 0 && event.dtEnd != 0 ? 0 : EndAfterStart(writer, "DTEND", event.dtEnd, endIsDate, start);
     if (end != 0) WriteTime(writer, "DTEND", end, start.isDate);
     const uint32_t status = qel2_EventStatus(event.flags);
     WriteShared(writer, event, plan, start, qel2_EventPriority(event.flags), qel2cli::EventStatusName(status), status);

@@ -3,7 +3,8 @@
 // Every stored value reaches the component: what iCalendar has a property
 // or parameter for goes there, the rest is kept as an X-QEL2-* property,
 // and so is a value outside its property's range (SEQUENCE past 2^31-1,
-// PRIORITY past 9, GEO off the globe, a CLASS that is not a name). Dates
+// PRIORITY past 9, GEO off the globe, a CLASS that is not a name), and
+// EXRULE, which iCalendar no longer has. Dates
 // are repaired by these rules, each noted for the report:
 //   - no start (events): the stored end, else the creation time, else the
 //     modification time becomes the start; with none of them the event is

@@ -8,9 +8,12 @@ namespace qel2export {
 
 const char* OutcomeName(Outcome outcome) {
     switch (outcome) {
-        case Outcome::kChanged: return "changed";
-        case Outcome::kRepaired: return "repaired";
-        case Outcome::kLeftOut: return "left out";
+        case Outcome::kChanged:
+            return "changed";
+        case Outcome::kRepaired:
+            return "repaired";
+        case Outcome::kLeftOut:
+            return "left out";
     }
     return "?";
 }
@@ -51,7 +54,8 @@ nlohmann::json MigrationReport::ToJson() const {
         const CalendarCounts& c = calendar.counts();
         nlohmann::json records = nlohmann::json::array();
         for (const ReportEntry& entry : calendar.entries())
-            records.push_back({{"uid", entry.record.uid},
+            records.push_back({{"calendar", calendar.calendarId()},
+                               {"uid", entry.record.uid},
                                {"recurrence_id", entry.record.recurrenceId},
                                {"database", entry.record.database},
                                {"key", entry.record.keyHex},
@@ -75,12 +79,8 @@ nlohmann::json MigrationReport::ToJson() const {
         total.repaired += c.repaired;
         total.leftOut += c.leftOut;
     }
-    return {{"complete", !incomplete()},
-            {"events", total.events},
-            {"todos", total.todos},
-            {"changed", total.changed},
-            {"repaired", total.repaired},
-            {"left_out", total.leftOut},
+    return {{"complete", !incomplete()},        {"events", total.events},     {"todos", total.todos},
+            {"changed", total.changed},         {"repaired", total.repaired}, {"left_out", total.leftOut},
             {"calendars", std::move(calendars)}};
 }
 

@@ -39,9 +39,7 @@ void PropertyWriter::Uri(std::string_view name, const char* value) {
 
 void PropertyWriter::Raw(std::string_view name, std::string_view value) { IcsLine(name).Raw(value).AppendTo(out_); }
 
-void PropertyWriter::X(std::string_view name, std::string_view utf8Value) {
-    Emit(IcsLine(name).Text(utf8Value), name);
-}
+void PropertyWriter::X(std::string_view name, std::string_view utf8Value) { Emit(IcsLine(name).Text(utf8Value), name); }
 
 void PropertyWriter::XStored(std::string_view name, const char* stored) {
     if (stored != nullptr) X(name, Utf8(stored));

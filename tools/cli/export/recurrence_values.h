@@ -1,4 +1,4 @@
-// Recurrence rules and dates (RRULE, EXRULE, RDATE, EXDATE) written in the
+// Recurrence rules and dates (RRULE, RDATE, EXDATE) written in the
 // kind of their component's start: a DATE start gets DATE values and a
 // date-only UNTIL, a DATE-TIME start gets UTC DATE-TIME values (a date
 // becomes that day at the start's time of day), since clients refuse the
@@ -19,7 +19,7 @@ struct Start {
     bool isDate = false;
 };
 
-// `name` is RRULE or EXRULE.
+// `name` is RRULE.
 void WriteRules(PropertyWriter& writer, std::string_view name, const array_t* rules, Start start);
 // `name` is RDATE or EXDATE.
 void WriteDates(PropertyWriter& writer, std::string_view name, const array_t* dates, Start start);

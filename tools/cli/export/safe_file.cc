@@ -101,8 +101,8 @@ void SafeFile::Commit(bool sync) {
     }
     // RENAME_NOREPLACE keeps a file that appeared meanwhile; a replacing
     // rename swaps a symlink itself, never what it points to.
-    const int renamed = renameat2(folder_.fd(), temporary_.c_str(), folder_.fd(), name_.c_str(),
-                                  replace_ ? 0 : RENAME_NOREPLACE);
+    const int renamed =
+        renameat2(folder_.fd(), temporary_.c_str(), folder_.fd(), name_.c_str(), replace_ ? 0 : RENAME_NOREPLACE);
     if (renamed != 0) {
         const int error = errno;
         unlinkat(folder_.fd(), temporary_.c_str(), 0);

@@ -75,7 +75,8 @@ void Explain(qEL2_CALPROPS& calendar, const DBT& value, RecordRef& ref, RecordNo
                          "the stored value of " + std::to_string(value.size) + " bytes does not decode (result " +
                              std::to_string(decoded) + ")");
     ref.uid = qel2tools::ToUtf8(record->pUID ? record->pUID : "", record->pCharset).text;
-    if (!Calls::IsLink(record.get())) return notes.Add(Outcome::kLeftOut, "record left out", "the store did not return it");
+    if (!Calls::IsLink(record.get()))
+        return notes.Add(Outcome::kLeftOut, "record left out", "the store did not return it");
     typename Calls::Record* target = nullptr;
     const int read = Calls::ReadLinked(&calendar, record.get(), &target);
     typename Calls::Ptr owned(target);
@@ -88,7 +89,9 @@ void Explain(qEL2_CALPROPS& calendar, const DBT& value, RecordRef& ref, RecordNo
 }  // namespace
 
 SkippedRecords::SkippedRecords(RecordKind kind, qEL2_CALPROPS& calendar, CalendarReport& report)
-    : kind_(kind), calendar_(calendar), report_(report),
+    : kind_(kind),
+      calendar_(calendar),
+      report_(report),
       db_(kind == RecordKind::kEvent ? gCalDB.pEventDB : gCalDB.pToDoDB) {
     if (db_ == nullptr || db_->cursor(db_, nullptr, &cursor_, 0) != 0) {
         cursor_ = nullptr;
@@ -151,8 +154,10 @@ void SkippedRecords::ReportCurrent() {
     value.flags = DB_DBT_MALLOC;
     RecordNotes notes;
     if (db_->get(db_, nullptr, &key, &value, 0) == 0) {
-        if (kind_ == RecordKind::kEvent) Explain<EventCalls>(calendar_, value, ref, notes);
-        else Explain<ToDoCalls>(calendar_, value, ref, notes);
+        if (kind_ == RecordKind::kEvent)
+            Explain<EventCalls>(calendar_, value, ref, notes);
+        else
+            Explain<ToDoCalls>(calendar_, value, ref, notes);
         std::free(value.data);
     } else {
         notes.Add(Outcome::kLeftOut, "record left out", "its value cannot be read");
