@@ -1,6 +1,7 @@
 // push: what a real CalDAV server (Radicale) holds afterwards, read back
 // with a calendar-query REPORT by an independent client, is what the
-// library reads from the store; runs after an interrupted one and repeated
+// library reads from the store, and for the store of every hard case what
+// export --layout vdir writes; runs after an interrupted one and repeated
 // runs leave no duplicate; a failure before anything is sent is one line.
 
 #include <gtest/gtest.h>
