@@ -317,4 +317,19 @@ TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
         EXPECT_FALSE(entry.is_directory()) << entry.path() << " was made";
 }
 
+// HTTPS: a certificate no system trusts is refused before anything is sent;
+// --ca with the authority that signed it lets the push through.
+TEST(CliPush, HttpsTrustsWhatCaNames) {
+    RadicaleServer server(std::vector<qel2test::RadicaleUser>{{"alice", "alice-secret"}}, true);
+    const fs::path store = qel2clitest::Stores().legacy;
+    CliRun untrusted = qel2clitest::RunCli(PushArguments(store, server, "alice"));
+    EXPECT_EQ(untrusted.status, 1);
+    EXPECT_EQ(std::count(untrusted.err.begin(), untrusted.err.end(), '\n'), 1) << untrusted.err;
+    EXPECT_NE(untrusted.err.find("cannot trust the certificate of " + server.home("alice")), std::string::npos)
+        << untrusted.err;
+    nlohmann::json pushed = Push(store, server, "alice", {"--ca", server.certificate().string()});
+    EXPECT_EQ(pushed["totals"]["sent"], pushed["totals"]["resources"]);
+    EXPECT_EQ(pushed["refusals"], nlohmann::json::array());
+}
+
 }  // namespace

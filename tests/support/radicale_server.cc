@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -47,7 +48,7 @@ bool Answers(int port) {
 
 }  // namespace
 
-RadicaleServer::RadicaleServer(const std::vector<RadicaleUser>& users) : port_(FreePort()) {
+RadicaleServer::RadicaleServer(const std::vector<RadicaleUser>& users, bool https) : port_(FreePort()), https_(https) {
     const std::string hosts = "127.0.0.1:" + std::to_string(port_);
     const std::string folder = (storage_.path() / "collections").string();
     std::string htpasswd;
@@ -60,6 +61,15 @@ RadicaleServer::RadicaleServer(const std::vector<RadicaleUser>& users) : port_(F
     else
         arguments.insert(arguments.end(), {"--auth-type", "htpasswd", "--auth-htpasswd-filename", passwords,
                                            "--auth-htpasswd-encryption", "plain", "--rights-type", "owner_only"});
+    if (https) {
+        const std::string key = (storage_.path() / "key.pem").string();
+        const std::string made = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext "
+                                 "subjectAltName=IP:127.0.0.1 -keyout '" + key + "' -out '" + certificate().string() +
+                                 "' >/dev/null 2>&1";
+        if (std::system(made.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
+        arguments.insert(arguments.end(), {"--server-ssl", "True", "--server-certificate", certificate().string(),
+                                           "--server-key", key});
+    }
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
@@ -94,6 +104,8 @@ RadicaleServer::~RadicaleServer() {
     waitpid(pid_, nullptr, 0);
 }
 
-std::string RadicaleServer::url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+std::string RadicaleServer::url() const {
+    return (https_ ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(port_);
+}
 
 }  // namespace qel2test

@@ -21,14 +21,17 @@ struct RadicaleUser {
 class RadicaleServer {
 public:
     // Starts the server and waits until it answers; throws
-    // std::runtime_error when it does not within a few seconds.
-    explicit RadicaleServer(const std::vector<RadicaleUser>& users = {});
+    // std::runtime_error when it does not within a few seconds. With
+    // `https` it answers only HTTPS, with a certificate for 127.0.0.1 that
+    // openssl made for it and that no system trusts.
+    explicit RadicaleServer(const std::vector<RadicaleUser>& users = {}, bool https = false);
     ~RadicaleServer();
     RadicaleServer(const RadicaleServer&) = delete;
     RadicaleServer& operator=(const RadicaleServer&) = delete;
 
-    // "http://127.0.0.1:<port>"
+    // "http://127.0.0.1:<port>" (https with `https`)
     std::string url() const;
+    std::filesystem::path certificate() const { return storage_.path() / "certificate.pem"; }
     int port() const { return port_; }
     const std::filesystem::path& storage() const { return storage_.path(); }
     // "http://127.0.0.1:<port>/<user>/", where the user's calendars go,
@@ -41,6 +44,7 @@ public:
 private:
     TempDir storage_;
     int port_ = 0;
+    bool https_ = false;
     pid_t pid_ = -1;
 };
 

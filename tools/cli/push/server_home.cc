@@ -14,6 +14,9 @@ std::string HomeUrl(const std::string& url) {
 void CheckHome(HttpClient& http, const std::string& url, const std::string& user) {
     HttpResponse answer = http.Send(
         {"PROPFIND", url, {"Depth: 0", "Content-Type: application/xml; charset=utf-8"}, PropfindBody()});
+    if (answer.status == 0 && answer.error.find("certificate") != std::string::npos)
+        throw qel2cli::CliError("cannot trust the certificate of " + url + " (" + answer.error +
+                                "); name the authority that signed it with --ca FILE");
     if (answer.status == 0) throw qel2cli::CliError("cannot reach " + url + ": " + answer.error);
     if (answer.status == 401)
         throw qel2cli::CliError("the server at " + url + " refused " +
