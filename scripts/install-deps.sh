@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libical-dev python3-icalendar
   python3-vobject python3-radicale
+  libcurl4-openssl-dev libxml2-dev radicale openssl
   clang libclang-rt-14-dev
   file man-db
 )

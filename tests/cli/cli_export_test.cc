@@ -20,12 +20,14 @@
 #include "cli_run.h"
 #include "cli_stores.h"
 #include "export_edge_store.h"
+#include "library_records.h"
 #include "support/radicale_server.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using qel2clitest::CliRun;
+using qel2clitest::IcsTime;
 using qel2clitest::RunCli;
 
 struct Component {
@@ -41,14 +43,6 @@ void SortAll(Calendars& calendars) {
     for (auto& [id, components] : calendars) std::sort(components.begin(), components.end());
 }
 
-// iCalendar's basic form: 20060116T090000Z, or 20060116 for a date.
-std::string IcsTime(uint32_t time, bool isDate) {
-    if (time == 0) return "";
-    char text[32];
-    cal_strgmtime(text, sizeof text, isDate ? "%Y%m%d" : "%Y%m%dT%H%M%SZ", time);
-    return text;
-}
-
 template <typename Item>
 Component FromRecord(const char* kind, const Item& item, bool startIsDate) {
     Component component{kind, item.pUID, IcsTime(item.RecurrenceID, startIsDate), IcsTime(item.dtStart, startIsDate),
@@ -62,29 +56,17 @@ Component FromRecord(const char* kind, const Item& item, bool startIsDate) {
 
 // What the library reads, as export reads it: no window, no tombstones.
 Calendars ReadWithLibrary(const fs::path& store) {
-    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, store.c_str()), 0);
     Calendars calendars;
-    array_t* list = nullptr;
-    EXPECT_EQ(qel2_pvt_SearchCalProps(nullptr, 0, 0, 0, &list), 0);
-    for (uint32_t c = 0; list != nullptr && c < list->count; ++c) {
-        auto* calendar = static_cast<qEL2_CALPROPS*>(list->elements[c]);
-        std::vector<Component>& components = calendars[calendar->pRelativeCalID];
-        array_t *events = nullptr, *todos = nullptr;
-        EXPECT_EQ(qel2_pvt_ReadEventListByRange(calendar, 0, 0, 0, &events), 0);
-        EXPECT_EQ(qel2_pvt_ReadToDoListByRange(calendar, 0, 0, 0, &todos), 0);
-        for (uint32_t i = 0; i < events->count; ++i) {
-            auto* event = static_cast<qEL2_VEVENT*>(events->elements[i]);
-            components.push_back(FromRecord("VEVENT", *event, qel2_EventStartIsDate(event->flags)));
-        }
-        for (uint32_t i = 0; i < todos->count; ++i) {
-            auto* todo = static_cast<qEL2_VTODO*>(todos->elements[i]);
-            components.push_back(FromRecord("VTODO", *todo, qel2_ToDoStartIsDate(todo->flags)));
-        }
-        qel2_FreeEventList(&events);
-        qel2_FreeToDoList(&todos);
-    }
-    qel2_FreeCalPropsList(&list);
-    qel2_pvt_CloseDB();
+    qel2clitest::ReadStoreWithLibrary(
+        store, {[&](const qEL2_CALPROPS& calendar) { calendars[calendar.pRelativeCalID]; },
+                [&](const qEL2_CALPROPS& calendar, const qEL2_VEVENT& event) {
+                    calendars[calendar.pRelativeCalID].push_back(
+                        FromRecord("VEVENT", event, qel2_EventStartIsDate(event.flags)));
+                },
+                [&](const qEL2_CALPROPS& calendar, const qEL2_VTODO& todo) {
+                    calendars[calendar.pRelativeCalID].push_back(
+                        FromRecord("VTODO", todo, qel2_ToDoStartIsDate(todo.flags)));
+                }});
     SortAll(calendars);
     return calendars;
 }

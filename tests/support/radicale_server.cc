@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -47,9 +48,31 @@ bool Answers(int port) {
 
 }  // namespace
 
-RadicaleServer::RadicaleServer() : port_(FreePort()) {
+RadicaleServer::RadicaleServer(const std::vector<RadicaleUser>& users, bool https) : port_(FreePort()), https_(https) {
     const std::string hosts = "127.0.0.1:" + std::to_string(port_);
     const std::string folder = (storage_.path() / "collections").string();
+    std::string htpasswd;
+    for (const RadicaleUser& user : users) htpasswd += user.name + ":" + user.password + "\n";
+    const std::string passwords = storage_.write("users", htpasswd).string();
+    std::vector<std::string> arguments = {"python3", "-m", "radicale", "--config", "", "--server-hosts", hosts,
+                                          "--storage-filesystem-folder", folder, "--logging-level", "warning"};
+    if (users.empty())
+        arguments.insert(arguments.end(), {"--auth-type", "none", "--rights-type", "authenticated"});
+    else
+        arguments.insert(arguments.end(), {"--auth-type", "htpasswd", "--auth-htpasswd-filename", passwords,
+                                           "--auth-htpasswd-encryption", "plain", "--rights-type", "owner_only"});
+    if (https) {
+        const std::string key = (storage_.path() / "key.pem").string();
+        const std::string made = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext "
+                                 "subjectAltName=IP:127.0.0.1 -keyout '" + key + "' -out '" + certificate().string() +
+                                 "' >/dev/null 2>&1";
+        if (std::system(made.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
+        arguments.insert(arguments.end(), {"--server-ssl", "True", "--server-certificate", certificate().string(),
+                                           "--server-key", key});
+    }
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("cannot start Radicale");
     if (pid_ == 0) {
@@ -57,9 +80,7 @@ RadicaleServer::RadicaleServer() : port_(FreePort()) {
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
         // An empty --config list: no system or user configuration is read.
-        execl("/usr/bin/python3", "python3", "-m", "radicale", "--config", "", "--server-hosts", hosts.c_str(),
-              "--storage-filesystem-folder", folder.c_str(), "--auth-type", "none", "--rights-type", "authenticated",
-              "--logging-level", "warning", static_cast<char*>(nullptr));
+        execv("/usr/bin/python3", argv.data());
         _exit(127);
     }
     for (int tries = 0; tries < 200; ++tries) {
@@ -83,6 +104,8 @@ RadicaleServer::~RadicaleServer() {
     waitpid(pid_, nullptr, 0);
 }
 
-std::string RadicaleServer::url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+std::string RadicaleServer::url() const {
+    return (https_ ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(port_);
+}
 
 }  // namespace qel2test

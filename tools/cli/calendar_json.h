@@ -1,6 +1,7 @@
-// A calendar's properties as JSON: `calendars --json` and the export's
-// calendars.json. Text is converted to UTF-8 from the calendar's charset;
-// fields where bytes had to be replaced are named in "text_replaced".
+// A calendar's properties as JSON: `calendars --json`, the export's
+// calendars.json and push's report. Text is converted to UTF-8 from the
+// calendar's charset; fields where bytes had to be replaced are named in
+// "text_replaced".
 #pragma once
 
 #include <string>

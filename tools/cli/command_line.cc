@@ -53,7 +53,10 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
         }
         if (name == "--config") common.config = *inlineValue;
         else if (name == "--log") common.log = *inlineValue;
-        else parsed.values[name] = *inlineValue;
+        else {
+            parsed.values[name] = *inlineValue;
+            parsed.allValues[name].push_back(*inlineValue);
+        }
     }
     if (common.help) return parsed;
     // --sample stands for STORE.

@@ -15,7 +15,8 @@ struct Arguments {
     // sample instead. Then the command's other operands.
     std::optional<std::string> store;
     std::vector<std::string> operands;
-    std::map<std::string, std::string> values;  // "--limit" -> "10"
+    std::map<std::string, std::string> values;  // "--limit" -> "10", the last one given
+    std::map<std::string, std::vector<std::string>> allValues;  // every one, for repeatable options
     std::set<std::string> switches;             // "--long"
 
     bool has(const std::string& option) const { return switches.contains(option) || values.contains(option); }

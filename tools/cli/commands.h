@@ -14,5 +14,6 @@ extern const Command kShowCommand;
 extern const Command kDumpCommand;
 extern const Command kVerifyCommand;
 extern const Command kExportCommand;
+extern const Command kPushCommand;
 
 }  // namespace qel2cli

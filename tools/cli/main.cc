@@ -25,7 +25,8 @@ using namespace qel2cli;
 
 const Command* const kCommands[] = {&kRecoverCommand, &kInfoCommand, &kCalendarsCommand,
                                     &kEventsCommand,  &kToDosCommand, &kShowCommand,
-                                    &kDumpCommand,    &kVerifyCommand, &kExportCommand};
+                                    &kDumpCommand,    &kVerifyCommand, &kExportCommand,
+                                    &kPushCommand};
 
 // Settings and the log file apply before the command touches the store.
 void ApplyCommonOptions(const CommonOptions& common) {
