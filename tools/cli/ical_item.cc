@@ -1,7 +1,10 @@
 #include "ical_item.h"
 
 #include <cstdio>
+#include <ctime>
 #include <string>
+
+#include <qel2/host.h>
 
 #include "list_view.h"
 #include "status_names.h"
@@ -10,9 +13,23 @@ namespace qel2cli {
 
 namespace {
 
+// From the host's UTC breakdown rather than time_t: the store's times run to
+// 2106, and a 32-bit time_t would turn those past 2038 into 1901.
 icaltimetype UtcTime(uint32_t time, bool isDate = false) {
-    return icaltime_from_timet_with_zone(static_cast<time_t>(time), isDate ? 1 : 0,
-                                         icaltimezone_get_utc_timezone());
+    struct tm parts;
+    mtgmtime(&time, &parts);
+    icaltimetype result = icaltime_null_time();
+    result.year = parts.tm_year + 1900;
+    result.month = parts.tm_mon + 1;
+    result.day = parts.tm_mday;
+    result.is_date = isDate ? 1 : 0;
+    if (!isDate) {
+        result.hour = parts.tm_hour;
+        result.minute = parts.tm_min;
+        result.second = parts.tm_sec;
+    }
+    result.zone = icaltimezone_get_utc_timezone();
+    return result;
 }
 
 void Add(icalcomponent* component, icalproperty* property) {
