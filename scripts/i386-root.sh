@@ -55,7 +55,10 @@ make_root() {
   local mirror
   mirror=$(debian_mirror)
   echo "== i386 root: debootstrap bookworm from $mirror into $root"
-  debootstrap --arch=i386 --variant=minbase bookworm "$root" "$mirror" >"$root.debootstrap.log" 2>&1 || {
+  # In a mount namespace of its own, so that the mounts debootstrap makes in
+  # the root do not outlive it when it is cut short.
+  unshare --mount --propagation private -- \
+    debootstrap --arch=i386 --variant=minbase bookworm "$root" "$mirror" >"$root.debootstrap.log" 2>&1 || {
     tail -n 20 "$root.debootstrap.log" >&2
     return 1
   }
@@ -92,6 +95,8 @@ install_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "== i386 root: installing ${missing[*]}"
+  # Finishes an installation an earlier run was stopped in.
+  in_root /usr/bin/dpkg --configure -a
   in_root /usr/bin/env DEBIAN_FRONTEND=noninteractive apt-get update -qq
   in_root /usr/bin/env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
