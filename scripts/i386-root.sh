@@ -104,12 +104,17 @@ install_packages() {
 
 # Making and updating the root is one process at a time; running in it is
 # shared, and keeps the root from being remade meanwhile.
-mkdir -p "$(dirname "$root")"
-exec {lock}>"$root.lock"
-flock -x "$lock"
-make_root
-install_packages
-flock -s "$lock"
+main() {
+  mkdir -p "$(dirname "$root")"
+  exec {lock}>"$root.lock"
+  flock -x "$lock"
+  make_root
+  install_packages
+  flock -s "$lock"
+  [ $# -eq 0 ] && return 0
+  in_root "$@"
+}
 
-[ $# -eq 0 ] && exit 0
-in_root "$@"
+# One line: bash has read all of it before the command starts, so the script
+# may change on disk meanwhile (a checkout during a long run).
+main "$@"; exit
