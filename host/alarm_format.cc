@@ -5,7 +5,6 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 namespace {
 
@@ -55,12 +54,8 @@ void append_trigger(Output& out, uint32_t trigger) {
         out.append("none");
         return;
     }
-    std::time_t seconds = static_cast<std::time_t>(trigger);
-    std::tm parts{};
     char text[32];
-    if (gmtime_r(&seconds, &parts) != nullptr && std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &parts) > 0) {
-        out.append(text);
-    }
+    if (cal_strgmtime(text, sizeof text, "%Y%m%dT%H%M%SZ", trigger) > 0) out.append(text);
 }
 
 void append_list(Output& out, const array_t* list) {

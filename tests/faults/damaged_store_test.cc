@@ -3,6 +3,7 @@
 // code, a walk skips what it cannot read, nothing crashes or leaks (the
 // sanitizer build checks that), and the store still closes.
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -113,7 +114,7 @@ TEST_F(DamagedStoreTest, FileCutAtAPageBoundaryReadsWhatIsLeft) {
 }
 
 TEST_F(DamagedStoreTest, FileCutInsideAPageIsRefusedAtOpen) {
-    for (size_t size : {fs::file_size(file("todos.db")) / 2 + 100, size_t{1000}}) {
+    for (std::uintmax_t size : {fs::file_size(file("todos.db")) / 2 + 100, std::uintmax_t{1000}}) {
         fs::resize_file(file("todos.db"), size);
         // Berkeley DB refuses a file that is not made of whole pages.
         EXPECT_EQ(open(0), 22) << size;

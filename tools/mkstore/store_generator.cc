@@ -18,7 +18,6 @@ namespace qel2mk {
 
 namespace {
 
-constexpr uint32_t kFirstStart = 1104537600;  // 2005-01-01
 constexpr uint32_t kTwoYears = 2 * 365 * 86400;
 constexpr uint32_t kWeek = 7 * 86400;
 
@@ -130,7 +129,7 @@ private:
     qel2::CalPropsPtr MakeCalendar(uint32_t index) {
         qel2::CalPropsPtr cal = NewCalProps();
         const std::string id = CalendarId(index);
-        cal->dtCreated = kFirstStart - random_.Below(kTwoYears);
+        cal->dtCreated = options_.firstStart - random_.Below(kTwoYears);
         cal->dtModified = cal->dtCreated + random_.Below(kTwoYears);
         cal->accessFlags = random_.Below(5) | random_.Below(5) << 4;
         SetString(cal->pDescription, "Calendar of user " + std::to_string(index) + ": " + random_.Words(3, 12));
@@ -154,7 +153,7 @@ private:
             const uint32_t target = (calendar + 1) % options_.calendars;
             const std::string targetUid = CalendarId(target) + "-evt-" + std::to_string(r - 7);
             qel2::EventPtr link = NewEvent();
-            link->dtCreated = link->dtModified = kFirstStart + random_.Below(kTwoYears);
+            link->dtCreated = link->dtModified = options_.firstStart + random_.Below(kTwoYears);
             SetString(link->pUID, targetUid);
             SetString(link->pURL, CalendarId(target));
             out.push_back({MakeEventKey(id, targetUid, 0), EncodeEvent(*link)});
@@ -184,7 +183,7 @@ private:
     }
 
     void FillEvent(qEL2_VEVENT& event, const std::string& uid) {
-        event.dtStart = kFirstStart + random_.Below(kTwoYears / 900) * 900;
+        event.dtStart = options_.firstStart + random_.Below(kTwoYears / 900) * 900;
         event.dtEnd = event.dtStart + (1 + random_.Below(8)) * 900;
         event.dtCreated = event.dtStart - random_.Below(30 * 86400);
         event.dtModified = event.dtCreated + random_.Below(86400);
@@ -204,13 +203,13 @@ private:
         qel2::ToDoPtr todo = NewToDo();
         if (r % 20 == 7 && options_.calendars > 1) {
             const uint32_t target = (calendar + 1) % options_.calendars;
-            todo->dtCreated = todo->dtModified = kFirstStart + random_.Below(kTwoYears);
+            todo->dtCreated = todo->dtModified = options_.firstStart + random_.Below(kTwoYears);
             todo->flags |= qEL2_TODO_LINK;
             SetString(todo->pUID, CalendarId(target) + "-todo-" + std::to_string(r - 7));
             SetString(todo->pURL, CalendarId(target));
             return todo;
         }
-        todo->dtStart = kFirstStart + random_.Below(kTwoYears / 86400) * 86400;
+        todo->dtStart = options_.firstStart + random_.Below(kTwoYears / 86400) * 86400;
         todo->dtDue = todo->dtStart + (1 + random_.Below(14)) * 86400;
         todo->dtCreated = todo->dtStart - random_.Below(86400);
         todo->dtModified = todo->dtCreated + random_.Below(86400);

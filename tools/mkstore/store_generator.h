@@ -13,6 +13,9 @@ struct GenerateOptions {
     uint32_t eventsPerCalendar = 0;
     uint32_t todosPerCalendar = 0;
     uint64_t seed = 1;
+    // Records start within two years after this time; calendars are made
+    // up to two years before it.
+    uint32_t firstStart = 1104537600;  // 2005-01-01
 };
 
 struct GenerateSummary {
