@@ -182,6 +182,8 @@ constexpr const char* kEmptyRelatedToAlarms = R"(      related to = 0
           Alarms = 0
 )";
 
+#include <fstream>
+std::string G(const char* n, const std::string& s) { std::ofstream(std::string("/tmp/golden/") + n + ".txt") << s; return s; }
 template <typename... Parts>
 std::string Join(const Parts&... parts) {
     return (std::string() + ... + parts);
@@ -194,7 +196,7 @@ TEST(EventDump, EveryFieldSet) {
     event->flags = 5 | qEL2_EVENT_START_IS_DATE | (2u << 7) | qEL2_EVENT_TOMBSTONE;
     event->rtflags = qEL2_EVENT_RT_LINK;
     event->pOrganizer = Organizer(true);
-    EXPECT_EQ(Dump(event), Join(kFullSummaryAndStart,
+    EXPECT_EQ(Dump(event), G("event-full", Join(kFullSummaryAndStart,
                          "           dtEnd = 1137448800  (20060116T220000Z) [16-Jan-06 10:00PM GMT]  (isDate = 0)\n",
                          kFullUidToSequence,
                          "        Priority = 5\n"
@@ -205,7 +207,7 @@ TEST(EventDump, EveryFieldSet) {
                          "                  organizer sent by     = mailto:s@example.com\n"
                          "                  organizer lang        = de\n"
                          "   rtflags.bLink = 1\n",
-                         kFullRelatedToAlarms));
+                         kFullRelatedToAlarms)));
     qel2_FreeEvent(&event);
 }
 
@@ -217,7 +219,7 @@ TEST(ToDoDump, EveryFieldSet) {
     todo->flags = 9 | qEL2_TODO_START_IS_DATE | qEL2_TODO_DUE_IS_DATE | (3u << 6) | qEL2_TODO_TOMBSTONE |
                   qEL2_TODO_LINK;
     todo->pOrganizer = Organizer(false);
-    EXPECT_EQ(Dump(todo), Join(kFullSummaryAndStart,
+    EXPECT_EQ(Dump(todo), G("todo-full", Join(kFullSummaryAndStart,
                          "           dtDue = 1137488400  (20060117T090000Z) [17-Jan-06 09:00AM GMT]  (isDate = 1)\n"
                          "     dtCompleted = 1137448800  (20060116T220000Z) [16-Jan-06 10:00PM GMT]\n",
                          kFullUidToSequence,
@@ -230,26 +232,26 @@ TEST(ToDoDump, EveryFieldSet) {
                          "                  organizer lang        = <not present>\n"
                          "     flags.bLink = 1\n"
                          "            Link = cal-b\n",
-                         kFullRelatedToAlarms));
+                         kFullRelatedToAlarms)));
     qel2_FreeToDo(&todo);
 }
 
 TEST(EventDump, EveryFieldAbsent) {
     qEL2_VEVENT* event = qel2_NewEvent();
-    EXPECT_EQ(Dump(event), Join("        pSummary = <not specified>\n"
+    EXPECT_EQ(Dump(event), G("event-empty", Join("        pSummary = <not specified>\n"
                          "         dtStart = 0    (isDate = 0)\n"
                          "           dtEnd = 0    (isDate = 0)\n",
                          kEmptyUidToPriority,
                          "          Status = 0\n",
                          kEmptyTombstoneToOrganizer,
                          "   rtflags.bLink = 0\n",
-                         kEmptyRelatedToAlarms));
+                         kEmptyRelatedToAlarms)));
     qel2_FreeEvent(&event);
 }
 
 TEST(ToDoDump, EveryFieldAbsent) {
     qEL2_VTODO* todo = qel2_NewToDo();
-    EXPECT_EQ(Dump(todo), Join("        pSummary = <not specified>\n"
+    EXPECT_EQ(Dump(todo), G("todo-empty", Join("        pSummary = <not specified>\n"
                          "         dtStart = 0    (isDate = 0)\n"
                          "           dtDue = 0    (isDate = 0)\n"
                          "     dtCompleted = 0  \n",
@@ -258,7 +260,7 @@ TEST(ToDoDump, EveryFieldAbsent) {
                          kEmptyTombstoneToOrganizer,
                          "     flags.bLink = 0\n"
                          "            Link = <not a link>\n",
-                         kEmptyRelatedToAlarms));
+                         kEmptyRelatedToAlarms)));
     qel2_FreeToDo(&todo);
 }
 
