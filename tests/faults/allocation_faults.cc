@@ -1,6 +1,7 @@
 #include "allocation_faults.h"
 
 #include <cerrno>
+#include <cstring>
 #include <iterator>
 
 #include <dlfcn.h>
@@ -8,18 +9,59 @@
 
 #include <openssl/crypto.h>
 
-#include <qel2/host_faults.h>
+namespace {
 
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// The allocator underneath: glibc's own entry points, or in sanitizer
+// builds the sanitizer's, found behind this executable's definitions.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// dlsym itself may ask for memory before the real functions are known: it
+// gets it from here, and such blocks are never freed.
+alignas(16) unsigned char gBootstrap[4096];
+size_t gBootstrapUsed = 0;
+bool FromBootstrap(void* block) { return block >= gBootstrap && block < gBootstrap + sizeof gBootstrap; }
 
+template <typename Function>
+Function Next(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+void* RealMalloc(size_t size) {
+    static auto next = Next<void* (*)(size_t)>("malloc");
+    return next(size);
+}
+void* RealCalloc(size_t count, size_t size) {
+    static bool resolving = false;
+    if (resolving) {
+        size_t bytes = (count * size + 15) & ~size_t{15};
+        if (gBootstrapUsed + bytes > sizeof gBootstrap) return nullptr;
+        void* block = gBootstrap + gBootstrapUsed;
+        gBootstrapUsed += bytes;
+        return block;  // static storage: already zero
+    }
+    resolving = true;
+    static auto next = Next<void* (*)(size_t, size_t)>("calloc");
+    resolving = false;
+    return next(count, size);
+}
+void* RealRealloc(void* block, size_t size) {
+    static auto next = Next<void* (*)(void*, size_t)>("realloc");
+    return next(block, size);
+}
+void RealFree(void* block) {
+    static auto next = Next<void (*)(void*)>("free");
+    if (!FromBootstrap(block)) next(block);
+}
+#else
 extern "C" {
 void* __libc_malloc(size_t size);
 void* __libc_calloc(size_t count, size_t size);
 void* __libc_realloc(void* block, size_t size);
 void __libc_free(void* block);
 }
-
-namespace {
+void* RealMalloc(size_t size) { return __libc_malloc(size); }
+void* RealCalloc(size_t count, size_t size) { return __libc_calloc(count, size); }
+void* RealRealloc(void* block, size_t size) { return __libc_realloc(block, size); }
+void RealFree(void* block) { __libc_free(block); }
+#endif
 
 // Only the armed thread's allocations count. Its live blocks sit in a fixed
 // array: the hook must not allocate.
@@ -61,19 +103,19 @@ void* Allocation(Allocate allocate, void* caller) {
 }  // namespace
 
 extern "C" void* malloc(size_t size) {
-    if (!Mine()) return __libc_malloc(size);
-    return Allocation([=] { return __libc_malloc(size); }, __builtin_return_address(0));
+    if (!Mine()) return RealMalloc(size);
+    return Allocation([=] { return RealMalloc(size); }, __builtin_return_address(0));
 }
 
 extern "C" void* calloc(size_t count, size_t size) {
-    if (!Mine()) return __libc_calloc(count, size);
-    return Allocation([=] { return __libc_calloc(count, size); }, __builtin_return_address(0));
+    if (!Mine()) return RealCalloc(count, size);
+    return Allocation([=] { return RealCalloc(count, size); }, __builtin_return_address(0));
 }
 
 extern "C" void* realloc(void* block, size_t size) {
-    if (!Mine()) return __libc_realloc(block, size);
+    if (!Mine()) return RealRealloc(block, size);
     return Allocation([=] {
-        void* moved = __libc_realloc(block, size);
+        void* moved = RealRealloc(block, size);
         if (moved != nullptr || size == 0) Forget(block);
         return moved;
     }, __builtin_return_address(0));
@@ -81,12 +123,10 @@ extern "C" void* realloc(void* block, size_t size) {
 
 extern "C" void free(void* block) {
     if (Mine()) Forget(block);
-    __libc_free(block);
+    RealFree(block);
 }
 
 namespace qel2test {
-
-bool HooksProcessAllocator() { return true; }
 
 void FailAllocation(uint32_t n) {
     Dl_info info;
@@ -103,21 +143,3 @@ AllocationOutcome StopFailingAllocations() {
 }
 
 }  // namespace qel2test
-
-#else
-
-namespace qel2test {
-
-bool HooksProcessAllocator() { return false; }
-
-void FailAllocation(uint32_t n) { qel2host_FailAllocationsAfter(static_cast<int32_t>(n) - 1); }
-
-AllocationOutcome StopFailingAllocations() {
-    bool injected = qel2host_AllocationAllowed() == 0;  // still allowed: never reached
-    qel2host_FailAllocationsAfter(-1);
-    return {injected, 0};
-}
-
-}  // namespace qel2test
-
-#endif
