@@ -1,7 +1,6 @@
 #include "allocation_faults.h"
 
 #include <cerrno>
-#include <cstring>
 #include <iterator>
 
 #include <dlfcn.h>
@@ -9,47 +8,26 @@
 
 #include <openssl/crypto.h>
 
+#if !defined(__SANITIZE_THREAD__)
+
+#define NOT_INSTRUMENTED __attribute__((no_sanitize("address", "thread", "undefined")))
+
 namespace {
 
-// The allocator underneath: glibc's own entry points, or in sanitizer
-// builds the sanitizer's, found behind this executable's definitions.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-// dlsym itself may ask for memory before the real functions are known: it
-// gets it from here, and such blocks are never freed.
-alignas(16) unsigned char gBootstrap[4096];
-size_t gBootstrapUsed = 0;
-bool FromBootstrap(void* block) { return block >= gBootstrap && block < gBootstrap + sizeof gBootstrap; }
-
-template <typename Function>
-Function Next(const char* name) {
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+// The allocator underneath: glibc's own entry points, or in the
+// AddressSanitizer build its own. The hooks run before the sanitizer has started
+// (the dynamic loader allocates first), so they are not instrumented.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" {
+void* __interceptor_malloc(size_t size);
+void* __interceptor_calloc(size_t count, size_t size);
+void* __interceptor_realloc(void* block, size_t size);
+void __interceptor_free(void* block);
 }
-void* RealMalloc(size_t size) {
-    static auto next = Next<void* (*)(size_t)>("malloc");
-    return next(size);
-}
-void* RealCalloc(size_t count, size_t size) {
-    static bool resolving = false;
-    if (resolving) {
-        size_t bytes = (count * size + 15) & ~size_t{15};
-        if (gBootstrapUsed + bytes > sizeof gBootstrap) return nullptr;
-        void* block = gBootstrap + gBootstrapUsed;
-        gBootstrapUsed += bytes;
-        return block;  // static storage: already zero
-    }
-    resolving = true;
-    static auto next = Next<void* (*)(size_t, size_t)>("calloc");
-    resolving = false;
-    return next(count, size);
-}
-void* RealRealloc(void* block, size_t size) {
-    static auto next = Next<void* (*)(void*, size_t)>("realloc");
-    return next(block, size);
-}
-void RealFree(void* block) {
-    static auto next = Next<void (*)(void*)>("free");
-    if (!FromBootstrap(block)) next(block);
-}
+void* RealMalloc(size_t size) { return __interceptor_malloc(size); }
+void* RealCalloc(size_t count, size_t size) { return __interceptor_calloc(count, size); }
+void* RealRealloc(void* block, size_t size) { return __interceptor_realloc(block, size); }
+void RealFree(void* block) { __interceptor_free(block); }
 #else
 extern "C" {
 void* __libc_malloc(size_t size);
@@ -74,7 +52,7 @@ uint32_t gSeen = 0, gFailAt = 0;
 // the life of the process: its blocks are failed but not counted as left.
 void* gOpenSslBase = nullptr;
 
-bool Mine() { return __atomic_load_n(&gArmed, __ATOMIC_ACQUIRE) && pthread_equal(pthread_self(), gArmedThread); }
+NOT_INSTRUMENTED bool Mine() { return __atomic_load_n(&gArmed, __ATOMIC_ACQUIRE) && pthread_equal(pthread_self(), gArmedThread); }
 
 void Forget(void* block) {
     for (size_t i = 0; block != nullptr && i < gLiveCount; ++i) {
@@ -102,17 +80,17 @@ void* Allocation(Allocate allocate, void* caller) {
 
 }  // namespace
 
-extern "C" void* malloc(size_t size) {
+extern "C" NOT_INSTRUMENTED void* malloc(size_t size) {
     if (!Mine()) return RealMalloc(size);
     return Allocation([=] { return RealMalloc(size); }, __builtin_return_address(0));
 }
 
-extern "C" void* calloc(size_t count, size_t size) {
+extern "C" NOT_INSTRUMENTED void* calloc(size_t count, size_t size) {
     if (!Mine()) return RealCalloc(count, size);
     return Allocation([=] { return RealCalloc(count, size); }, __builtin_return_address(0));
 }
 
-extern "C" void* realloc(void* block, size_t size) {
+extern "C" NOT_INSTRUMENTED void* realloc(void* block, size_t size) {
     if (!Mine()) return RealRealloc(block, size);
     return Allocation([=] {
         void* moved = RealRealloc(block, size);
@@ -121,12 +99,14 @@ extern "C" void* realloc(void* block, size_t size) {
     }, __builtin_return_address(0));
 }
 
-extern "C" void free(void* block) {
+extern "C" NOT_INSTRUMENTED void free(void* block) {
     if (Mine()) Forget(block);
     RealFree(block);
 }
 
 namespace qel2test {
+
+bool AllocationFaultsAvailable() { return true; }
 
 void FailAllocation(uint32_t n) {
     Dl_info info;
@@ -143,3 +123,13 @@ AllocationOutcome StopFailingAllocations() {
 }
 
 }  // namespace qel2test
+
+#else  // ThreadSanitizer's allocator cannot be hooked over
+
+namespace qel2test {
+bool AllocationFaultsAvailable() { return false; }
+void FailAllocation(uint32_t) {}
+AllocationOutcome StopFailingAllocations() { return {false, 0}; }
+}  // namespace qel2test
+
+#endif

@@ -2,15 +2,19 @@
 // walk an operation through every allocation it makes.
 //
 // The test executable defines malloc, calloc, realloc and free over the
-// allocator it would otherwise use (glibc's, or the sanitizer's in those
-// builds): everything the library, Berkeley DB, NSPR and the host allocate
-// with them passes through, and blocks allocated while armed are counted.
+// allocator it would otherwise use (glibc's, or AddressSanitizer's):
+// everything the library, Berkeley DB, NSPR and the host allocate with them
+// passes through, and blocks allocated while armed are counted. Under
+// ThreadSanitizer nothing is hooked.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 namespace qel2test {
+
+// False where the allocator cannot be hooked (the ThreadSanitizer build).
+bool AllocationFaultsAvailable();
 
 // From now on the `n`th allocation (1-based) of the calling thread fails
 // with ENOMEM.
