@@ -18,28 +18,16 @@ namespace {
 // AddressSanitizer build its own. The hooks run before the sanitizer has started
 // (the dynamic loader allocates first), so they are not instrumented.
 #if defined(__SANITIZE_ADDRESS__)
-extern "C" {
-void* __interceptor_malloc(size_t size);
-void* __interceptor_calloc(size_t count, size_t size);
-void* __interceptor_realloc(void* block, size_t size);
-void __interceptor_free(void* block);
-}
-void* RealMalloc(size_t size) { return __interceptor_malloc(size); }
-void* RealCalloc(size_t count, size_t size) { return __interceptor_calloc(count, size); }
-void* RealRealloc(void* block, size_t size) { return __interceptor_realloc(block, size); }
-void RealFree(void* block) { __interceptor_free(block); }
+#define REAL(name) __interceptor_##name
 #else
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t count, size_t size);
-void* __libc_realloc(void* block, size_t size);
-void __libc_free(void* block);
-}
-void* RealMalloc(size_t size) { return __libc_malloc(size); }
-void* RealCalloc(size_t count, size_t size) { return __libc_calloc(count, size); }
-void* RealRealloc(void* block, size_t size) { return __libc_realloc(block, size); }
-void RealFree(void* block) { __libc_free(block); }
+#define REAL(name) __libc_##name
 #endif
+extern "C" {
+void* REAL(malloc)(size_t size);
+void* REAL(calloc)(size_t count, size_t size);
+void* REAL(realloc)(void* block, size_t size);
+void REAL(free)(void* block);
+}
 
 // Only the armed thread's allocations count. Its live blocks sit in a fixed
 // array: the hook must not allocate.
@@ -81,19 +69,19 @@ void* Allocation(Allocate allocate, void* caller) {
 }  // namespace
 
 extern "C" NOT_INSTRUMENTED void* malloc(size_t size) {
-    if (!Mine()) return RealMalloc(size);
-    return Allocation([=] { return RealMalloc(size); }, __builtin_return_address(0));
+    if (!Mine()) return REAL(malloc)(size);
+    return Allocation([=] { return REAL(malloc)(size); }, __builtin_return_address(0));
 }
 
 extern "C" NOT_INSTRUMENTED void* calloc(size_t count, size_t size) {
-    if (!Mine()) return RealCalloc(count, size);
-    return Allocation([=] { return RealCalloc(count, size); }, __builtin_return_address(0));
+    if (!Mine()) return REAL(calloc)(count, size);
+    return Allocation([=] { return REAL(calloc)(count, size); }, __builtin_return_address(0));
 }
 
 extern "C" NOT_INSTRUMENTED void* realloc(void* block, size_t size) {
-    if (!Mine()) return RealRealloc(block, size);
+    if (!Mine()) return REAL(realloc)(block, size);
     return Allocation([=] {
-        void* moved = RealRealloc(block, size);
+        void* moved = REAL(realloc)(block, size);
         if (moved != nullptr || size == 0) Forget(block);
         return moved;
     }, __builtin_return_address(0));
@@ -101,7 +89,7 @@ extern "C" NOT_INSTRUMENTED void* realloc(void* block, size_t size) {
 
 extern "C" NOT_INSTRUMENTED void free(void* block) {
     if (Mine()) Forget(block);
-    RealFree(block);
+    REAL(free)(block);
 }
 
 namespace qel2test {
