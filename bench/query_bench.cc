@@ -60,7 +60,7 @@ uint64_t WalkCalendar(DB* db, const unsigned char* idHash, Visit visit) {
     qel2::UserKey(key, keyBuffer, qEL2_HASH_SIZE, sizeof keyBuffer);
     qel2::MallocValue value;
     uint64_t walked = 0;
-    for (uint32_t how = DB_SET_RANGE; cursor.get()->get(cursor.get(), &key, value.get(), how) == 0; how = DB_NEXT) {
+    for (uint32_t how = DB_SET_RANGE; cursor.read(&key, value.get(), how) == 0; how = DB_NEXT) {
         const bool inCalendar = memcmp(keyBuffer, idHash, qEL2_HASH_SIZE) == 0;
         if (inCalendar) visit(keyBuffer, *value.get());
         value.release();

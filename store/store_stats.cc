@@ -51,7 +51,7 @@ int CountRecords(DB* db, uint32_t keyLength, Walk& walk) {
     DBT key = {};
     qel2::UserKey(key, keyBuffer, 0, keyLength);
     qel2::MallocValue value;
-    while ((walk.end = cursor.next(&key, value.get())) == 0) {
+    while ((walk.end = cursor.read(&key, value.get())) == 0) {
         value.release();
         ++walk.count;
     }

@@ -48,8 +48,9 @@ public:
         if (cursor_ != nullptr) cursor_->close(cursor_);
     }
     DBC* get() const { return cursor_; }
-    // The next record (DB_NEXT) or the linked library's result.
-    int next(DBT* key, DBT* value) { return cursor_->get(cursor_, key, value, DB_NEXT); }
+    // DBC->get: the next record unless `how` says otherwise; 0 or the
+    // linked library's result.
+    int read(DBT* key, DBT* value, uint32_t how = DB_NEXT) { return cursor_->get(cursor_, key, value, how); }
 
 private:
     DBC* cursor_ = nullptr;

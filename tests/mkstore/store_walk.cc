@@ -61,7 +61,7 @@ DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database dat
         qel2::Cursor cursor;
         cursor.open(db);
         DBT key{}, value{};
-        while (cursor.next(&key, &value) == 0) contents.records.emplace_back(Copy(key), Copy(value));
+        while (cursor.read(&key, &value) == 0) contents.records.emplace_back(Copy(key), Copy(value));
     }
     db->close(db, 0);
 

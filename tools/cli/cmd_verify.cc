@@ -96,7 +96,7 @@ Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found,
         DBT key = {};
         qel2::UserKey(key, keyBuffer.data(), 0, static_cast<uint32_t>(keyBuffer.size()));
         value.release();
-        int result = cursor.next(&key, value.get());
+        int result = cursor.read(&key, value.get());
         if (result == DB_BUFFER_SMALL && key.size > keyBuffer.size()) {
             keyBuffer.resize(key.size);
             continue;  // the cursor has not moved; the same record comes again
