@@ -23,6 +23,7 @@
 #include <vector>
 
 #include <qel2/qel2.h>
+#include <qel2/bdb_holders.h>
 #include <qel2/codec.h>
 #include <qel2/query_internal.h>
 #include <qel2/standin_host.h>
@@ -51,26 +52,21 @@ std::string StoreDir(uint32_t records) {
 // `visit`). Returns the number of records walked.
 template <typename Visit>
 uint64_t WalkCalendar(DB* db, const unsigned char* idHash, Visit visit) {
-    DBC* cursor = nullptr;
-    if (db->cursor(db, nullptr, &cursor, 0) != 0) std::abort();
+    qel2::Cursor cursor;
+    if (cursor.open(db) != 0) std::abort();
     unsigned char keyBuffer[qEL2_EVENT_KEY_SIZE] = {};
     memcpy(keyBuffer, idHash, qEL2_HASH_SIZE);
     DBT key{};
-    key.data = keyBuffer;
-    key.size = qEL2_HASH_SIZE;
-    key.ulen = sizeof keyBuffer;
-    key.flags = DB_DBT_USERMEM;
-    DBT value{};
-    value.flags = DB_DBT_MALLOC;
+    qel2::UserKey(key, keyBuffer, qEL2_HASH_SIZE, sizeof keyBuffer);
+    qel2::MallocValue value;
     uint64_t walked = 0;
-    for (uint32_t how = DB_SET_RANGE; cursor->get(cursor, &key, &value, how) == 0; how = DB_NEXT) {
+    for (uint32_t how = DB_SET_RANGE; cursor.read(&key, value.get(), how) == 0; how = DB_NEXT) {
         const bool inCalendar = memcmp(keyBuffer, idHash, qEL2_HASH_SIZE) == 0;
-        if (inCalendar) visit(keyBuffer, value);
-        free(value.data);
+        if (inCalendar) visit(keyBuffer, *value.get());
+        value.release();
         if (!inCalendar) break;
         ++walked;
     }
-    cursor->close(cursor);
     return walked;
 }
 
@@ -266,13 +262,9 @@ void BM_ReadEvent(benchmark::State& state) {
 // One DB->get of the point read's key, the value in malloc'd memory.
 void GetEvent(unsigned char* keyBytes) {
     DBT key{};
-    key.data = keyBytes;
-    key.size = key.ulen = qEL2_EVENT_KEY_SIZE;
-    key.flags = DB_DBT_USERMEM;
-    DBT value{};
-    value.flags = DB_DBT_MALLOC;
-    if (gCalDB.pEventDB->get(gCalDB.pEventDB, nullptr, &key, &value, 0) != 0) std::abort();
-    free(value.data);
+    qel2::UserKey(key, keyBytes, qEL2_EVENT_KEY_SIZE, qEL2_EVENT_KEY_SIZE);
+    qel2::MallocValue value;
+    if (gCalDB.pEventDB->get(gCalDB.pEventDB, nullptr, &key, value.get(), 0) != 0) std::abort();
 }
 
 void BM_RawGet(benchmark::State& state) {

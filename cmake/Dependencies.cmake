@@ -12,3 +12,13 @@ add_library(qel2::bdb UNKNOWN IMPORTED)
 set_target_properties(qel2::bdb PROPERTIES
   IMPORTED_LOCATION "${BDB_LIBRARY}"
   INTERFACE_INCLUDE_DIRECTORIES "${BDB_INCLUDE_DIR}")
+
+# The command's and the tools' JSON, and libical for the export.
+find_package(nlohmann_json 3 REQUIRED)
+pkg_check_modules(LIBICAL REQUIRED IMPORTED_TARGET libical)
+if(QEL2_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+endif()
+if(QEL2_BUILD_BENCHMARKS)
+  find_package(benchmark REQUIRED)
+endif()

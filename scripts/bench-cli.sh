@@ -5,21 +5,21 @@
 # on stores of one calendar of 20,000 and of 200,000 events, to show that
 # memory does not grow with a calendar's size.
 #
-#   scripts/bench-cli.sh            # Release build in build-cli-release
+#   scripts/bench-cli.sh            # Release build in build/release (preset "release")
 #
 # The stores are written once by `qel2-mkstore generate` (a few seconds
 # each) and kept in $QEL2_BENCH_STORES (default /tmp/qel2-bench-stores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${QEL2_BENCH_BUILD:-build-cli-release}
+build=build/release
 stores=${QEL2_BENCH_STORES:-/tmp/qel2-bench-stores}
 cli=$build/tools/cli/qel2caldb
 mkstore=$build/tools/mkstore/qel2-mkstore
 mimalloc=/usr/lib/x86_64-linux-gnu/libmimalloc.so.2
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQEL2_BUILD_TESTS=OFF -DQEL2_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" --target qel2caldb_cli qel2-mkstore -j2 >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release --target qel2caldb_cli qel2-mkstore -j2 >/dev/null
 
 make_store() {  # name calendars events
   local dir=$stores/$1

@@ -5,17 +5,16 @@
 # execution count and final corpus size; exits non-zero on a finding, whose
 # reproducer libFuzzer leaves in the current folder (crash-*, leak-*).
 #
-#   scripts/fuzz.sh [SECONDS]      build folder: $QEL2_FUZZ_BUILD or build-fuzz
+#   scripts/fuzz.sh [SECONDS]      build folder: build/fuzz (preset "fuzz")
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-20}
-build=${QEL2_FUZZ_BUILD:-build-fuzz}
+build=build/fuzz
 targets=(decode_alarm_fuzzer decode_calprops_fuzzer decode_event_fuzzer decode_todo_fuzzer)
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQEL2_BUILD_FUZZERS=ON -DQEL2_BUILD_TESTS=OFF -DQEL2_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j 2 --target "${targets[@]}" >/dev/null
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j 2 --target "${targets[@]}" >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

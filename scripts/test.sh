@@ -48,7 +48,7 @@ build_and_test i386 bash scripts/i386-root.sh
 
 stage=$SECONDS
 echo "== fuzz: each decoder target for 20 s"
-if ! QEL2_FUZZ_BUILD=build/fuzz bash scripts/fuzz.sh 20 2>&1 | tee "$logs/fuzz.log"; then
+if ! bash scripts/fuzz.sh 20 2>&1 | tee "$logs/fuzz.log"; then
   # Keep the reproducer where the replay tests (tests/faults) pick it up.
   target=$(grep -oE '^decode_[a-z]+_fuzzer: finding' "$logs/fuzz.log" | cut -d: -f1 || true)
   if [ -n "$target" ]; then

@@ -155,11 +155,6 @@ int qel2_pvt_ResultTo42(int result) {
                            "Berkeley DB 4.2");
 }
 
-int qel2_pvt_ResultFrom42(int result42) {
-    return TranslateResult(result42, &ResultPair::v42, &ResultPair::v53, "qel2_pvt_ResultFrom42",
-                           "the linked Berkeley DB");
-}
-
 int qel2_pvt_DbOpenFlagsFrom42(uint32_t flags42, uint32_t* flags) {
     return TranslateFlags(flags42, flags, kDbOpenFlags, "qel2_pvt_DbOpenFlagsFrom42");
 }

@@ -34,9 +34,6 @@ extern "C" {
  * unchanged, Berkeley DB's negative codes as 4.2 numbers them. A code 4.2
  * does not have becomes EINVAL, with an ERROR line naming it. */
 int qel2_pvt_ResultTo42(int result);
-/* The reverse: a 4.2 result as the linked library numbers it; a 4.2 code
- * the linked library does not have becomes EINVAL, with an ERROR line. */
-int qel2_pvt_ResultFrom42(int result42);
 
 /* 4.2 flags of DB->open, or of DB_ENV->open, into the linked library's
  * flags for the same call. The two calls number their own flags in

@@ -6,6 +6,7 @@
 #include <nspr.h>
 #include <sys/stat.h>
 
+#include <qel2/bdb_holders.h>
 #include <qel2/host.h>
 #include <qel2/keys.h>
 #include <qel2/log.h>
@@ -38,42 +39,33 @@ struct Walk {
     int end = 0;  // the linked library's result that ended the walk
 };
 
-// Counts the records of an open cursor; the key lands in a user buffer of
-// the database's key length, each value is released at once.
-Walk CountRecords(DBC* cursor, uint32_t keyLength) {
+// Counts the records of `db`: the key lands in a user buffer of the
+// database's key length, each value is released at once. 0, or the result
+// of opening the cursor; a closed store has no handle to open a cursor on,
+// the same failure as a cursor the library refuses.
+int CountRecords(DB* db, uint32_t keyLength, Walk& walk) {
+    if (db == nullptr) return EINVAL;
+    qel2::Cursor cursor;
+    if (int result = cursor.open(db)) return result;
     unsigned char keyBuffer[qEL2_EVENT_KEY_SIZE] = {};
     DBT key = {};
-    key.data = keyBuffer;
-    key.ulen = keyLength;
-    key.flags = DB_DBT_USERMEM;
-    Walk walk;
-    for (;;) {
-        DBT value = {};
-        value.flags = DB_DBT_MALLOC;
-        walk.end = cursor->get(cursor, &key, &value, DB_NEXT);
-        if (walk.end != 0) break;
-        free(value.data);
+    qel2::UserKey(key, keyBuffer, 0, keyLength);
+    qel2::MallocValue value;
+    while ((walk.end = cursor.read(&key, value.get())) == 0) {
+        value.release();
         ++walk.count;
     }
-    cursor->close(cursor);
-    return walk;
+    return 0;
 }
 
-// A closed store has no handle to open a cursor on: that is the same
-// failure as a cursor the library refuses.
-int OpenCursor(DB* db, DBC** cursor) {
-    return db != nullptr ? db->cursor(db, nullptr, cursor, 0) : EINVAL;
-}
-
-// The event and to-do walks report a cursor that cannot be opened and an
-// ending other than the end of the data.
-int CountLogged(DB* db, uint32_t keyLength, const char* cursorMessage, uint32_t* count) {
-    DBC* cursor = nullptr;
-    if (int result = OpenCursor(db, &cursor)) {
+// The event, to-do and alarm walks report a cursor that cannot be opened;
+// the event and to-do walks an ending other than the end of the data too.
+int CountLogged(DB* db, uint32_t keyLength, const char* cursorMessage, uint32_t* count, bool logEnd = true) {
+    Walk walk;
+    if (int result = CountRecords(db, keyLength, walk)) {
         return qel2_pvt_LogAndReturnError(qEL2_ERR_NOMEM, cursorMessage, qel2_pvt_ResultTo42(result));
     }
-    Walk walk = CountRecords(cursor, keyLength);
-    if (walk.end != DB_NOTFOUND) {
+    if (logEnd && walk.end != DB_NOTFOUND) {
         qel2_Log(qEL2_LOG_ERROR, "qel2_pvt_GetStats: get: %d\n", qel2_pvt_ResultTo42(walk.end));
     }
     *count = walk.count;
@@ -90,11 +82,9 @@ int qel2_pvt_GetStats(qEL2_DB_STATISTICS* statistics, uint32_t request) {
     if (request & qEL2_STATS_FILE_SIZE) statistics->nTotalFileSize = TotalFileSize();
 
     if (request & qEL2_STATS_CALPROPS) {
-        DBC* cursor = nullptr;
-        if (OpenCursor(gCalDB.pCalPropsDB, &cursor) != 0) {
-            return qEL2_ERR_MISSING;
-        }
-        statistics->nCalProps = CountRecords(cursor, qEL2_CALPROPS_KEY_SIZE).count;
+        Walk walk;
+        if (CountRecords(gCalDB.pCalPropsDB, qEL2_CALPROPS_KEY_SIZE, walk) != 0) return qEL2_ERR_MISSING;
+        statistics->nCalProps = walk.count;
     }
     if (request & qEL2_STATS_EVENTS) {
         if (int result = CountLogged(gCalDB.pEventDB, qEL2_EVENT_KEY_SIZE,
@@ -109,13 +99,11 @@ int qel2_pvt_GetStats(qEL2_DB_STATISTICS* statistics, uint32_t request) {
                                      &statistics->nToDos)) {
             return result;
         }
-        DBC* cursor = nullptr;
-        if (int result = OpenCursor(gCalDB.pAlarmDB, &cursor)) {
-            return qel2_pvt_LogAndReturnError(qEL2_ERR_NOMEM,
-                                              "qel2_pvt_GetStats: pAlarmDB->cursor() returned %d\n",
-                                              qel2_pvt_ResultTo42(result));
+        if (int result = CountLogged(gCalDB.pAlarmDB, qEL2_ALARM_KEY_SIZE,
+                                     "qel2_pvt_GetStats: pAlarmDB->cursor() returned %d\n",
+                                     &statistics->nAlarms, false)) {
+            return result;
         }
-        statistics->nAlarms = CountRecords(cursor, qEL2_ALARM_KEY_SIZE).count;
     }
     return 0;
 }

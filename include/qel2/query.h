@@ -1,10 +1,6 @@
 /*
  * Reading calendar properties, events and to-dos from the open store.
- *
- * Every read returns an int result (0 success; 1, 2, 3, 12, 10000 the
- * library's codes; otherwise a Berkeley DB result as 4.2 numbers it) and
- * hands its records to the caller, who releases them with the destructors
- * of <qel2/records.h>.
+ * Results and ownership follow the conventions of <qel2/qel2.h>.
  */
 #ifndef QEL2_QUERY_H
 #define QEL2_QUERY_H

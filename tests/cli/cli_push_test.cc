@@ -178,12 +178,18 @@ void ExpectServerHoldsStore(const RadicaleServer& server, const std::string& use
 // The resources Radicale keeps under a user's home. Its own cache files,
 // also named *.ics, sit in folders whose names start with a dot.
 std::vector<fs::path> StoredResources(const fs::path& home) {
+    // A walk that meets a folder the server is renaming ends early with an
+    // error: walk again until one sees a settled tree.
     std::vector<fs::path> resources;
-    std::error_code error;
-    for (auto it = fs::recursive_directory_iterator(home, error); it != fs::recursive_directory_iterator();
-         it.increment(error))
-        if (it->path().extension() == ".ics" && it->path().string().find("/.") == std::string::npos)
-            resources.push_back(it->path());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        resources.clear();
+        std::error_code error;
+        for (auto it = fs::recursive_directory_iterator(home, error); !error && it != fs::recursive_directory_iterator();
+             it.increment(error))
+            if (it->path().extension() == ".ics" && it->path().string().find("/.") == std::string::npos)
+                resources.push_back(it->path());
+        if (!error || !fs::exists(home)) break;
+    }
     return resources;
 }
 

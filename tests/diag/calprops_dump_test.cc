@@ -1,4 +1,5 @@
-// The calendar-properties dump, compared with whole expected texts.
+// The calendar-properties dump, compared with whole expected texts kept
+// in tests/data/dumps.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 #include "support/pr_capture.h"
 #include "support/string_list.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -26,24 +28,7 @@ protected:
 };
 
 TEST_F(CalPropsDump, BareCalendarIsARootWithEmptyLists) {
-    EXPECT_EQ(Dump(cal), R"(
-dtModified = Jan 01, 1970 00:00:00
-dtCreated = Jan 01, 1970 00:00:00
-ReadAccess = private
-WriteAccess = private
-Disable? = enabled
-Description = 
-ParentCalID = [root]
-RelativeCalID = (null)
-CalMaster = 
-Name = 
-CharSet = 
-Language = 
-PrimaryOwner = 
-OtherOwners = 
-ChildList = 
-CategoryList = 
-)");
+    EXPECT_EQ(Dump(cal), qel2test::test_data_text("dumps/calendar-bare.txt"));
 }
 
 TEST_F(CalPropsDump, FullCalendarKeepsPercentSignsAndJoinsLists) {
@@ -61,24 +46,7 @@ TEST_F(CalPropsDump, FullCalendarKeepsPercentSignsAndJoinsLists) {
     cal->pOtherOwners = StringList({"a", "b", "c"});
     cal->pChildList = StringList({"org/team/x", nullptr, "org/team/y"});
     cal->pCategoryList = StringList({"work"});
-    EXPECT_EQ(Dump(cal), R"(
-dtModified = Jan 16, 2006 22:00:00
-dtCreated = Jan 01, 2006 00:00:00
-ReadAccess = public
-WriteAccess = primary
-Disable? = disabled
-Description = Team calendar
-ParentCalID = org
-RelativeCalID = org/team
-CalMaster = 100%s
-Name = 50% %n off
-CharSet = %d%%
-Language = %x
-PrimaryOwner = alice
-OtherOwners = a,b,c
-ChildList = org/team/x,(null),org/team/y
-CategoryList = work
-)");
+    EXPECT_EQ(Dump(cal), qel2test::test_data_text("dumps/calendar-full.txt"));
 }
 
 TEST_F(CalPropsDump, AccessValuesWithoutANameStayVisible) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include <qel2/diag.h>
-#include <qel2/host_faults.h>
 
 #include "support/string_list.h"
 
@@ -19,10 +18,7 @@ using Texts = std::vector<std::string>;
 
 class CalPropsEdit : public ::testing::Test {
 protected:
-    void TearDown() override {
-        qel2host_FailAllocationsAfter(-1);
-        qel2_FreeCalProps(&cal);
-    }
+    void TearDown() override { qel2_FreeCalProps(&cal); }
     qEL2_CALPROPS* cal = static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS)));
     char a[2] = "a", b[2] = "b", bigA[2] = "A";
     char* twiceA[4] = {a, b, a, nullptr};
@@ -53,17 +49,6 @@ TEST_F(CalPropsEdit, ReplacingWithNothingLeavesAnEmptyList) {
         EXPECT_EQ(cal->pOtherOwners->count, 0u);
         array_free_and_destroy(&cal->pOtherOwners);
     }
-}
-
-TEST_F(CalPropsEdit, ListsThatCannotBeBuiltAreReported) {
-    cal->pCategoryList = StringList({"x"});
-    qel2host_FailAllocationsAfter(0);
-    EXPECT_EQ(qel2dbut_SetCategory(cal, twiceA, 1), -1);
-    EXPECT_EQ(cal->pCategoryList, nullptr);
-    EXPECT_EQ(qel2dbut_SetOwners(cal, twiceA, 0), -1);
-    qel2host_FailAllocationsAfter(2);  // the new list and the first name
-    EXPECT_EQ(qel2dbut_SetOwners(cal, twiceA, 0), -1);
-    EXPECT_EQ(Strings(cal->pOtherOwners), (Texts{"a"}));
 }
 
 TEST_F(CalPropsEdit, AccessLevelsTouchOnlyTheirOwnBits) {

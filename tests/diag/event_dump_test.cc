@@ -1,4 +1,5 @@
-// The event and to-do dumps, compared with whole expected texts.
+// The event and to-do dumps, compared with whole expected texts kept in
+// tests/data/dumps.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include "support/pr_capture.h"
 #include "support/string_list.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -20,6 +22,8 @@ array_t* Records(std::initializer_list<void*> records) {
     for (void* record : records) array_append(list, record);
     return list;
 }
+
+std::string Expected(const char* name) { return qel2test::test_data_text(std::string("dumps/") + name); }
 
 // The dump of an event or a to-do, which must succeed.
 template <typename Record>
@@ -95,170 +99,28 @@ void FillShared(Record* r) {
     r->pAlarms = Alarms();
 }
 
-// Expected lines that events and to-dos share, as whole blocks; the
-// tests put them between the lines of their own.
-constexpr const char* kFullSummaryAndStart = R"(        pSummary = Plan 100%s
-         dtStart = 1137401100  (20060116T084500Z) [16-Jan-06 08:45AM GMT]  (isDate = 1)
-)";
-constexpr const char* kFullUidToSequence = R"(            pUID = uid-1
-    RecurrenceID = 1137405600  (20060116T100000Z) [16-Jan-06 10:00AM GMT]
-         Created = 1136073600  (20060101T000000Z) [01-Jan-06 12:00AM GMT]
-        Modified = 1137418200  (20060116T133000Z) [16-Jan-06 01:30PM GMT]
-Recurrence Rules = 1
-                     FREQ=WEEKLY
-   Exclude Rules = 2
-                     FREQ=MONTHLY
-                     FREQ=YEARLY
-          RDates = 2
-                     20060120T084500Z
-                     
-         EXDates = 1
-                     20060123T084500Z
-        Location = Room 1
-       iSequence = 4294967295
-)";
-constexpr const char* kFullTombstoneToOrganizer = R"(       Tombstone = 1
-             Geo = (37.500000,-122.419416)
-             URL = cal-b
-     Description = Agenda
-           Class = PUBLIC
-  OrganizerEmail = mailto:org@example.com
-         Charset = UTF-8
-        Language = en
-       Organizer = present
-                  organizer caladdress  = mailto:o@example.com
-)";
-constexpr const char* kFullRelatedToAlarms = R"(      related to = 1
-                 related to[0] = uid-0
-      categories = 2
-                   category[0] = Work
-                   category[1] = Team
-       attendees = 2
-                   attendee[0] = mailto:b@example.com RSVP=TRUE;CN=Bob
-                   attendee[1] = (null)
-     attachments = 1
-                 attachment[0] = http://example.com/a.pdf
-          xprops = 1
-                   xprop[0] = X-A:1
-          Alarms = 2
-Alarm 0.  Action = EMAIL  at 20060116T083000Z
-    UID: alarm-1
-    Subj: Reminder
-    Description: Bring %s notes  repeats 2 times every 300 seconds 
-    email to: a@example.com,b@example.com
-Alarm 1.  Action = DISPLAY  at none
-    UID: 
-    Subj: 
-    Description: Look up 
-)";
-
-constexpr const char* kEmptyUidToPriority = R"(            pUID = <not specified>
-    RecurrenceID = 0  
-         Created = 0  
-        Modified = 0  
-Recurrence Rules = 0
-   Exclude Rules = 0
-          RDates = 0
-         EXDates = 0
-        Location = <not specified>
-       iSequence = 0
-        Priority = 0
-)";
-constexpr const char* kEmptyTombstoneToOrganizer = R"(       Tombstone = 0
-             Geo = (0.000000,0.000000)
-             URL = <not specified>
-     Description = <not specified>
-           Class = <not specified>
-  OrganizerEmail = <not specified>
-         Charset = <not specified>
-        Language = <not specified>
-       Organizer = not present
-)";
-constexpr const char* kEmptyRelatedToAlarms = R"(      related to = 0
-      categories = 0
-       attendees = 0
-     attachments = 0
-          xprops = 0
-          Alarms = 0
-)";
-
-template <typename... Parts>
-std::string Join(const Parts&... parts) {
-    return (std::string() + ... + parts);
-}
-
-TEST(EventDump, EveryFieldSet) {
+TEST(EventDump, EveryFieldSetAndEveryFieldAbsent) {
     qEL2_VEVENT* event = qel2_NewEvent();
+    EXPECT_EQ(Dump(event), Expected("event-empty.txt"));
     FillShared(event);
     event->dtEnd = 1137448800;
     event->flags = 5 | qEL2_EVENT_START_IS_DATE | (2u << 7) | qEL2_EVENT_TOMBSTONE;
     event->rtflags = qEL2_EVENT_RT_LINK;
     event->pOrganizer = Organizer(true);
-    EXPECT_EQ(Dump(event), Join(kFullSummaryAndStart,
-                         "           dtEnd = 1137448800  (20060116T220000Z) [16-Jan-06 10:00PM GMT]  (isDate = 0)\n",
-                         kFullUidToSequence,
-                         "        Priority = 5\n"
-                         "          Status = 2\n",
-                         kFullTombstoneToOrganizer,
-                         "                  organizer common name = Olga\n"
-                         "                  organizer dir param   = ldap://dir/olga\n"
-                         "                  organizer sent by     = mailto:s@example.com\n"
-                         "                  organizer lang        = de\n"
-                         "   rtflags.bLink = 1\n",
-                         kFullRelatedToAlarms));
+    EXPECT_EQ(Dump(event), Expected("event-full.txt"));
     qel2_FreeEvent(&event);
 }
 
-TEST(ToDoDump, EveryFieldSet) {
+TEST(ToDoDump, EveryFieldSetAndEveryFieldAbsent) {
     qEL2_VTODO* todo = qel2_NewToDo();
+    EXPECT_EQ(Dump(todo), Expected("todo-empty.txt"));
     FillShared(todo);
     todo->dtDue = 1137488400;
     todo->dtCompleted = 1137448800;
     todo->flags = 9 | qEL2_TODO_START_IS_DATE | qEL2_TODO_DUE_IS_DATE | (3u << 6) | qEL2_TODO_TOMBSTONE |
                   qEL2_TODO_LINK;
     todo->pOrganizer = Organizer(false);
-    EXPECT_EQ(Dump(todo), Join(kFullSummaryAndStart,
-                         "           dtDue = 1137488400  (20060117T090000Z) [17-Jan-06 09:00AM GMT]  (isDate = 1)\n"
-                         "     dtCompleted = 1137448800  (20060116T220000Z) [16-Jan-06 10:00PM GMT]\n",
-                         kFullUidToSequence,
-                         "        Priority = 9\n"
-                         "          Status = 3\n",
-                         kFullTombstoneToOrganizer,
-                         "                  organizer common name = <not present>\n"
-                         "                  organizer dir param   = <not present>\n"
-                         "                  organizer sent by     = <not present>\n"
-                         "                  organizer lang        = <not present>\n"
-                         "     flags.bLink = 1\n"
-                         "            Link = cal-b\n",
-                         kFullRelatedToAlarms));
-    qel2_FreeToDo(&todo);
-}
-
-TEST(EventDump, EveryFieldAbsent) {
-    qEL2_VEVENT* event = qel2_NewEvent();
-    EXPECT_EQ(Dump(event), Join("        pSummary = <not specified>\n"
-                         "         dtStart = 0    (isDate = 0)\n"
-                         "           dtEnd = 0    (isDate = 0)\n",
-                         kEmptyUidToPriority,
-                         "          Status = 0\n",
-                         kEmptyTombstoneToOrganizer,
-                         "   rtflags.bLink = 0\n",
-                         kEmptyRelatedToAlarms));
-    qel2_FreeEvent(&event);
-}
-
-TEST(ToDoDump, EveryFieldAbsent) {
-    qEL2_VTODO* todo = qel2_NewToDo();
-    EXPECT_EQ(Dump(todo), Join("        pSummary = <not specified>\n"
-                         "         dtStart = 0    (isDate = 0)\n"
-                         "           dtDue = 0    (isDate = 0)\n"
-                         "     dtCompleted = 0  \n",
-                         kEmptyUidToPriority,
-                         "          Status = 3\n",
-                         kEmptyTombstoneToOrganizer,
-                         "     flags.bLink = 0\n"
-                         "            Link = <not a link>\n",
-                         kEmptyRelatedToAlarms));
+    EXPECT_EQ(Dump(todo), Expected("todo-full.txt"));
     qel2_FreeToDo(&todo);
 }
 

@@ -8,18 +8,26 @@
 
 #include <openssl/crypto.h>
 
-#include <qel2/host_faults.h>
+#if !defined(__SANITIZE_THREAD__)
 
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t count, size_t size);
-void* __libc_realloc(void* block, size_t size);
-void __libc_free(void* block);
-}
+#define NOT_INSTRUMENTED __attribute__((no_sanitize("address", "thread", "undefined")))
 
 namespace {
+
+// The allocator underneath: glibc's own entry points, or in the
+// AddressSanitizer build its own. The hooks run before the sanitizer has started
+// (the dynamic loader allocates first), so they are not instrumented.
+#if defined(__SANITIZE_ADDRESS__)
+#define REAL(name) __interceptor_##name
+#else
+#define REAL(name) __libc_##name
+#endif
+extern "C" {
+void* REAL(malloc)(size_t size);
+void* REAL(calloc)(size_t count, size_t size);
+void* REAL(realloc)(void* block, size_t size);
+void REAL(free)(void* block);
+}
 
 // Only the armed thread's allocations count. Its live blocks sit in a fixed
 // array: the hook must not allocate.
@@ -32,7 +40,7 @@ uint32_t gSeen = 0, gFailAt = 0;
 // the life of the process: its blocks are failed but not counted as left.
 void* gOpenSslBase = nullptr;
 
-bool Mine() { return __atomic_load_n(&gArmed, __ATOMIC_ACQUIRE) && pthread_equal(pthread_self(), gArmedThread); }
+NOT_INSTRUMENTED bool Mine() { return __atomic_load_n(&gArmed, __ATOMIC_ACQUIRE) && pthread_equal(pthread_self(), gArmedThread); }
 
 void Forget(void* block) {
     for (size_t i = 0; block != nullptr && i < gLiveCount; ++i) {
@@ -60,33 +68,33 @@ void* Allocation(Allocate allocate, void* caller) {
 
 }  // namespace
 
-extern "C" void* malloc(size_t size) {
-    if (!Mine()) return __libc_malloc(size);
-    return Allocation([=] { return __libc_malloc(size); }, __builtin_return_address(0));
+extern "C" NOT_INSTRUMENTED void* malloc(size_t size) {
+    if (!Mine()) return REAL(malloc)(size);
+    return Allocation([=] { return REAL(malloc)(size); }, __builtin_return_address(0));
 }
 
-extern "C" void* calloc(size_t count, size_t size) {
-    if (!Mine()) return __libc_calloc(count, size);
-    return Allocation([=] { return __libc_calloc(count, size); }, __builtin_return_address(0));
+extern "C" NOT_INSTRUMENTED void* calloc(size_t count, size_t size) {
+    if (!Mine()) return REAL(calloc)(count, size);
+    return Allocation([=] { return REAL(calloc)(count, size); }, __builtin_return_address(0));
 }
 
-extern "C" void* realloc(void* block, size_t size) {
-    if (!Mine()) return __libc_realloc(block, size);
+extern "C" NOT_INSTRUMENTED void* realloc(void* block, size_t size) {
+    if (!Mine()) return REAL(realloc)(block, size);
     return Allocation([=] {
-        void* moved = __libc_realloc(block, size);
+        void* moved = REAL(realloc)(block, size);
         if (moved != nullptr || size == 0) Forget(block);
         return moved;
     }, __builtin_return_address(0));
 }
 
-extern "C" void free(void* block) {
+extern "C" NOT_INSTRUMENTED void free(void* block) {
     if (Mine()) Forget(block);
-    __libc_free(block);
+    REAL(free)(block);
 }
 
 namespace qel2test {
 
-bool HooksProcessAllocator() { return true; }
+bool AllocationFaultsAvailable() { return true; }
 
 void FailAllocation(uint32_t n) {
     Dl_info info;
@@ -104,20 +112,12 @@ AllocationOutcome StopFailingAllocations() {
 
 }  // namespace qel2test
 
-#else
+#else  // ThreadSanitizer's allocator cannot be hooked over
 
 namespace qel2test {
-
-bool HooksProcessAllocator() { return false; }
-
-void FailAllocation(uint32_t n) { qel2host_FailAllocationsAfter(static_cast<int32_t>(n) - 1); }
-
-AllocationOutcome StopFailingAllocations() {
-    bool injected = qel2host_AllocationAllowed() == 0;  // still allowed: never reached
-    qel2host_FailAllocationsAfter(-1);
-    return {injected, 0};
-}
-
+bool AllocationFaultsAvailable() { return false; }
+void FailAllocation(uint32_t) {}
+AllocationOutcome StopFailingAllocations() { return {false, 0}; }
 }  // namespace qel2test
 
 #endif

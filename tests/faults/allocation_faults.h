@@ -1,12 +1,11 @@
 // Fails one allocation of the calling thread on demand, so that a test can
-// walk a read through every allocation it makes.
+// walk an operation through every allocation it makes.
 //
-// In the normal build the test executable defines malloc, calloc, realloc
-// and free over glibc's own (__libc_malloc ...): everything the library,
-// Berkeley DB, NSPR and the C++ runtime allocate passes through them.
-// Sanitizer builds replace the allocator themselves; there only the host's
-// allocating calls (qel2host_FailAllocationsAfter) can be failed, and
-// LeakSanitizer checks for leaks at exit.
+// The test executable defines malloc, calloc, realloc and free over the
+// allocator it would otherwise use (glibc's, or AddressSanitizer's):
+// everything the library, Berkeley DB, NSPR and the host allocate with them
+// passes through, and blocks allocated while armed are counted. Under
+// ThreadSanitizer nothing is hooked.
 #pragma once
 
 #include <cstddef>
@@ -14,16 +13,16 @@
 
 namespace qel2test {
 
-// True when the process allocator is hooked (the normal build).
-bool HooksProcessAllocator();
+// False where the allocator cannot be hooked (the ThreadSanitizer build).
+bool AllocationFaultsAvailable();
 
 // From now on the `n`th allocation (1-based) of the calling thread fails
-// with ENOMEM (with the host's injection only: that one and every later).
+// with ENOMEM.
 void FailAllocation(uint32_t n);
 
 struct AllocationOutcome {
     bool injected;  // the `n`th allocation was reached
-    size_t live;    // blocks allocated since FailAllocation and not freed (hooked builds)
+    size_t live;    // blocks allocated since FailAllocation and not freed
 };
 AllocationOutcome StopFailingAllocations();
 

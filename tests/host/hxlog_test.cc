@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -11,37 +11,41 @@
 
 namespace {
 
-// Sends lines to a file in a temporary folder for the life of the test.
-class HostLogFile : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(hxlog_set_file(path.c_str()), 0); }
-    void TearDown() override { hxlog_set_file(nullptr); }
-    std::vector<std::string> lines() const {
-        std::ifstream in(path);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
+// "YYYY-MM-DDTHH:MM:SSZ " at the start of `line`.
+bool StartsWithStamp(const std::string& line) {
+    const std::string shape = "dddd-dd-ddTdd:dd:ddZ ";
+    if (line.size() < shape.size()) return false;
+    for (size_t i = 0; i < shape.size(); ++i) {
+        if (shape[i] == 'd' ? !isdigit(static_cast<unsigned char>(line[i])) : line[i] != shape[i]) return false;
     }
-    qel2test::TempDir dir;
-    std::filesystem::path path = dir.path() / "host.log";
-};
+    return true;
+}
 
-TEST_F(HostLogFile, LineCarriesTimestampModuleAndLevel) {
+TEST(HostLogFile, LineCarriesTimestampModuleAndLevel) {
+    qel2test::TempDir dir;
+    const std::filesystem::path path = dir.path() / "host.log";
+    ASSERT_EQ(hxlog_set_file(path.c_str()), 0);
     hxlog(0, 3, "%s: %s\n", "caldb", "text");  // the trailing line end is dropped
     hxlog(0, 4, "no module here\n\n");         // only one line end is dropped
     hxlog(0, 2, "caldb: disk %d%% full", 97);
     hxlog(0, 12, "caldb: odd level");
     const std::string payload(20000, 'z');  // longer than any fixed buffer
     hxlog(0, 6, "caldb: %s|end", payload.c_str());
-    const std::string stamp = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ )";
-    const std::vector<std::string> expected = {
-        stamp + "caldb ERROR: text", stamp + "WARNING: no module here", "",
-        stamp + "caldb CRITICAL ERROR: disk 97% full", stamp + "caldb LEVEL12: odd level",
-        stamp + "caldb INFO: z{20000}\\|end"};
-    auto written = lines();
+    hxlog_set_file(nullptr);
+    const std::vector<std::string> expected = {"caldb ERROR: text", "WARNING: no module here", "",
+                                               "caldb CRITICAL ERROR: disk 97% full", "caldb LEVEL12: odd level",
+                                               "caldb INFO: " + payload + "|end"};
+    std::ifstream in(path);
+    std::vector<std::string> written;
+    for (std::string line; std::getline(in, line);) written.push_back(line);
     ASSERT_EQ(written.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_TRUE(std::regex_match(written[i], std::regex(expected[i]))) << written[i].substr(0, 80);
+        if (expected[i].empty()) {
+            EXPECT_EQ(written[i], "");
+            continue;
+        }
+        EXPECT_TRUE(StartsWithStamp(written[i])) << written[i].substr(0, 80);
+        EXPECT_EQ(written[i].substr(std::min<size_t>(written[i].size(), 21)), expected[i]);
     }
 }
 

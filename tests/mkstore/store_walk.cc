@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include <qel2/bdb_holders.h>
 #include <qel2/key_order.h>
 
 #include "hex.h"
@@ -56,11 +57,12 @@ DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database dat
     DatabaseContents contents;
     Environment environment(directory);
     DB* db = OpenDatabase(environment.env, database);
-    DBC* cursor = nullptr;
-    db->cursor(db, nullptr, &cursor, 0);
-    DBT key{}, value{};
-    while (cursor->get(cursor, &key, &value, DB_NEXT) == 0) contents.records.emplace_back(Copy(key), Copy(value));
-    cursor->close(cursor);
+    {
+        qel2::Cursor cursor;
+        cursor.open(db);
+        DBT key{}, value{};
+        while (cursor.read(&key, &value) == 0) contents.records.emplace_back(Copy(key), Copy(value));
+    }
     db->close(db, 0);
 
     // DB->verify consumes its handle, which must not be opened.

@@ -10,7 +10,7 @@
 
 #include "hex.h"
 #include "query_store.h"
-#include "record_kinds.h"
+#include "query_kinds.h"
 #include "support/legacy42_manifest.h"
 
 namespace qel2test {
@@ -35,7 +35,7 @@ template <typename Kind>
 std::string Describe(const typename Kind::Record* r) {
     if (r == nullptr) return "none";
     return qel2tools::ToHex(Kind::Encode(*r)) + "@" + std::to_string(r->RecurrenceID) + " link " +
-           std::to_string(Kind::Linked(r)) + " from " + (r->pLinkedCalID ? r->pLinkedCalID : "-");
+           std::to_string(Kind::IsLink(r)) + " from " + (r->pLinkedCalID ? r->pLinkedCalID : "-");
 }
 
 // The manifest's expectation of one item, in the words of Describe.

@@ -9,7 +9,7 @@
 #include "hex.h"
 #include "query_store.h"
 #include "record_keys.h"
-#include "record_kinds.h"
+#include "query_kinds.h"
 
 namespace qel2test {
 namespace {
@@ -130,7 +130,7 @@ TYPED_TEST(RecordQueryTest, ALinkCycleEndsWithOneErrorLineAndAnEmptyWindow) {
     auto [result, record] = this->read("ring-a", "r");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(record, nullptr);
-    EXPECT_EQ(this->count(3, std::string(TypeParam::kLinked) +
+    EXPECT_EQ(this->count(3, std::string(TypeParam::kReadLinked) +
                                  ": more than 8 links in a row, not followed at calendar ring-b, uid r\n"),
               1);
     EXPECT_EQ(this->log_.lines().size(), 1u);
@@ -141,7 +141,7 @@ TYPED_TEST(RecordQueryTest, ADamagedValueFailsItsReadAndIsSkippedByTheWalk) {
     auto [result, record] = this->read("home", "broken");
     EXPECT_EQ(result, 22);
     EXPECT_EQ(record, nullptr);
-    EXPECT_EQ(this->damagedReports(TypeParam::kCore), 1);
+    EXPECT_EQ(this->damagedReports(TypeParam::kReadCore), 1);
     EXPECT_EQ(this->log_.lines().size(), 1u);
 
     // That the walk leaves the record out and goes on past it, the

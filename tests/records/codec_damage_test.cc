@@ -1,14 +1,11 @@
 // Damaged values: every truncation and every count that runs past the end
-// fail with EINVAL without reading past the value; allocation failures give
-// 12 or -1 and leak nothing.
+// fail with EINVAL without reading past the value. (Allocation failures:
+// tests/faults/allocation_sweep_test.cc.)
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <set>
 #include <string>
-
-#include <qel2/host_faults.h>
 
 #include "decoded.h"
 
@@ -62,9 +59,8 @@ Bytes WithWord(Bytes value, size_t offset, uint32_t word) {
 TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
     const Bytes event = EventParts::Event().Build();
     const size_t attendeeCount = 37, alarmCount = 37 + 4 + 11, lastList = event.size() - 5;
-    // With every host allocation failing, a decoder that created a list
-    // before checking its count would answer 12 instead of 22.
-    qel2host_FailAllocationsAfter(0);
+    // A decoder that sized a list by its count before checking it would
+    // answer 12 instead of 22 for the larger counts.
     for (uint32_t huge : {0xFFFFFFFFu, 0x80000000u, 0x0AAAAAABu, 0x00010000u}) {
         SCOPED_TRACE(huge);
         EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, attendeeCount, huge)).result, EINVAL);
@@ -74,38 +70,11 @@ TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
         EXPECT_EQ(Decoded<qEL2_CALPROPS>(WithWord(calendar, calendar.size() - 4, huge)).result, EINVAL);
         EXPECT_EQ(Decoded<qEL2_VALARM>(WithWord(MinimalAlarm(), 23, huge)).result, EINVAL);
     }
-    qel2host_FailAllocationsAfter(-1);
     // A bad count inside an embedded alarm fails the record as damage too.
     EventParts todo = EventParts::ToDo();
     todo.alarmCount = 1;
     todo.alarms = WithWord(MinimalAlarm(), 33, 0xFFFFFFFF);  // its last list count
     EXPECT_EQ(Decoded<qEL2_VTODO>(todo.Build()).result, EINVAL);
-}
-
-// Fails the n-th host allocation for n = 0, 1, ... until the value decodes;
-// every failure is 12 (or -1 for an alarm) and, in the leak-checking
-// build, leaves nothing behind once the record is released.
-template <typename Record>
-std::set<int> ResultsUnderAllocationFailures(const Bytes& value) {
-    std::set<int> results;
-    for (int32_t allowed = 0; allowed < 10000; ++allowed) {
-        qel2host_FailAllocationsAfter(allowed);
-        Decoded<Record> decoded(value);
-        qel2host_FailAllocationsAfter(-1);
-        results.insert(decoded.result);
-        if (decoded.result == 0) break;
-    }
-    return results;
-}
-
-TEST(AllocationFailure, GivesOutOfMemoryOrAlarmFailureAndLeaksNothing) {
-    // evt-standup has attendees with lists, an alarm with a recipient list
-    // and categories; asmith's todo-shared has an attendee and an alarm.
-    const std::set<int> itemResults = {-1, 0, ENOMEM};
-    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_VEVENT>(StoredValueOf("events", "jdoe/evt-standup")), itemResults);
-    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_VTODO>(StoredValueOf("todos", "asmith/todo-shared")), itemResults);
-    EXPECT_EQ(ResultsUnderAllocationFailures<qEL2_CALPROPS>(StoredValueOf("calendars", "jdoe")),
-              (std::set<int>{0, ENOMEM}));
 }
 
 }  // namespace

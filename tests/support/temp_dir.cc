@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -27,6 +28,11 @@ std::filesystem::path TempDir::write(const std::string& name, const std::string&
 std::filesystem::path test_data_dir() {
     const char* dir = std::getenv("QEL2_TEST_DATA");
     return dir ? std::filesystem::path(dir) : std::filesystem::path(QEL2_TEST_DATA_DIR);
+}
+
+std::string test_data_text(const std::string& name) {
+    std::ifstream in(test_data_dir() / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace qel2test

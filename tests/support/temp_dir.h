@@ -24,5 +24,7 @@ private:
 
 // The project's test data folder (tests/data).
 std::filesystem::path test_data_dir();
+// The whole text of a file under the test data folder.
+std::string test_data_text(const std::string& name);
 
 }  // namespace qel2test

@@ -65,8 +65,7 @@ int Calendars(const Arguments& arguments) {
     int result = store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, 0, &list);
     qel2::CalPropsListPtr calendars(list);
     if (result != 0 || !calendars)
-        throw CliError("searching the calendars of " + store.directory() + " failed (result " +
-                       std::to_string(result) + ")");
+        throw CliError("searching the calendars of " + store.directory() + " failed: " + ResultText(result));
 
     // The library's limit counts in store order; the listing's is by id.
     std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());

@@ -40,11 +40,10 @@ int Info(const Arguments& arguments) {
     StoreSession store(arguments.store);
     char version[kVersionBuffer] = {};
     if (int result = store.db().GetDBVersion(version, sizeof version))
-        throw CliError("cannot read the version of " + store.directory() + " (result " + std::to_string(result) + ")");
+        throw CliError("cannot read the version of " + store.directory() + ": " + ResultText(result));
     qEL2_DB_STATISTICS stats = {};
     if (int result = store.db().GetStats(&stats, kAllStatistics))
-        throw CliError("cannot count the records of " + store.directory() + " (result " + std::to_string(result) +
-                       ")");
+        throw CliError("cannot count the records of " + store.directory() + ": " + ResultText(result));
 
     const struct {
         const char* file;

@@ -50,7 +50,7 @@ int Show(const Arguments& arguments) {
     if (unfollowedLink || result == 0)
         throw CliError(what + " is a link whose target cannot be read");
     if (result == qEL2_ERR_NOT_FOUND) throw CliError("no event or to-do " + what);
-    throw CliError("cannot read " + what + " (result " + std::to_string(result) + ")");
+    throw CliError("cannot read " + what + ": " + ResultText(result));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <qel2/bdb_holders.h>
 #include <qel2/codec.h>
 #include <qel2/keys.h>
 #include <qel2/store_internal.h>
@@ -76,12 +77,11 @@ struct Totals {
 // output at once unless JSON is wanted, so a long run shows it early).
 Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found, Progress& progress,
             uint64_t& seen) {
-    DBC* cursor = nullptr;
-    if (int result = database.db->cursor(database.db, nullptr, &cursor, 0))
+    qel2::Cursor cursor;
+    if (int result = cursor.open(database.db))
         throw CliError(std::string("cannot walk ") + database.file + ": " + db_strerror(result));
     std::vector<unsigned char> keyBuffer(64);
-    DBT value = {};
-    value.flags = DB_DBT_REALLOC;
+    qel2::MallocValue value;
     Totals totals;
     auto report = [&](const DBT& key, std::string problem) {
         ++totals.damaged;
@@ -94,21 +94,17 @@ Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found,
     };
     for (;;) {
         DBT key = {};
-        key.data = keyBuffer.data();
-        key.ulen = static_cast<uint32_t>(keyBuffer.size());
-        key.flags = DB_DBT_USERMEM;
-        int result = cursor->get(cursor, &key, &value, DB_NEXT);
+        qel2::UserKey(key, keyBuffer.data(), 0, static_cast<uint32_t>(keyBuffer.size()));
+        value.release();
+        int result = cursor.read(&key, value.get());
         if (result == DB_BUFFER_SMALL && key.size > keyBuffer.size()) {
             keyBuffer.resize(key.size);
             continue;  // the cursor has not moved; the same record comes again
         }
         if (result == DB_NOTFOUND) break;
-        if (result != 0) {
-            cursor->close(cursor);
-            free(value.data);
+        if (result != 0)
             throw CliError(std::string("reading ") + database.file + " stopped after " +
                            std::to_string(totals.records) + " records: " + db_strerror(result));
-        }
         ++totals.records;
         if (++seen % kProgressEvery == 0) progress.Show(seen, database.file);
         if (key.size != database.keySize) {
@@ -116,12 +112,10 @@ Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found,
             continue;
         }
         if (database.decode == nullptr) continue;
-        if (int decoded = database.decode(static_cast<const unsigned char*>(value.data), value.size))
-            report(key, "value of " + std::to_string(value.size) + " bytes does not decode (result " +
+        if (int decoded = database.decode(value.data(), value.size()))
+            report(key, "value of " + std::to_string(value.size()) + " bytes does not decode (result " +
                             std::to_string(decoded) + ")");
     }
-    cursor->close(cursor);
-    free(value.data);
     return totals;
 }
 

@@ -91,7 +91,7 @@ size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWind
     typename Reads::OwnedList owned(list);
     if (result != 0)
         throw CliError(std::string("reading the ") + Reads::kWhat + " of calendar \"" + CalendarName(calendar) +
-                       "\" from " + DatabasePath(store, file) + " failed (result " + std::to_string(result) + ")");
+                       "\" from " + DatabasePath(store, file) + " failed: " + ResultText(result));
     std::sort(keys.begin(), keys.end());
     for (OrderKey& key : keys) {
         typename Reads::Record* record = nullptr;
@@ -102,7 +102,7 @@ size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWind
             // elsewhere: the value does not belong to its key.
             throw CliError(DatabasePath(store, file) + ": one of the " + Reads::kWhat + " of calendar \"" +
                            CalendarName(calendar) + "\" cannot be read again by its uid \"" +
-                           qel2tools::TerminalText(key.uid) + "\" (result " + std::to_string(result) +
+                           qel2tools::TerminalText(key.uid) + "\" (" + ResultText(result) +
                            "): the value does not match its key");
         show(*held);
     }

@@ -31,8 +31,7 @@ qel2::CalPropsListPtr ReadAllCalendars(StoreSession& store) {
     int result = store.db().SearchCalProps(nullptr, 0, qEL2_MATCH_CONTAINS, 0, &list);
     qel2::CalPropsListPtr owned(list);
     if (result != 0 || !owned)
-        throw CliError("reading the calendars of " + DatabasePath(store, qel2_asDBFiles[2]) + " failed (result " +
-                       std::to_string(result) + ")");
+        throw CliError("reading the calendars of " + DatabasePath(store, qel2_asDBFiles[2]) + " failed: " + ResultText(result));
     return owned;
 }
 

@@ -1,6 +1,6 @@
 // Proves the field positions of the decoded records, gCalDB, array_t and
 // the 4.2 descriptor.
-// Compiled into the library and, by the layout test, with -m32.
+// Compiled with the tests and, by the layout test, with -m32.
 
 #include <qel2/dbt42.h>
 #include <qel2/host.h>

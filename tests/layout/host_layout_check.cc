@@ -1,6 +1,6 @@
 // Proves the word positions of the server's records: field n at byte
-// offset 4*(n-1) on the server's 32-bit target. Compiled into the host
-// stand-in and, by the layout test, with -m32.
+// offset 4*(n-1) on the server's 32-bit target. Compiled with the tests
+// and, by the layout test, with -m32.
 
 #include <qel2/host_records.h>
 
