@@ -17,18 +17,11 @@
 #include <db.h>
 
 #include <qel2/dbt42.h>
+#include <qel2/store.h>
 
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-/* The 4.2 flags that the store engine itself composes in the host's space. */
-#define qEL2_DB42_CREATE         0x1u
-#define qEL2_DB42_RDONLY         0x10u
-#define qEL2_DB42_RECOVER        0x20u
-#define qEL2_DB42_THREAD         0x40u
-#define qEL2_DB42_RECOVER_FATAL  0x200000u
-#define qEL2_DB42_RECOVERY_BITS  (qEL2_DB42_RECOVER | qEL2_DB42_RECOVER_FATAL)
 
 /* A linked-library result as the host knows it: 0 and system error numbers
  * unchanged, Berkeley DB's negative codes as 4.2 numbers them. A code 4.2

@@ -50,8 +50,16 @@ QEL2_API extern qEL2_CALDB gCalDB;
 /*
  * Open flags and results at this boundary are the host's Berkeley DB 4.2
  * numbers (DB_RECOVER 0x20, DB_NOTFOUND -30990, ...); the library
- * translates them to and from the linked Berkeley DB's.
+ * translates them to and from the linked Berkeley DB's. The ones a host
+ * without 4.2's <db.h> needs are named here.
  */
+#define qEL2_DB42_CREATE         0x1u
+#define qEL2_DB42_RDONLY         0x10u
+#define qEL2_DB42_RECOVER        0x20u
+#define qEL2_DB42_THREAD         0x40u
+#define qEL2_DB42_RECOVER_FATAL  0x200000u
+#define qEL2_DB42_RECOVERY_BITS  (qEL2_DB42_RECOVER | qEL2_DB42_RECOVER_FATAL)
+#define qEL2_DB42_NOTFOUND       (-30990)
 
 /* Bits of the `threads` argument of qel2_pvt_OpenDB. */
 #define qEL2_THREAD_CHECKPOINT 1u

@@ -24,10 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The host speaks Berkeley DB 4.2's flag numbers: 0x20 is its DB_RECOVER,
-// 0x10 its DB_RDONLY.
-constexpr uint32_t kDb42Recover = 0x20;
-constexpr uint32_t kDb42ReadOnly = 0x10;
 // No checkpoint or deadlock thread: a reading command changes nothing.
 constexpr uint32_t kNoThreads = 0;
 constexpr const char* kAcceptedVersion = "1.0.0 [BerkeleyDB]";
@@ -81,7 +77,7 @@ void OpenForReading(qel2BerkeleyDatabase& db, const std::string& store, const st
     std::vector<char> home = CString(PrepareReadHome(store, homeName));
     NoteReading("the databases of " + store);
     HeldLogLines held;
-    int result = db.OpenDB(kNoThreads, kDb42ReadOnly, home.data());
+    int result = db.OpenDB(kNoThreads, qEL2_DB42_RDONLY, home.data());
     if (result != 0) {
         db.CloseDB();
         std::string reason = held.LastError();
@@ -151,7 +147,7 @@ void RecoverStore(const std::string& directory) {
     std::vector<char> home = CString(directory);
     qel2BerkeleyDatabase db;
     HeldLogLines held;
-    int result = db.OpenDB(kNoThreads, kDb42Recover, home.data());
+    int result = db.OpenDB(kNoThreads, qEL2_DB42_RECOVER, home.data());
     db.CloseDB();
     if (result != 0) {
         held.Release();
@@ -209,7 +205,7 @@ qel2::CalPropsPtr StoreSession::ReadCalendar(const std::string& id) {
     std::vector<char> copy = CString(id);
     int result = db_.ReadCalProps(copy.data(), &calendar);
     qel2::CalPropsPtr owned(calendar);
-    if (result == kBdb42NotFound) throw CliError("no calendar \"" + id + "\" in " + label());
+    if (result == qEL2_DB42_NOTFOUND) throw CliError("no calendar \"" + id + "\" in " + label());
     if (result != 0 || !owned)
         throw CliError("cannot read calendar \"" + id + "\" in " + label() + " (result " + std::to_string(result) +
                        ")");

@@ -16,9 +16,6 @@
 
 namespace qel2cli {
 
-// Result codes the library passes on from Berkeley DB, as 4.2 numbers them.
-inline constexpr int kBdb42NotFound = -30990;
-
 // Throws CliError unless `directory` holds the four database files, each
 // passing CheckDatabaseFile, and a caldb.conf whose "caldb.version" the
 // library accepts. Nothing is created. Returns the database files' bytes.
