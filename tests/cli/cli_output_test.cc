@@ -26,14 +26,16 @@ using qel2clitest::RunCli;
 // put into the encoded values afterwards ('~' becomes 0xE9, '^' 0xFF).
 fs::path WriteTrickyStore(const fs::path& directory) {
     json description = json::parse(R"({
-      "calendars": [{"id": "mixed", "fields": {"pName": "Mixed \u001b]0;owned\u0007 name"}}],
+      "calendars": [{"id": "mixed", "fields": {"pName": "Mixed \u001b]0;owned\u0007 name",
+                                              "pDescription": "desc\n            pUID = forged"}}],
       "events": [
         {"calendar": "mixed", "uid": "evt-latin",
          "fields": {"pSummary": "Caf~ au lait", "pCharset": "ISO-8859-1", "dtStart": 1137402000, "dtEnd": 1137405600}},
         {"calendar": "mixed", "uid": "evt-broken",
          "fields": {"pSummary": "bad ^ byte", "pCharset": "UTF-8", "dtStart": 1137488400, "dtEnd": 1137492000}},
         {"calendar": "mixed", "uid": "evt-forged",
-         "fields": {"pSummary": "one\n2006-01-01T00:00:00Z  2006-01-01T01:00:00Z  evt-fake  CONFIRMED  forged\u001b[2J",
+         "fields": {"pSummary": "one\n2006-01-01T00:00:00Z  2006-01-01T01:00:00Z  evt-fake  CONFIRMED  forged\u001b[2J\n            pUID = forged",
+                    "pAttendees": [{"pCalAddress": "mailto:a@example.org", "pCN": "A\n            pUID = forged"}],
                     "dtStart": 1137574800, "dtEnd": 1137578400}}]
     })");
     qel2mk::StorePlan plan = qel2mk::PlanStore(description);
@@ -60,12 +62,21 @@ TEST(CliOutput, StoredTextIsUtf8InJsonAndCannotForgeLinesOrEscapeOnATerminal) {
     EXPECT_NE(text.out.find("Caf\xC3\xA9 au lait"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("one\\n2006-01-01T00:00:00Z"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("forged\\x1b[2J"), std::string::npos) << text.out;
-    for (const auto& call : std::vector<std::vector<std::string>>{
-             {"events", store, "mixed"}, {"events", store, "mixed", "--long"}, {"calendars", store},
-             {"calendars", store, "--long"}, {"dump", store}, {"show", store, "mixed", "evt-forged"}}) {
+    // A field line forged in the summary, an attendee and the calendar's
+    // description stays inside its own field, escaped, wherever it is shown.
+    const std::string forged = "\n            pUID = forged";
+    for (const auto& [call, forgedFields] : std::vector<std::pair<std::vector<std::string>, size_t>>{
+             {{"events", store, "mixed"}, 1}, {{"events", store, "mixed", "--long"}, 2}, {{"calendars", store}, 0},
+             {{"calendars", store, "--long"}, 1}, {{"dump", store}, 3}, {{"show", store, "mixed", "evt-forged"}, 2}}) {
         CliRun run = RunCli(call);
         EXPECT_EQ(run.status, 0) << call[0] << ": " << run.err;
         EXPECT_EQ(run.out.find_first_of("\x1b\x07"), std::string::npos) << call[0] << " sent a control character";
+        EXPECT_EQ(run.out.find(forged), std::string::npos) << call[0] << " printed a forged line:\n" << run.out;
+        size_t escaped = 0;
+        for (size_t at = run.out.find("\\n            pUID = forged"); at != std::string::npos;
+             at = run.out.find("\\n            pUID = forged", at + 1))
+            ++escaped;
+        EXPECT_EQ(escaped, forgedFields) << call[0] << ":\n" << run.out;
     }
 
     CliRun events = RunCli({"events", store, "mixed", "--json"});

@@ -5,15 +5,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include <qel2/diag.h>
 #include <qel2/query.h>
 #include <qel2/store_internal.h>
 
 #include "calendar_json.h"
 #include "cli_error.h"
 #include "commands.h"
+#include "display_text.h"
 #include "json_text.h"
-#include "standard_output.h"
 #include "store_reads.h"
 #include "time_text.h"
 #include "utf8_text.h"
@@ -75,7 +74,7 @@ int Calendars(const Arguments& arguments) {
         for (const qEL2_CALPROPS* calendar : sorted) json.push_back(CalendarJson(*calendar));
         std::printf("%s\n", json.dump(2).c_str());
     } else if (arguments.has("--long")) {
-        for (const qEL2_CALPROPS* calendar : sorted) qel2dbut_PrintCalProps(calendar, DumpOutput());
+        for (const qEL2_CALPROPS* calendar : sorted) DumpCalendar(*calendar);
     } else {
         for (const qEL2_CALPROPS* calendar : sorted)
             std::printf("%-20s  %-28s  %s%s\n",

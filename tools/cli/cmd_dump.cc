@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include <qel2/diag.h>
 #include <qel2/query.h>
 
 #include "commands.h"
+#include "display_text.h"
 #include "item_order.h"
 #include "progress.h"
 #include "standard_output.h"
@@ -30,16 +30,16 @@ int Dump(const Arguments& arguments) {
         std::string id = calendar->pRelativeCalID ? calendar->pRelativeCalID : "";
         progress.Show(done++, TerminalText(id));
         std::printf("==== calendar %s", TerminalText(id).c_str());
-        qel2dbut_PrintCalProps(calendar, DumpOutput());
+        DumpCalendar(*calendar);
 
-        ForEachEventInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](const qEL2_VEVENT& event) {
+        ForEachEventInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](qEL2_VEVENT& event) {
             std::printf("\n---- event\n");
-            qel2dbut_PrintEvent(&event, DumpOutput());
+            DumpRecord(event);
             CheckOutput();
         });
-        ForEachToDoInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](const qEL2_VTODO& todo) {
+        ForEachToDoInTimeOrder(store, calendar, {}, qEL2_READ_TOMBSTONES, [](qEL2_VTODO& todo) {
             std::printf("\n---- to-do\n");
-            qel2dbut_PrintToDo(&todo, DumpOutput());
+            DumpRecord(todo);
             CheckOutput();
         });
         std::printf("\n");

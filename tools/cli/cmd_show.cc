@@ -2,14 +2,13 @@
 
 #include <cstdio>
 
-#include <qel2/diag.h>
 #include <qel2/log.h>
 #include <qel2/query.h>
 #include <qel2/store_internal.h>
 
 #include "cli_error.h"
 #include "commands.h"
-#include "standard_output.h"
+#include "display_text.h"
 #include "store_session.h"
 #include "time_text.h"
 
@@ -34,7 +33,7 @@ int Show(const Arguments& arguments) {
     int result = store.db().ReadEvent(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &event);
     qel2::EventPtr ownedEvent(event);
     if (result == 0 && ownedEvent) {
-        qel2dbut_PrintEvent(ownedEvent.get(), DumpOutput());
+        DumpRecord(*ownedEvent);
         return 0;
     }
     bool unfollowedLink = result == 0;
@@ -44,7 +43,7 @@ int Show(const Arguments& arguments) {
     result = store.db().ReadToDo(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &todo);
     qel2::ToDoPtr ownedToDo(todo);
     if (result == 0 && ownedToDo) {
-        qel2dbut_PrintToDo(ownedToDo.get(), DumpOutput());
+        DumpRecord(*ownedToDo);
         return 0;
     }
     if (unfollowedLink || result == 0)

@@ -5,8 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include <qel2/diag.h>
-
+#include "display_text.h"
 #include "item_order.h"
 #include "item_summary.h"
 #include "standard_output.h"
@@ -23,17 +22,17 @@ namespace {
 template <typename Record>
 class ItemPrinter {
 public:
-    ItemPrinter(const Arguments& arguments, int (*dump)(const Record*, PRFileDesc*))
-        : json_(arguments.has("--json")), long_(arguments.has("--long")), dump_(dump) {}
+    explicit ItemPrinter(const Arguments& arguments)
+        : json_(arguments.has("--json")), long_(arguments.has("--long")) {}
 
-    void operator()(const Record& record) {
+    void operator()(Record& record) {
         if (json_) {
             std::string element = ItemJson(Summarize(record)).dump(2);
             std::string indented;
             for (char c : element) indented += c == '\n' ? "\n  " : std::string(1, c);
             std::printf("%s\n  %s", first_ ? "[" : ",", indented.c_str());
         } else if (long_) {
-            dump_(&record, DumpOutput());
+            DumpRecord(record);
             std::printf("\n");
         } else {
             std::printf("%s\n", ItemLine(Summarize(record)).c_str());
@@ -49,7 +48,6 @@ public:
 private:
     bool json_;
     bool long_;
-    int (*dump_)(const Record*, PRFileDesc*);
     bool first_ = true;
 };
 
@@ -62,11 +60,11 @@ int ListItems(const Arguments& arguments, ItemKind kind) {
     qel2::CalPropsPtr calendar = store.ReadCalendar(arguments.operands.at(0));
     size_t count = 0;
     if (kind == ItemKind::Event) {
-        ItemPrinter<qEL2_VEVENT> printer(arguments, qel2dbut_PrintEvent);
+        ItemPrinter<qEL2_VEVENT> printer(arguments);
         count = ForEachEventInTimeOrder(store, calendar.get(), window, flags, std::ref(printer));
         printer.Finish();
     } else {
-        ItemPrinter<qEL2_VTODO> printer(arguments, qel2dbut_PrintToDo);
+        ItemPrinter<qEL2_VTODO> printer(arguments);
         count = ForEachToDoInTimeOrder(store, calendar.get(), window, flags, std::ref(printer));
         printer.Finish();
     }

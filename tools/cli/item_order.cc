@@ -81,7 +81,7 @@ std::string CalendarName(const qEL2_CALPROPS* calendar) {
 
 template <typename Reads>
 size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
-                          const std::function<void(const typename Reads::Record&)>& show) {
+                          const std::function<void(typename Reads::Record&)>& show) {
     const char* file = qel2_asDBFiles[Reads::kFile];
     store.Reading(file);
     std::vector<OrderKey> keys;
@@ -112,12 +112,12 @@ size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWind
 }  // namespace
 
 size_t ForEachEventInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
-                               const std::function<void(const qEL2_VEVENT&)>& show) {
+                               const std::function<void(qEL2_VEVENT&)>& show) {
     return ForEachInTimeOrder<EventReads>(store, calendar, window, flags, show);
 }
 
 size_t ForEachToDoInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
-                              const std::function<void(const qEL2_VTODO&)>& show) {
+                              const std::function<void(qEL2_VTODO&)>& show) {
     return ForEachInTimeOrder<ToDoReads>(store, calendar, window, flags, show);
 }
 

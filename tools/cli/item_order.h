@@ -21,10 +21,11 @@ namespace qel2cli {
 // Calls `show` for each event of `calendar` within `window` (the library's
 // window test and read flags), ordered by start (records without one last),
 // then uid, then recurrence id. Returns how many there were; throws
-// CliError when a read fails.
+// CliError when a read fails. Each record is `show`'s to change; it is
+// released when `show` returns.
 size_t ForEachEventInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
-                               const std::function<void(const qEL2_VEVENT&)>& show);
+                               const std::function<void(qEL2_VEVENT&)>& show);
 size_t ForEachToDoInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
-                              const std::function<void(const qEL2_VTODO&)>& show);
+                              const std::function<void(qEL2_VTODO&)>& show);
 
 }  // namespace qel2cli

@@ -6,16 +6,14 @@
 #include <string>
 
 #include "cli_error.h"
-#include "utf8_text.h"
 
 namespace qel2cli {
 
 namespace {
 
 PRInt32 WriteToStdout(PRFileDesc*, const void* buffer, PRInt32 amount) {
-    std::string shown = qel2tools::TerminalText({static_cast<const char*>(buffer), static_cast<size_t>(amount)},
-                                                /*keepLineBreaks=*/true);
-    return std::fwrite(shown.data(), 1, shown.size(), stdout) == shown.size() ? amount : -1;
+    const auto size = static_cast<size_t>(amount);
+    return std::fwrite(buffer, 1, size, stdout) == size ? amount : -1;
 }
 
 [[noreturn]] void Fail(int error) {

@@ -11,9 +11,9 @@ namespace qel2cli {
 // a shell reports for a program a closed pipe stops (128 + SIGPIPE).
 inline constexpr int kExitClosedPipe = 141;
 
-// Standard output as an NSPR descriptor for the library's dumps. What they
-// write goes through stdio, with control characters of stored text escaped
-// (newlines and tabs, which the dump layout uses, pass).
+// Standard output as an NSPR descriptor for the library's dumps, written
+// through stdio as it is: the dumps' stored text is escaped before they
+// are printed (display_text.h).
 PRFileDesc* DumpOutput();
 
 // Throws CliError when a write to standard output has failed: "cannot

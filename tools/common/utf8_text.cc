@@ -74,7 +74,7 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string TerminalText(std::string_view bytes, bool keepLineBreaks) {
+std::string TerminalText(std::string_view bytes) {
     std::string shown;
     shown.reserve(bytes.size());
     const auto escapeByte = [&](unsigned char byte) {
@@ -97,8 +97,7 @@ std::string TerminalText(std::string_view bytes, bool keepLineBreaks) {
             continue;
         }
         bytes.remove_prefix(1);
-        if (keepLineBreaks && (byte == '\n' || byte == '\t')) shown.push_back(static_cast<char>(byte));
-        else if (byte == '\n') shown.append("\\n");
+        if (byte == '\n') shown.append("\\n");
         else if (byte == '\t') shown.append("\\t");
         else if (byte == '\r') shown.append("\\r");
         else if (byte == '\\') shown.append("\\\\");

@@ -26,10 +26,8 @@ Utf8Text ToUtf8(std::string_view bytes, const char* charset);
 // Stored text made safe to show on a terminal: control characters (C0, DEL
 // and the C1 range), backslashes and bytes that are not UTF-8 are written
 // as backslash escapes (\n, \t, \r, \\, \xNN), so stored text can neither
-// start a line of its own nor send an escape sequence. With
-// `keepLineBreaks`, newlines and tabs pass as they are (for the multi-line
-// record dumps, whose layout uses them).
-std::string TerminalText(std::string_view bytes, bool keepLineBreaks = false);
+// start a line of its own nor send an escape sequence.
+std::string TerminalText(std::string_view bytes);
 
 // The same conversion for many texts of one charset, with one iconv handle
 // (an export converts every field of a record from the record's charset).

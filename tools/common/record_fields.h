@@ -1,6 +1,7 @@
 // The stored fields of each record type, in one place: a visitor is called
 // once per field with the field's name and the field of every record given,
-// so the same list drives reading descriptions and comparing records.
+// so the same list drives reading descriptions, comparing records and
+// escaping a record's text for a terminal.
 //
 // A visitor provides Word, SignedWord, SignedByte, Flags, String, List,
 // Organizer, Attendees and Alarms, each taking (name, field...) and Flags
