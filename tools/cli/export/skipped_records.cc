@@ -18,12 +18,10 @@ namespace qel2export {
 
 namespace {
 
+// A key over one of this walk's key buffers, each an event key long.
 DBT UserKey(unsigned char* buffer, uint32_t size) {
     DBT key{};
-    key.data = buffer;
-    key.size = size;
-    key.ulen = 36;
-    key.flags = DB_DBT_USERMEM;
+    qel2::UserKey(key, buffer, size, qEL2_EVENT_KEY_SIZE);
     return key;
 }
 
@@ -95,27 +93,22 @@ SkippedRecords::SkippedRecords(RecordKind kind, qEL2_CALPROPS& calendar, Calenda
       calendar_(calendar),
       report_(report),
       db_(kind == RecordKind::kEvent ? gCalDB.pEventDB : gCalDB.pToDoDB) {
-    if (db_ == nullptr || db_->cursor(db_, nullptr, &cursor_, 0) != 0) {
-        cursor_ = nullptr;
+    if (db_ == nullptr || cursor_.open(db_) != 0) {
         ended_ = true;
         return;
     }
     std::memcpy(key_, calendar_.idHash, qEL2_HASH_SIZE);
     DBT key = UserKey(key_, qEL2_HASH_SIZE);
     DBT value = KeysOnly();
-    atKey_ = cursor_->get(cursor_, &key, &value, DB_SET_RANGE) == 0 && key.size == qEL2_EVENT_KEY_SIZE &&
+    atKey_ = cursor_.read(&key, &value, DB_SET_RANGE) == 0 && key.size == qEL2_EVENT_KEY_SIZE &&
              qel2_pvt_IdCompare(key_, calendar_.idHash) == 0;
     ended_ = !atKey_;
-}
-
-SkippedRecords::~SkippedRecords() {
-    if (cursor_ != nullptr) cursor_->close(cursor_);
 }
 
 bool SkippedRecords::Step() {
     DBT key = UserKey(key_, qEL2_EVENT_KEY_SIZE);
     DBT value = KeysOnly();
-    atKey_ = cursor_->get(cursor_, &key, &value, DB_NEXT) == 0 && key.size == qEL2_EVENT_KEY_SIZE &&
+    atKey_ = cursor_.read(&key, &value) == 0 && key.size == qEL2_EVENT_KEY_SIZE &&
              qel2_pvt_IdCompare(key_, calendar_.idHash) == 0;
     ended_ = !atKey_;
     return atKey_;

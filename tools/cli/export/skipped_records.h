@@ -11,6 +11,8 @@
 
 #include <db.h>
 
+#include <qel2/bdb_holders.h>
+
 #include <qel2/records.h>
 
 #include "migration_report.h"
@@ -22,7 +24,6 @@ enum class RecordKind { kEvent, kToDo };
 class SkippedRecords {
 public:
     SkippedRecords(RecordKind kind, qEL2_CALPROPS& calendar, CalendarReport& report);
-    ~SkippedRecords();
     SkippedRecords(const SkippedRecords&) = delete;
     SkippedRecords& operator=(const SkippedRecords&) = delete;
 
@@ -41,7 +42,7 @@ private:
     qEL2_CALPROPS& calendar_;
     CalendarReport& report_;
     DB* db_;
-    DBC* cursor_ = nullptr;
+    qel2::Cursor cursor_;
     unsigned char key_[36] = {};
     bool atKey_ = false;  // key_ holds a key of the calendar not yet offered
     bool ended_ = false;
