@@ -13,49 +13,49 @@
 
 namespace {
 
-using qel2mk::Bytes;
+using qel2::mkstore::Bytes;
 
 // What each benchmark needs to know about one kind of record.
 struct Event {
     using Record = qEL2_VEVENT;
-    static qel2::EventPtr Sample() { return qel2bench::SampleEvent(); }
-    static Bytes Encode(const Record& r) { return qel2mk::EncodeEvent(r); }
+    static qel2::EventPtr Sample() { return qel2::bench::SampleEvent(); }
+    static Bytes Encode(const Record& r) { return qel2::mkstore::EncodeEvent(r); }
     static Record* New() { return qel2_NewEvent(); }
     static int Decode(Record* r, const Bytes& v) { return qel2_pvt_DeserializeEvent(r, v.data(), v.size()); }
     static void Free(Record* r) { qel2_FreeEvent(&r); }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2mk::VisitEventFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitEventFields(v, to, from); }
 };
 
 struct ToDo {
     using Record = qEL2_VTODO;
-    static qel2::ToDoPtr Sample() { return qel2bench::SampleToDo(); }
-    static Bytes Encode(const Record& r) { return qel2mk::EncodeToDo(r); }
+    static qel2::ToDoPtr Sample() { return qel2::bench::SampleToDo(); }
+    static Bytes Encode(const Record& r) { return qel2::mkstore::EncodeToDo(r); }
     static Record* New() { return qel2_NewToDo(); }
     static int Decode(Record* r, const Bytes& v) { return qel2_pvt_DeserializeToDo(r, v.data(), v.size()); }
     static void Free(Record* r) { qel2_FreeToDo(&r); }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2mk::VisitToDoFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitToDoFields(v, to, from); }
 };
 
 struct Calendar {
     using Record = qEL2_CALPROPS;
-    static qel2::CalPropsPtr Sample() { return qel2bench::SampleCalendar(); }
-    static Bytes Encode(const Record& r) { return qel2mk::EncodeCalProps(r); }
+    static qel2::CalPropsPtr Sample() { return qel2::bench::SampleCalendar(); }
+    static Bytes Encode(const Record& r) { return qel2::mkstore::EncodeCalProps(r); }
     // Calendars have no constructor: the readers allocate them zeroed.
     static Record* New() { return static_cast<Record*>(calloc(1, sizeof(Record))); }
     static int Decode(Record* r, const Bytes& v) { return qel2_pvt_DeserializeCalProps(r, v.data(), v.size()); }
     static void Free(Record* r) { qel2_FreeCalProps(&r); }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2mk::VisitCalPropsFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitCalPropsFields(v, to, from); }
 };
 
 struct Alarm {
     using Record = qEL2_VALARM;
-    static qel2::AlarmPtr Sample() { return qel2bench::SampleAlarm(0); }
+    static qel2::AlarmPtr Sample() { return qel2::bench::SampleAlarm(0); }
     static Bytes Encode(const Record& r) {
-        qel2mk::ValueWriter out;
-        qel2mk::EncodeAlarm(out, r);
+        qel2::mkstore::ValueWriter out;
+        qel2::mkstore::EncodeAlarm(out, r);
         return std::move(out.bytes());
     }
     static Record* New() { return qel2_NewAlarm(); }
@@ -65,7 +65,7 @@ struct Alarm {
     }
     static void Free(Record* r) { qel2_FreeAlarm(&r); }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2mk::VisitAlarmFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitAlarmFields(v, to, from); }
 };
 
 void Count(benchmark::State& state, const Bytes& value) {
@@ -90,7 +90,7 @@ template <typename Kind>
 void BM_Baseline(benchmark::State& state) {
     const auto source = Kind::Sample();
     const Bytes value = Kind::Encode(*source);
-    qel2bench::RecordCopier copier;
+    qel2::bench::RecordCopier copier;
     for (auto _ : state) {
         typename Kind::Record* record = Kind::New();
         Kind::Visit(copier, *record, *source);

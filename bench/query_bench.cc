@@ -97,7 +97,7 @@ struct EventDb {
         return qel2_ReadEventListByRangeCompare(r, &all);
     }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2mk::VisitEventFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitEventFields(v, to, from); }
 };
 
 struct ToDoDb {
@@ -119,7 +119,7 @@ struct ToDoDb {
         return qel2_ReadToDoListByRangeCompare(r, &all);
     }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2mk::VisitToDoFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitToDoFields(v, to, from); }
 };
 
 // Opens the store of `records` records per calendar with a memory pool of
@@ -135,7 +135,7 @@ void UseStore(uint32_t records, uint32_t poolMb) {
     const std::string dir = StoreDir(records);
     if (!fs::exists(dir + "/caldb.conf")) {
         fs::remove_all(dir);
-        qel2mk::GenerateStore({kCalendars, records, records, 1}, dir);
+        qel2::mkstore::GenerateStore({kCalendars, records, records, 1}, dir);
     }
     config_set(config_getdefaultcache(), "caldb.berkeleydb.mempoolsizemb", std::to_string(poolMb).c_str());
     if (qel2_pvt_OpenDB(0, 0, dir.c_str()) != 0) std::abort();
@@ -159,7 +159,7 @@ void CountRecords(benchmark::State& state, uint64_t perIteration) {
 // fields the reads set beside the decoder.
 template <typename Kind>
 typename Kind::Record* Copy(const typename Kind::Record& from) {
-    qel2bench::RecordCopier copier;
+    qel2::bench::RecordCopier copier;
     typename Kind::Record* record = Kind::New();
     Kind::Visit(copier, *record, from);
     record->RecurrenceID = from.RecurrenceID;
@@ -269,7 +269,7 @@ void GetEvent(unsigned char* keyBytes) {
 
 void BM_RawGet(benchmark::State& state) {
     UseStore(state);
-    auto keyBytes = qel2mk::MakeEventKey(kCalendar, kPointUid, 0);
+    auto keyBytes = qel2::mkstore::MakeEventKey(kCalendar, kPointUid, 0);
     for (auto _ : state) GetEvent(keyBytes.data());
 }
 
@@ -280,7 +280,7 @@ void BM_RawGetAllocations(benchmark::State& state) {
     Calendar calendar;
     qEL2_VEVENT* source = nullptr;
     if (qel2_pvt_ReadEvent(calendar.cal, const_cast<char*>(kPointUid), 0, 0, &source) != 0) std::abort();
-    auto keyBytes = qel2mk::MakeEventKey(kCalendar, kPointUid, 0);
+    auto keyBytes = qel2::mkstore::MakeEventKey(kCalendar, kPointUid, 0);
     for (auto _ : state) {
         qel2_pvt_MD5Hash(kPointUid, keyBytes.data() + qEL2_HASH_SIZE);
         GetEvent(keyBytes.data());

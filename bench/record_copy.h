@@ -9,14 +9,14 @@
 
 #include "record_fields.h"
 
-namespace qel2bench {
+namespace qel2::bench {
 
 class RecordCopier {
 public:
     void Word(const char*, uint32_t& to, uint32_t from) { to = from; }
     void SignedWord(const char*, int32_t& to, int32_t from) { to = from; }
     void SignedByte(const char*, int32_t& to, int32_t from) { to = from; }
-    void Flags(const char*, std::span<const qel2mk::FlagBit>, uint32_t& to, uint32_t from) { to = from; }
+    void Flags(const char*, std::span<const qel2::mkstore::FlagBit>, uint32_t& to, uint32_t from) { to = from; }
     void String(const char*, char*& to, const char* from) {
         if (from != nullptr && *from != '\0') to = strdup(from);
     }
@@ -28,15 +28,15 @@ public:
     void Organizer(const char*, qEL2_ORGANIZER*& to, const qEL2_ORGANIZER* from) {
         if (from == nullptr) return;
         to = qel2_NewOrganizer();
-        qel2mk::VisitOrganizerFields(*this, *to, *from);
+        qel2::mkstore::VisitOrganizerFields(*this, *to, *from);
     }
     void Attendees(const char*, array_t*& to, const array_t* from) {
         CopyRecords<qEL2_ATTENDEE>(to, from, qel2_NewAttendee,
-                                   [this](auto& x, auto& y) { qel2mk::VisitAttendeeFields(*this, x, y); });
+                                   [this](auto& x, auto& y) { qel2::mkstore::VisitAttendeeFields(*this, x, y); });
     }
     void Alarms(const char*, array_t*& to, const array_t* from) {
         CopyRecords<qEL2_VALARM>(to, from, qel2_NewAlarm,
-                                 [this](auto& x, auto& y) { qel2mk::VisitAlarmFields(*this, x, y); });
+                                 [this](auto& x, auto& y) { qel2::mkstore::VisitAlarmFields(*this, x, y); });
     }
 
 private:
@@ -52,4 +52,4 @@ private:
     }
 };
 
-}  // namespace qel2bench
+}  // namespace qel2::bench

@@ -4,16 +4,16 @@
 
 #include <string>
 
-namespace qel2bench {
+namespace qel2::bench {
 
 namespace {
 
-using qel2mk::AppendRecord;
-using qel2mk::AppendStrings;
-using qel2mk::SetString;
+using qel2::mkstore::AppendRecord;
+using qel2::mkstore::AppendStrings;
+using qel2::mkstore::SetString;
 
 qel2::AttendeePtr SampleAttendee(const std::string& user) {
-    qel2::AttendeePtr attendee = qel2mk::NewAttendee();
+    qel2::AttendeePtr attendee = qel2::mkstore::NewAttendee();
     SetString(attendee->pCalAddress, "mailto:" + user + "@example.com");
     SetString(attendee->pCUType, "INDIVIDUAL");
     SetString(attendee->pRole, "REQ-PARTICIPANT");
@@ -38,7 +38,7 @@ void FillShared(Record& record) {
     SetString(record.pOrganizerEmail, "jdoe@example.com");
     SetString(record.pCharset, "UTF-8");
     SetString(record.pLanguage, "en");
-    qel2::OrganizerPtr organizer = qel2mk::NewOrganizer();
+    qel2::OrganizerPtr organizer = qel2::mkstore::NewOrganizer();
     SetString(organizer->pCalAddress, "mailto:jdoe@example.com");
     SetString(organizer->pCN, "John Doe");
     SetString(organizer->pDir, "ldap://ldap.example.com/uid=jdoe");
@@ -55,7 +55,7 @@ void FillShared(Record& record) {
 }  // namespace
 
 qel2::AlarmPtr SampleAlarm(int index) {
-    qel2::AlarmPtr alarm = qel2mk::NewAlarm();
+    qel2::AlarmPtr alarm = qel2::mkstore::NewAlarm();
     alarm->lAlarmWord1 = 1137401100 - index * 86400;
     alarm->lAlarmWord2 = 900;
     alarm->iAction = index;
@@ -68,7 +68,7 @@ qel2::AlarmPtr SampleAlarm(int index) {
 }
 
 qel2::EventPtr SampleEvent() {
-    qel2::EventPtr event = qel2mk::NewEvent();
+    qel2::EventPtr event = qel2::mkstore::NewEvent();
     event->dtStart = 1137402000;
     event->dtEnd = 1137405600;
     event->dtCreated = event->dtModified = 1137230000;
@@ -79,7 +79,7 @@ qel2::EventPtr SampleEvent() {
 }
 
 qel2::ToDoPtr SampleToDo() {
-    qel2::ToDoPtr todo = qel2mk::NewToDo();
+    qel2::ToDoPtr todo = qel2::mkstore::NewToDo();
     todo->dtStart = 1137369600;
     todo->dtDue = 1137974400;
     todo->dtCreated = todo->dtModified = 1137230000;
@@ -88,7 +88,7 @@ qel2::ToDoPtr SampleToDo() {
 }
 
 qel2::CalPropsPtr SampleCalendar() {
-    qel2::CalPropsPtr cal = qel2mk::NewCalProps();
+    qel2::CalPropsPtr cal = qel2::mkstore::NewCalProps();
     cal->dtCreated = 1109671200;
     cal->dtModified = 1136915100;
     cal->accessFlags = 0x21;
@@ -105,4 +105,4 @@ qel2::CalPropsPtr SampleCalendar() {
     return cal;
 }
 
-}  // namespace qel2bench
+}  // namespace qel2::bench

@@ -5,11 +5,11 @@
 
 #include "owned_records.h"
 
-namespace qel2bench {
+namespace qel2::bench {
 
 qel2::EventPtr SampleEvent();
 qel2::ToDoPtr SampleToDo();
 qel2::CalPropsPtr SampleCalendar();
 qel2::AlarmPtr SampleAlarm(int index);
 
-}  // namespace qel2bench
+}  // namespace qel2::bench

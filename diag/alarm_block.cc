@@ -7,7 +7,7 @@
 
 #include "dump_lines.h"
 
-namespace qel2diag {
+namespace qel2::diag {
 
 namespace {
 
@@ -48,4 +48,4 @@ void PrintAlarms(PRFileDesc* out, const array_t* alarms) {
     }
 }
 
-}  // namespace qel2diag
+}  // namespace qel2::diag

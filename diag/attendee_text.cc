@@ -35,11 +35,11 @@ namespace {
 // `label` and then the elements in double quotes, comma-separated; nothing
 // for an empty list.
 void AppendQuotedList(std::string& text, const char* label, const array_t* list) {
-    const uint32_t count = qel2diag::Count(list);
+    const uint32_t count = qel2::diag::Count(list);
     if (count == 0) return;
     text += label;
     for (uint32_t i = 0; i < count; ++i) {
-        Append(text, "%s\"%s\"", i == 0 ? "" : ",", qel2diag::OrNull(strarray_elementat(list, i)));
+        Append(text, "%s\"%s\"", i == 0 ? "" : ",", qel2::diag::OrNull(strarray_elementat(list, i)));
     }
 }
 
@@ -49,7 +49,7 @@ extern "C" char* qel2dbut_FmtAttendee(const qEL2_ATTENDEE* attendee) {
     if (attendee == nullptr) return nullptr;
     try {
         std::string text;
-        Append(text, "%s RSVP=%s", qel2diag::OrNull(attendee->pCalAddress),
+        Append(text, "%s RSVP=%s", qel2::diag::OrNull(attendee->pCalAddress),
                attendee->bRSVP != 0 ? "TRUE" : "FALSE");
         const struct {
             const char* format;

@@ -14,7 +14,7 @@ const char* gtasCalAccess[6] = {"private", "public", "domain", "control", "prima
 
 namespace {
 
-using namespace qel2diag;
+using namespace qel2::diag;
 
 constexpr size_t kTimeTextSize = 256;
 

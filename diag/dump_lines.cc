@@ -9,7 +9,7 @@
 
 #include <qel2/diag.h>
 
-namespace qel2diag {
+namespace qel2::diag {
 
 namespace {
 
@@ -93,4 +93,4 @@ void PrintAttendees(PRFileDesc* out, const array_t* attendees) {
     }
 }
 
-}  // namespace qel2diag
+}  // namespace qel2::diag

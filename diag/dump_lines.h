@@ -10,7 +10,7 @@
 
 #include <qel2/records.h>
 
-namespace qel2diag {
+namespace qel2::diag {
 
 inline constexpr const char* kNotSpecified = "<not specified>";
 // What NSPR's "%s" prints for a null string. Every dump writes it where its
@@ -43,4 +43,4 @@ void PrintAttendees(PRFileDesc* out, const array_t* attendees);
 // The count, then one block per alarm.
 void PrintAlarms(PRFileDesc* out, const array_t* alarms);
 
-}  // namespace qel2diag
+}  // namespace qel2::diag

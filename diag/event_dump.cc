@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace qel2diag;
+using namespace qel2::diag;
 
 // The flag values both dumps show, read from the record's own bits.
 struct FlagValues {

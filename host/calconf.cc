@@ -22,8 +22,8 @@ int calconf_Open(const char* path, calconf_file** handle) {
     if (handle == nullptr) return EINVAL;
     *handle = nullptr;
     try {
-        std::vector<qel2host::ConfigEntry> entries;
-        int result = qel2host::read_config_file(path, entries);
+        std::vector<qel2::host::ConfigEntry> entries;
+        int result = qel2::host::read_config_file(path, entries);
         if (result != 0) return result;
         auto* file = new calconf_file;
         for (auto& entry : entries) {

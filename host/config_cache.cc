@@ -142,8 +142,8 @@ void config_clear(config_cache* cache) {
 int config_load_file(config_cache* cache, const char* path) {
     if (cache == nullptr) return EINVAL;
     try {
-        std::vector<qel2host::ConfigEntry> entries;
-        int result = qel2host::read_config_file(path, entries);
+        std::vector<qel2::host::ConfigEntry> entries;
+        int result = qel2::host::read_config_file(path, entries);
         if (result != 0) return result;
         std::lock_guard lock(cache->mutex);
         for (auto& entry : entries) {

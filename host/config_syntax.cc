@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <new>
 
-namespace qel2host {
+namespace qel2::host {
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
@@ -72,4 +72,4 @@ int read_config_file(const char* path, std::vector<ConfigEntry>& entries) {
     return result;
 }
 
-}  // namespace qel2host
+}  // namespace qel2::host

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qel2host {
+namespace qel2::host {
 
 struct ConfigEntry {
     std::string key;
@@ -28,4 +28,4 @@ inline constexpr size_t kConfigFileLimit = 1u << 20;
 // (ENOMEM when memory runs out, EFBIG past kConfigFileLimit bytes).
 int read_config_file(const char* path, std::vector<ConfigEntry>& entries);
 
-}  // namespace qel2host
+}  // namespace qel2::host

@@ -19,7 +19,7 @@
 namespace {
 
 using qel2::CalPropsPtr;
-using qel2query::MallocValue;
+using qel2::query::MallocValue;
 
 constexpr const char* kCalPropsFile = "calprops.db";
 
@@ -83,7 +83,7 @@ int qel2_pvt_ReadCalProps(char* calendarId, qEL2_CALPROPS** calprops) {
     unsigned char hash[qEL2_CALPROPS_KEY_SIZE];
     qel2_pvt_MD5Hash(calendarId, hash);
     DBT key{};
-    qel2query::UserKey(key, hash, sizeof hash, sizeof hash);
+    qel2::query::UserKey(key, hash, sizeof hash, sizeof hash);
     MallocValue value;
     DB* db = gCalDB.pCalPropsDB;
     if (int result = db->get(db, nullptr, &key, value.get(), 0)) return qel2_pvt_ResultTo42(result);
@@ -93,7 +93,7 @@ int qel2_pvt_ReadCalProps(char* calendarId, qEL2_CALPROPS** calprops) {
         return qel2_pvt_LogAndReturnError(ENOMEM, "qel2_pvt_ReadCalProps: CS_NEW: %d %s\n", ENOMEM, strerror(ENOMEM));
     }
     if (int decoded = qel2_pvt_DeserializeCalProps(record.get(), value.data(), value.size())) {
-        return qel2query::ReportUndecodable("qel2_pvt_ReadCalProps", kCalPropsFile, key, decoded);
+        return qel2::query::ReportUndecodable("qel2_pvt_ReadCalProps", kCalPropsFile, key, decoded);
     }
     SetHash(record.get(), hash);
     *calprops = record.release();
@@ -102,7 +102,7 @@ int qel2_pvt_ReadCalProps(char* calendarId, qEL2_CALPROPS** calprops) {
 
 int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument, qEL2_CALPROPS_FILTER filter) {
     qel2_pvt_TraceLog(1, "qel2_pvt_ScanCalProps");
-    qel2query::Cursor cursor;
+    qel2::query::Cursor cursor;
     if (cursor.open(gCalDB.pCalPropsDB) != 0) return qEL2_ERR_MISSING;
     *list = array_new();
     if (*list == nullptr) {
@@ -112,7 +112,7 @@ int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument, 
 
     unsigned char keyBuffer[qEL2_CALPROPS_KEY_SIZE];
     DBT key{};
-    qel2query::UserKey(key, keyBuffer, 0, sizeof keyBuffer);
+    qel2::query::UserKey(key, keyBuffer, 0, sizeof keyBuffer);
     MallocValue value;
     // Any step that fails, the end of the data or another error alike, ends
     // the walk.
@@ -126,7 +126,7 @@ int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument, 
         value.release();
         if (decoded != 0) {
             // A damaged calendar is reported and skipped; the walk goes on.
-            qel2query::ReportUndecodable("qel2_pvt_ScanCalProps", kCalPropsFile, key, decoded);
+            qel2::query::ReportUndecodable("qel2_pvt_ScanCalProps", kCalPropsFile, key, decoded);
             continue;
         }
         if (filter(record.get(), argument)) {

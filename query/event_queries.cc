@@ -11,21 +11,21 @@ extern "C" {
 
 int qel2_pvt_ReadEvent(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags,
                        qEL2_VEVENT** event) {
-    return qel2query::ReadRecord<qel2query::EventKind>(calendar, uid, recurrenceId, flags, event, 0);
+    return qel2::query::ReadRecord<qel2::query::EventKind>(calendar, uid, recurrenceId, flags, event, 0);
 }
 
 int qel2_pvt_ReadEventCore(qEL2_CALPROPS* calendar, qEL2_DBT* key, qEL2_DBT* value, uint32_t flags,
                            qEL2_VEVENT** event) {
-    return qel2query::ReadRecordCoreFrom42<qel2query::EventKind>(calendar, key, value, flags, event);
+    return qel2::query::ReadRecordCoreFrom42<qel2::query::EventKind>(calendar, key, value, flags, event);
 }
 
 int qel2_pvt_ReadLinkedEvent(qEL2_CALPROPS* calendar, qEL2_VEVENT* link, qEL2_VEVENT** event, uint32_t flags) {
-    return qel2query::ReadLinkedRecord<qel2query::EventKind>(calendar, link, event, flags, 1);
+    return qel2::query::ReadLinkedRecord<qel2::query::EventKind>(calendar, link, event, flags, 1);
 }
 
 int qel2_pvt_ScanEvents(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,
                         qEL2_RECORD_FILTER filter) {
-    return qel2query::ScanRecords<qel2query::EventKind>(calendar, list, flags, argument, filter);
+    return qel2::query::ScanRecords<qel2::query::EventKind>(calendar, list, flags, argument, filter);
 }
 
 int qel2_ReadEventListByRangeCompare(const void* record, const void* range) {

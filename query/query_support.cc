@@ -7,7 +7,7 @@
 #include <qel2/keys.h>
 #include <qel2/log.h>
 
-namespace qel2query {
+namespace qel2::query {
 
 int ReportUndecodable(const char* function, const char* file, const DBT& key, int decoded) {
     // Keys are at most 36 bytes; a longer one is shown by its first 36.
@@ -26,4 +26,4 @@ int ReportUndecodable(const char* function, const char* file, const DBT& key, in
     return result;
 }
 
-}  // namespace qel2query
+}  // namespace qel2::query

@@ -10,7 +10,7 @@
 #include <qel2/owned.h>
 #include <qel2/records.h>
 
-namespace qel2query {
+namespace qel2::query {
 
 using qel2::Cursor;
 using qel2::MallocValue;
@@ -22,4 +22,4 @@ using qel2::UserKey;
 // the key in hex, so no damaged record passes silently.
 int ReportUndecodable(const char* function, const char* file, const DBT& key, int decoded);
 
-}  // namespace qel2query
+}  // namespace qel2::query

@@ -13,7 +13,7 @@
 #include <qel2/records.h>
 #include <qel2/store.h>
 
-namespace qel2query {
+namespace qel2::query {
 
 struct EventKind {
     using Record = qEL2_VEVENT;
@@ -76,4 +76,4 @@ struct ToDoKind {
     static int CursorFailure(int code42) { return code42; }
 };
 
-}  // namespace qel2query
+}  // namespace qel2::query

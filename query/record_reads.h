@@ -17,7 +17,7 @@
 #include "query/query_support.h"
 #include "store/bdb_compat.h"
 
-namespace qel2query {
+namespace qel2::query {
 
 // Links are followed across at most this many calendars in a row. A link
 // normally goes straight to the calendar that keeps the record, and a
@@ -128,4 +128,4 @@ int ReadLinkedRecord(qEL2_CALPROPS* calendar, RecordOf<Kind>* link, RecordOf<Kin
     return 0;
 }
 
-}  // namespace qel2query
+}  // namespace qel2::query

@@ -18,7 +18,7 @@
 #include "query/record_reads.h"
 #include "store/bdb_compat.h"
 
-namespace qel2query {
+namespace qel2::query {
 
 // Decodes one stored record and offers it (or the record its link stands
 // for) to the filter; a kept record goes into the list. ENOMEM when the
@@ -104,4 +104,4 @@ int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const v
     return 0;
 }
 
-}  // namespace qel2query
+}  // namespace qel2::query

@@ -11,21 +11,21 @@ extern "C" {
 
 int qel2_pvt_ReadToDo(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags,
                       qEL2_VTODO** todo) {
-    return qel2query::ReadRecord<qel2query::ToDoKind>(calendar, uid, recurrenceId, flags, todo, 0);
+    return qel2::query::ReadRecord<qel2::query::ToDoKind>(calendar, uid, recurrenceId, flags, todo, 0);
 }
 
 int qel2_pvt_ReadToDoCore(qEL2_CALPROPS* calendar, qEL2_DBT* key, qEL2_DBT* value, uint32_t flags,
                           qEL2_VTODO** todo) {
-    return qel2query::ReadRecordCoreFrom42<qel2query::ToDoKind>(calendar, key, value, flags, todo);
+    return qel2::query::ReadRecordCoreFrom42<qel2::query::ToDoKind>(calendar, key, value, flags, todo);
 }
 
 int qel2_pvt_ReadLinkedToDo(qEL2_CALPROPS* calendar, qEL2_VTODO* link, qEL2_VTODO** todo, uint32_t flags) {
-    return qel2query::ReadLinkedRecord<qel2query::ToDoKind>(calendar, link, todo, flags, 1);
+    return qel2::query::ReadLinkedRecord<qel2::query::ToDoKind>(calendar, link, todo, flags, 1);
 }
 
 int qel2_pvt_ScanToDos(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,
                        qEL2_RECORD_FILTER filter) {
-    return qel2query::ScanRecords<qel2query::ToDoKind>(calendar, list, flags, argument, filter);
+    return qel2::query::ScanRecords<qel2::query::ToDoKind>(calendar, list, flags, argument, filter);
 }
 
 int qel2_ReadToDoListByRangeCompare(const void* record, const void* range) {

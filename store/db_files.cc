@@ -26,7 +26,7 @@ int CheckStoreVersion() {
     PR_snprintf(expected, sizeof expected, "1.0.0%s", " [BerkeleyDB]");
     char path[kPathBuffer];
     // A path too long for the buffer cannot locate the store's own file.
-    FILE* probe = qel2store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4])
+    FILE* probe = qel2::store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4])
                       ? fopen(path, "r")
                       : nullptr;
     if (probe) {

@@ -19,9 +19,9 @@
 #include "store/store_path.h"
 #include "store/state_sync.h"
 
-using qel2store::LoadWord;
-using qel2store::PollUntil;
-using qel2store::StoreWord;
+using qel2::store::LoadWord;
+using qel2::store::PollUntil;
+using qel2::store::StoreWord;
 
 namespace {
 
@@ -66,13 +66,13 @@ void ArchiveLogFiles(qEL2_CALDB* db) {
     if (result != 0 || files == nullptr) return;
     for (char** name = files; *name; ++name) {
         char path[kLogPathBuffer];
-        if (!qel2store::JoinStorePath(path, "%s/%s", dir, *name)) continue;
+        if (!qel2::store::JoinStorePath(path, "%s/%s", dir, *name)) continue;
         if (db->bCircularLogging) {
             qel2_CheckpointDebugMessage(db->bDebugCheckpointing, "Deleting %s\n", path);
             unlink(path);
         } else {
             char oldPath[kLogPathBuffer];
-            if (!qel2store::JoinStorePath(oldPath, "%s/old.%s", dir, *name)) continue;
+            if (!qel2::store::JoinStorePath(oldPath, "%s/old.%s", dir, *name)) continue;
             qel2_CheckpointDebugMessage(db->bDebugCheckpointing, "Renaming %s\n", path);
             rename(path, oldPath);
         }

@@ -6,7 +6,7 @@
 
 #include <nspr.h>
 
-namespace qel2store {
+namespace qel2::store {
 
 inline int32_t LoadWord(const int32_t& word) { return __atomic_load_n(&word, __ATOMIC_ACQUIRE); }
 
@@ -25,4 +25,4 @@ void PollUntil(Done done, PRIntervalTime interval, Report report) {
     }
 }
 
-}  // namespace qel2store
+}  // namespace qel2::store

@@ -16,9 +16,9 @@
 #include "store/bdb_compat.h"
 #include "store/state_sync.h"
 
-using qel2store::LoadWord;
-using qel2store::PollUntil;
-using qel2store::StoreWord;
+using qel2::store::LoadWord;
+using qel2::store::PollUntil;
+using qel2::store::StoreWord;
 
 namespace {
 

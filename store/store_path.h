@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 
-namespace qel2store {
+namespace qel2::store {
 
 // Formats "<dir>/<name>" (or another two-string format) into a fixed
 // buffer. A path that does not fit is refused rather than cut: a cut path
@@ -16,4 +16,4 @@ bool JoinStorePath(char (&buffer)[N], const char* format, const char* dir, const
     return needed >= 0 && static_cast<size_t>(needed) < N;
 }
 
-}  // namespace qel2store
+}  // namespace qel2::store

@@ -28,7 +28,7 @@ uint32_t TotalFileSize() {
     for (int i = 0; i < kDatabaseFiles; ++i) {
         char path[kPathBuffer];
         struct stat info;
-        if (qel2store::JoinStorePath(path, "%s/%s", dir, qel2_asDBFiles[i]) && stat(path, &info) == 0) total += static_cast<uint32_t>(info.st_size);
+        if (qel2::store::JoinStorePath(path, "%s/%s", dir, qel2_asDBFiles[i]) && stat(path, &info) == 0) total += static_cast<uint32_t>(info.st_size);
     }
     free(dir);
     return total;
@@ -111,7 +111,7 @@ int qel2_pvt_GetStats(qEL2_DB_STATISTICS* statistics, uint32_t request) {
 int qel2_pvt_GetDBVersion(char* buffer, uint32_t size) {
     if (gCalDB.pszHomeDir == nullptr) return qEL2_ERR_MISSING;
     char path[kPathBuffer];
-    if (!qel2store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4])) {
+    if (!qel2::store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4])) {
         return qEL2_ERR_STORE;
     }
     calconf_file* conf = nullptr;

@@ -11,12 +11,12 @@
 
 namespace {
 
-using qel2clitest::CliRun;
-using qel2clitest::RunCli;
-using qel2clitest::Stores;
+using qel2::test::cli::CliRun;
+using qel2::test::cli::RunCli;
+using qel2::test::cli::Stores;
 
 TEST(CliCommands, EveryCommandReadsBothStoresAndTheSample) {
-    qel2test::TempDir exports;
+    qel2::test::TempDir exports;
     std::string legacy = Stores().legacy.string();
     std::string generated = Stores().generated.string();
     // `store` "--sample" asks for the bundled sample. Windows and
@@ -56,7 +56,7 @@ TEST(CliCommands, EveryCommandReadsBothStoresAndTheSample) {
 }
 
 TEST(CliCommands, InfoCountsWhatWasWritten) {
-    const nlohmann::json& counts = qel2test::Legacy42Manifest()["record_counts"];
+    const nlohmann::json& counts = qel2::test::Legacy42Manifest()["record_counts"];
     const struct { std::string store; uint64_t calendars, events, todos, alarms; } stores[] = {
         {Stores().legacy.string(), counts["calprops.db"], counts["events.db"], counts["todos.db"], counts["alarms.db"]},
         {Stores().generated.string(), Stores().calendars, Stores().events, Stores().todos, Stores().alarmRecords},

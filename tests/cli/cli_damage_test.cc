@@ -22,9 +22,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using qel2clitest::CliRun;
-using qel2clitest::ReadFile;
-using qel2clitest::RunProgram;
+using qel2::test::cli::CliRun;
+using qel2::test::cli::ReadFile;
+using qel2::test::cli::RunProgram;
 
 // Seconds the command's own watchdog allows, and the outer limit that
 // catches a watchdog that failed.
@@ -252,15 +252,15 @@ void FreshCopy(const fs::path& from, const fs::path& to) {
 }
 
 TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     setenv("QEL2_TIME_LIMIT", kTimeLimit, 1);
     fs::path pristine = dir.path() / "pristine";
-    qel2mk::GenerateOptions options;
+    qel2::mkstore::GenerateOptions options;
     options.calendars = 3;
     options.eventsPerCalendar = 40;
     options.todosPerCalendar = 20;
     options.seed = 1;
-    qel2mk::GenerateStore(options, pristine.string());
+    qel2::mkstore::GenerateStore(options, pristine.string());
     // Region files are no part of what the commands read.
     for (const char* region : {"__db.001", "__db.002", "__db.003"}) fs::remove(pristine / region);
 

@@ -13,14 +13,14 @@
 namespace {
 
 namespace fs = std::filesystem;
-using qel2clitest::CliRun;
-using qel2clitest::RunCli;
-using qel2clitest::Stores;
+using qel2::test::cli::CliRun;
+using qel2::test::cli::RunCli;
+using qel2::test::cli::Stores;
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     fs::path empty = dir.path() / "empty";
     fs::create_directory(empty);
     std::string legacy = Stores().legacy.string();
@@ -64,8 +64,8 @@ TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
 }
 
 TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {
-    qel2test::TempDir dir;
-    fs::path store = qel2clitest::UnpackLegacyStore(dir);
+    qel2::test::TempDir dir;
+    fs::path store = qel2::test::cli::UnpackLegacyStore(dir);
     CliRun before = RunCli({"calendars", store.string()});
     EXPECT_EQ(before.status, 1);
     EXPECT_NE(before.err.find("needs a recovery open first"), std::string::npos) << before.err;
@@ -99,7 +99,7 @@ namespace {
 // Settings out of range, a settings file without end, and a value that
 // would decode into more memory than the configured limit.
 TEST(CliErrors, BoundsAreRefusedNamingWhatCrossedThem) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     std::string legacy = Stores().legacy.string();
     const struct {
         std::string settings;  // "" for /dev/zero
@@ -123,7 +123,7 @@ TEST(CliErrors, BoundsAreRefusedNamingWhatCrossedThem) {
     auto description = dir.write("wide.json", R"({"calendars": [{"id": "c", "fields": {"pName": "C"}}],
         "events": [{"calendar": "c", "uid": "wide", "fields": {"pCategories": [)" + categories + "]}}]}");
     std::string store = (dir.path() / "store").string();
-    qel2mk::WriteStore(qel2mk::PlanStoreFile(description.string()), store);
+    qel2::mkstore::WriteStore(qel2::mkstore::PlanStoreFile(description.string()), store);
     std::string oneMegabyte = dir.write("limit.conf", "caldb.maxdecodedrecordmb = 1\n").string();
 
     EXPECT_EQ(RunCli({"verify", store}).status, 0);

@@ -28,9 +28,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using qel2clitest::CliRun;
-using qel2clitest::IcsTime;
-using qel2clitest::RunCli;
+using qel2::test::cli::CliRun;
+using qel2::test::cli::IcsTime;
+using qel2::test::cli::RunCli;
 
 struct Component {
     std::string kind, uid, recurrenceId, start;
@@ -59,7 +59,7 @@ Component FromRecord(const char* kind, const Item& item, bool startIsDate) {
 // What the library reads, as export reads it: no window, no tombstones.
 Calendars ReadWithLibrary(const fs::path& store) {
     Calendars calendars;
-    qel2clitest::ReadStoreWithLibrary(
+    qel2::test::cli::ReadStoreWithLibrary(
         store, {[&](const qEL2_CALPROPS& calendar) { calendars[calendar.pRelativeCalID]; },
                 [&](const qEL2_CALPROPS& calendar, const qEL2_VEVENT& event) {
                     calendars[calendar.pRelativeCalID].push_back(
@@ -93,7 +93,7 @@ void CollectLibicalErrors(icalcomponent* component, const fs::path& file, std::v
 Calendars ReadWithLibical(const std::vector<fs::path>& files, std::vector<std::string>* errors = nullptr) {
     Calendars calendars;
     for (const fs::path& file : files) {
-        icalcomponent* calendar = icalparser_parse_string(qel2clitest::ReadFile(file).c_str());
+        icalcomponent* calendar = icalparser_parse_string(qel2::test::cli::ReadFile(file).c_str());
         EXPECT_NE(calendar, nullptr) << file;
         if (calendar == nullptr) continue;
         if (errors != nullptr) {
@@ -125,7 +125,7 @@ Calendars ReadWithLibical(const std::vector<fs::path>& files, std::vector<std::s
 Calendars ReadWithPython(const std::vector<fs::path>& files, std::vector<std::string>* invalid = nullptr) {
     std::vector<std::string> arguments = {QEL2_ICS_SUMMARY_SCRIPT};
     for (const fs::path& file : files) arguments.push_back(file.string());
-    CliRun run = qel2clitest::RunProgram("/usr/bin/python3", arguments);
+    CliRun run = qel2::test::cli::RunProgram("/usr/bin/python3", arguments);
     EXPECT_EQ(run.status, 0) << run.err;
     Calendars calendars;
     nlohmann::json parsed = nlohmann::json::parse(run.out);
@@ -157,15 +157,15 @@ size_t ComponentCount(const Calendars& calendars) {
 
 TEST(CliExport, BothParsersReadWhatTheLibraryReads) {
     // Every time of this one is past 2038-01-19, where a 32-bit time_t wraps.
-    qel2test::TempDir late;
-    qel2mk::GenerateOptions options;
+    qel2::test::TempDir late;
+    qel2::mkstore::GenerateOptions options;
     options.calendars = 2;
     options.eventsPerCalendar = 20;
     options.todosPerCalendar = 4;
     options.firstStart = 2200000000u;  // 2039-09-19
-    qel2mk::GenerateStore(options, late.str());
-    for (const fs::path& store : {qel2clitest::Stores().legacy, qel2clitest::Stores().generated, late.path()}) {
-        qel2test::TempDir out;
+    qel2::mkstore::GenerateStore(options, late.str());
+    for (const fs::path& store : {qel2::test::cli::Stores().legacy, qel2::test::cli::Stores().generated, late.path()}) {
+        qel2::test::TempDir out;
         CliRun run = RunCli({"export", store.string(), out.str()});
         ASSERT_EQ(run.status, 0) << run.err;
         std::vector<fs::path> files = IcsFiles(out.path());
@@ -178,12 +178,12 @@ TEST(CliExport, BothParsersReadWhatTheLibraryReads) {
 }
 
 TEST(CliExport, TombstonesOnlyWhenAskedFor) {
-    qel2test::TempDir out;
-    std::string store = qel2clitest::Stores().legacy.string();
+    qel2::test::TempDir out;
+    std::string store = qel2::test::cli::Stores().legacy.string();
     ASSERT_EQ(RunCli({"export", store, (out.path() / "plain").string()}).status, 0);
     ASSERT_EQ(RunCli({"export", store, (out.path() / "all").string(), "--tombstones"}).status, 0);
-    std::string plain = qel2clitest::ReadFile(out.path() / "plain" / "jdoe.ics");
-    std::string all = qel2clitest::ReadFile(out.path() / "all" / "jdoe.ics");
+    std::string plain = qel2::test::cli::ReadFile(out.path() / "plain" / "jdoe.ics");
+    std::string all = qel2::test::cli::ReadFile(out.path() / "all" / "jdoe.ics");
     EXPECT_EQ(plain.find("UID:evt-cancelled"), std::string::npos);
     EXPECT_NE(all.find("UID:evt-cancelled"), std::string::npos);
     EXPECT_NE(all.find("X-QEL2-TOMBSTONE:1"), std::string::npos);
@@ -209,8 +209,8 @@ std::multimap<std::string, std::string> ReportEntries(const nlohmann::json& repo
 }
 
 TEST(CliExport, EveryHardCaseIsValidEverywhereAndReported) {
-    qel2test::TempDir dir;
-    const qel2clitest::EdgeStore store = qel2clitest::WriteEdgeStore(dir.path() / "store");
+    qel2::test::TempDir dir;
+    const qel2::test::cli::EdgeStore store = qel2::test::cli::WriteEdgeStore(dir.path() / "store");
     const fs::path out = dir.path() / "files";
     CliRun run = RunCli({"export", store.path.string(), out.string()});
     // One event has no time at all to start from, one value is damaged:
@@ -218,9 +218,9 @@ TEST(CliExport, EveryHardCaseIsValidEverywhereAndReported) {
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("2 left out"), std::string::npos) << run.err;
 
-    const nlohmann::json report = nlohmann::json::parse(qel2clitest::ReadFile(out / "report.json"));
+    const nlohmann::json report = nlohmann::json::parse(qel2::test::cli::ReadFile(out / "report.json"));
     const auto entries = ReportEntries(report);
-    for (const qel2clitest::ExpectedEntry& expected : store.expected) {
+    for (const qel2::test::cli::ExpectedEntry& expected : store.expected) {
         bool found = false;
         for (auto [it, end] = entries.equal_range(expected.uid); it != end; ++it)
             found = found || (it->second.starts_with(expected.outcome + ": ") &&
@@ -244,14 +244,14 @@ TEST(CliExport, EveryHardCaseIsValidEverywhereAndReported) {
     EXPECT_EQ(libicalErrors, std::vector<std::string>{});
     EXPECT_EQ(vobjectErrors, std::vector<std::string>{});
 
-    const std::string edge = qel2clitest::ReadFile(out / "edge.ics");
+    const std::string edge = qel2::test::cli::ReadFile(out / "edge.ics");
     EXPECT_EQ(edge.find("\r\nUID:injected"), std::string::npos);
     EXPECT_NE(edge.find("TRIGGER:-PT15M"), std::string::npos);  // the lead time, relative to each instance
     EXPECT_NE(edge.find("CATEGORIES:a\\,b"), std::string::npos);
-    EXPECT_NE(qel2clitest::ReadFile(out / "latin.ics").find("Caf\u00e9 cr\u00e8me"), std::string::npos);
+    EXPECT_NE(qel2::test::cli::ReadFile(out / "latin.ics").find("Caf\u00e9 cr\u00e8me"), std::string::npos);
 
     // The long id's file name fits, and the file names the calendar.
-    const nlohmann::json calendars = nlohmann::json::parse(qel2clitest::ReadFile(out / "calendars.json"));
+    const nlohmann::json calendars = nlohmann::json::parse(qel2::test::cli::ReadFile(out / "calendars.json"));
     bool longIdFound = false;
     for (const nlohmann::json& calendar : calendars) {
         const std::string file = calendar["file"];
@@ -274,17 +274,17 @@ TEST(CliExport, EveryHardCaseIsValidEverywhereAndReported) {
 // Radicale, started here, takes every resource of the vdir layout of the
 // hard cases and of the generated and genuine stores.
 TEST(CliExport, RadicaleAcceptsEveryResourceOfTheVdirLayout) {
-    qel2test::TempDir dir;
-    const qel2clitest::EdgeStore edge = qel2clitest::WriteEdgeStore(dir.path() / "store");
-    qel2test::RadicaleServer server;
-    for (const fs::path& store : {edge.path, qel2clitest::Stores().generated, qel2clitest::Stores().legacy}) {
+    qel2::test::TempDir dir;
+    const qel2::test::cli::EdgeStore edge = qel2::test::cli::WriteEdgeStore(dir.path() / "store");
+    qel2::test::RadicaleServer server;
+    for (const fs::path& store : {edge.path, qel2::test::cli::Stores().generated, qel2::test::cli::Stores().legacy}) {
         const fs::path out = dir.path() / ("vdir-" + store.filename().string());
         RunCli({"export", store.string(), out.string(), "--layout", "vdir"});
-        const nlohmann::json report = nlohmann::json::parse(qel2clitest::ReadFile(out / "report.json"));
+        const nlohmann::json report = nlohmann::json::parse(qel2::test::cli::ReadFile(out / "report.json"));
         size_t resources = 0;
         for (const nlohmann::json& calendar : report["calendars"]) resources += calendar["resources"].get<size_t>();
 
-        CliRun put = qel2clitest::RunProgram("/usr/bin/python3", {QEL2_CALDAV_PUT_SCRIPT, server.url(), out.string()});
+        CliRun put = qel2::test::cli::RunProgram("/usr/bin/python3", {QEL2_CALDAV_PUT_SCRIPT, server.url(), out.string()});
         ASSERT_EQ(put.status, 0) << put.err;
         const nlohmann::json answer = nlohmann::json::parse(put.out);
         EXPECT_EQ(answer["sent"], resources) << store;
@@ -293,31 +293,31 @@ TEST(CliExport, RadicaleAcceptsEveryResourceOfTheVdirLayout) {
 }
 
 TEST(CliExport, ExistingFilesAndSymlinksAreLeftAloneWithoutForce) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     const fs::path out = dir.path() / "out";
     fs::create_directories(out);
     const fs::path outside = dir.write("outside.txt", "outside");
     fs::create_symlink(outside, out / "jdoe.ics");
-    const std::string store = qel2clitest::Stores().legacy.string();
+    const std::string store = qel2::test::cli::Stores().legacy.string();
     std::ofstream(out / "asmith.ics") << "mine";
 
     CliRun run = RunCli({"export", store, out.string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(qel2clitest::ReadFile(outside), "outside");
+    EXPECT_EQ(qel2::test::cli::ReadFile(outside), "outside");
     EXPECT_TRUE(fs::is_symlink(out / "jdoe.ics"));
-    EXPECT_EQ(qel2clitest::ReadFile(out / "asmith.ics"), "mine");
+    EXPECT_EQ(qel2::test::cli::ReadFile(out / "asmith.ics"), "mine");
     // The other calendars are written, and no temporary file is left.
     EXPECT_TRUE(fs::exists(out / "jdoe%3Atasks.ics"));
     for (const fs::directory_entry& entry : fs::directory_iterator(out))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
     // Nothing is replaced a second time either, the summary files included.
     EXPECT_NE(RunCli({"export", store, out.string()}).status, 0);
-    EXPECT_EQ(qel2clitest::ReadFile(out / "asmith.ics"), "mine");
+    EXPECT_EQ(qel2::test::cli::ReadFile(out / "asmith.ics"), "mine");
 
     EXPECT_EQ(RunCli({"export", store, out.string(), "--force"}).status, 0);
-    EXPECT_EQ(qel2clitest::ReadFile(outside), "outside");
+    EXPECT_EQ(qel2::test::cli::ReadFile(outside), "outside");
     EXPECT_FALSE(fs::is_symlink(out / "jdoe.ics"));
-    EXPECT_NE(qel2clitest::ReadFile(out / "asmith.ics").find("BEGIN:VCALENDAR"), std::string::npos);
+    EXPECT_NE(qel2::test::cli::ReadFile(out / "asmith.ics").find("BEGIN:VCALENDAR"), std::string::npos);
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-using qel2clitest::CliRun;
-using qel2clitest::RunCli;
+using qel2::test::cli::CliRun;
+using qel2::test::cli::RunCli;
 
 // One calendar whose texts try every trick: ISO-8859-1 text, a byte that is
 // no UTF-8, a stored line break that imitates a listing line, escape
@@ -38,10 +38,10 @@ fs::path WriteTrickyStore(const fs::path& directory) {
                     "pAttendees": [{"pCalAddress": "mailto:a@example.org", "pCN": "A\n            pUID = forged"}],
                     "dtStart": 1137574800, "dtEnd": 1137578400}}]
     })");
-    qel2mk::StorePlan plan = qel2mk::PlanStore(description);
-    for (qel2mk::PlannedRecord& record : plan.records)
+    qel2::mkstore::StorePlan plan = qel2::mkstore::PlanStore(description);
+    for (qel2::mkstore::PlannedRecord& record : plan.records)
         for (unsigned char& byte : record.value) byte = byte == '~' ? 0xE9 : byte == '^' ? 0xFF : byte;
-    qel2mk::WriteStore(plan, directory.string());
+    qel2::mkstore::WriteStore(plan, directory.string());
     return directory;
 }
 
@@ -52,7 +52,7 @@ const json* Find(const json& items, const std::string& uid) {
 }
 
 TEST(CliOutput, StoredTextIsUtf8InJsonAndCannotForgeLinesOrEscapeOnATerminal) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     // A store path that is not UTF-8 either.
     std::string store = WriteTrickyStore(dir.path() / "store-\xff").string();
 
@@ -98,7 +98,7 @@ TEST(CliOutput, StoredTextIsUtf8InJsonAndCannotForgeLinesOrEscapeOnATerminal) {
 }
 
 TEST(CliOutput, AFailedWriteFailsTheCommandAndAClosedPipeEndsItQuietly) {
-    std::string legacy = qel2clitest::Stores().legacy.string();
+    std::string legacy = qel2::test::cli::Stores().legacy.string();
     for (const auto& call : std::vector<std::vector<std::string>>{{"info", legacy},
                                                                  {"calendars", legacy, "--json"},
                                                                  {"events", legacy, "jdoe"},
@@ -113,7 +113,7 @@ TEST(CliOutput, AFailedWriteFailsTheCommandAndAClosedPipeEndsItQuietly) {
     }
     // Far more than a pipe holds, so the command is still writing when the
     // reader goes away.
-    CliRun dump = RunCli({"dump", qel2clitest::Stores().generated.string()}, "| head -c 1 >/dev/null");
+    CliRun dump = RunCli({"dump", qel2::test::cli::Stores().generated.string()}, "| head -c 1 >/dev/null");
     EXPECT_EQ(dump.status, 141);
     EXPECT_EQ(dump.err, "");
 }
@@ -126,7 +126,7 @@ long PeakKilobytes(const std::vector<std::string>& arguments) {
                                      "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)",
                                      QEL2CALDB_PATH};
     call.insert(call.end(), arguments.begin(), arguments.end());
-    CliRun run = qel2clitest::RunProgram("/usr/bin/python3", call);
+    CliRun run = qel2::test::cli::RunProgram("/usr/bin/python3", call);
     EXPECT_EQ(run.status, 0) << run.err;
     return std::atol(run.out.c_str());
 }
@@ -135,13 +135,13 @@ TEST(CliOutput, ListingALargeCalendarKeepsNeitherItsRecordsNorItsDocument) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "a sanitizer's own bookkeeping of freed memory hides what the command keeps";
 #endif
-    qel2test::TempDir dir;
-    qel2mk::GenerateOptions options;
+    qel2::test::TempDir dir;
+    qel2::mkstore::GenerateOptions options;
     options.calendars = 1;
     options.eventsPerCalendar = 20000;
     options.todosPerCalendar = 0;
     std::string store = (dir.path() / "large").string();
-    qel2mk::GenerateStore(options, store);
+    qel2::mkstore::GenerateStore(options, store);
     // Against the same open store without the listing; holding 20,000
     // events and their JSON would take some 60 MB more.
     long base = PeakKilobytes({"info", store});

@@ -33,9 +33,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using qel2clitest::CliRun;
-using qel2clitest::IcsTime;
-using qel2test::RadicaleServer;
+using qel2::test::cli::CliRun;
+using qel2::test::cli::IcsTime;
+using qel2::test::RadicaleServer;
 
 struct Item {
     std::string kind, uid, recurrenceId, start, end, summary, description, location, status;
@@ -86,17 +86,17 @@ Collections ReadWithLibrary(const fs::path& store, const nlohmann::json& report)
         EXPECT_TRUE(collectionOf.contains(calendar.pRelativeCalID)) << calendar.pRelativeCalID;
         return collections[collectionOf[calendar.pRelativeCalID]];
     };
-    qel2clitest::ReadStoreWithLibrary(
+    qel2::test::cli::ReadStoreWithLibrary(
         store, {items,
                 [&](const qEL2_CALPROPS& calendar, const qEL2_VEVENT& e) {
                     items(calendar).push_back(FromRecord("VEVENT", e, qel2_EventStartIsDate(e.flags), e.dtEnd,
                                                          qel2_EventEndIsDate(e.flags),
-                                                         qel2cli::EventStatusName(qel2_EventStatus(e.flags))));
+                                                         qel2::cli::EventStatusName(qel2_EventStatus(e.flags))));
                 },
                 [&](const qEL2_CALPROPS& calendar, const qEL2_VTODO& t) {
                     items(calendar).push_back(FromRecord("VTODO", t, qel2_ToDoStartIsDate(t.flags), t.dtDue,
                                                          qel2_ToDoDueIsDate(t.flags),
-                                                         qel2cli::ToDoStatusName(qel2_ToDoStatus(t.flags))));
+                                                         qel2::cli::ToDoStatusName(qel2_ToDoStatus(t.flags))));
                 }});
     for (auto& [name, list] : collections) std::sort(list.begin(), list.end());
     return collections;
@@ -109,7 +109,7 @@ struct ServerView {
 
 // caldav_readback.py's answer.
 ServerView ReadBackWith(const std::vector<std::string>& arguments) {
-    CliRun run = qel2clitest::RunProgram("/usr/bin/python3", arguments);
+    CliRun run = qel2::test::cli::RunProgram("/usr/bin/python3", arguments);
     EXPECT_EQ(run.status, 0) << run.err;
     ServerView view;
     nlohmann::json answer = nlohmann::json::parse(run.out);
@@ -141,8 +141,8 @@ std::map<std::string, size_t> UidCounts(const Collections& collections) {
 }
 
 // Password files and reports.
-const qel2test::TempDir& Scratch() {
-    static qel2test::TempDir scratch;
+const qel2::test::TempDir& Scratch() {
+    static qel2::test::TempDir scratch;
     return scratch;
 }
 
@@ -161,9 +161,9 @@ nlohmann::json Push(const fs::path& store, const RadicaleServer& server, const s
     fs::path report = Scratch().path() / "report.json";
     fs::remove(report);
     extra.insert(extra.end(), {"--report", report.string()});
-    CliRun run = qel2clitest::RunCli(PushArguments(store, server, user, extra));
+    CliRun run = qel2::test::cli::RunCli(PushArguments(store, server, user, extra));
     EXPECT_EQ(run.status, status) << run.err;
-    return nlohmann::json::parse(qel2clitest::ReadFile(report));
+    return nlohmann::json::parse(qel2::test::cli::ReadFile(report));
 }
 
 // The server's content is the library's, each UID in one resource.
@@ -197,7 +197,7 @@ std::vector<fs::path> StoredResources(const fs::path& home) {
 // could have.
 bool ChangeOneStoredSummary(const fs::path& home) {
     for (const fs::path& resource : StoredResources(home)) {
-        std::string text = qel2clitest::ReadFile(resource);
+        std::string text = qel2::test::cli::ReadFile(resource);
         size_t summary = text.find("\nSUMMARY:");
         if (summary == std::string::npos) continue;
         text.insert(summary + 9, "changed ");
@@ -209,8 +209,8 @@ bool ChangeOneStoredSummary(const fs::path& home) {
 
 TEST(CliPush, ServerHoldsWhatTheLibraryReadsAndRepeatedRunsSendNothing) {
     RadicaleServer server({{"alice", "alice-secret"}, {"bob", "bob-secret"}});
-    const std::pair<fs::path, std::string> cases[] = {{qel2clitest::Stores().legacy, "alice"},
-                                                      {qel2clitest::Stores().generated, "bob"}};
+    const std::pair<fs::path, std::string> cases[] = {{qel2::test::cli::Stores().legacy, "alice"},
+                                                      {qel2::test::cli::Stores().generated, "bob"}};
     for (const auto& [store, user] : cases) {
         SCOPED_TRACE(store.string());
         nlohmann::json first = Push(store, server, user);
@@ -235,22 +235,22 @@ TEST(CliPush, ServerHoldsWhatTheLibraryReadsAndRepeatedRunsSendNothing) {
 // --layout vdir writes, repairs included, with nothing refused, and the
 // push report carries the export's own report.
 TEST(CliPush, HardCasesArriveAsTheExportWritesThem) {
-    qel2test::TempDir dir;
-    const qel2clitest::EdgeStore edge = qel2clitest::WriteEdgeStore(dir.path() / "store");
+    qel2::test::TempDir dir;
+    const qel2::test::cli::EdgeStore edge = qel2::test::cli::WriteEdgeStore(dir.path() / "store");
     const fs::path out = dir.path() / "vdir";
-    CliRun exported = qel2clitest::RunCli({"export", edge.path.string(), out.string(), "--layout", "vdir"});
-    RadicaleServer server(std::vector<qel2test::RadicaleUser>{{"erin", "erin-secret"}});
+    CliRun exported = qel2::test::cli::RunCli({"export", edge.path.string(), out.string(), "--layout", "vdir"});
+    RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"erin", "erin-secret"}});
     // Records the export leaves out make both exit with 1.
     nlohmann::json pushed = Push(edge.path, server, "erin", {}, exported.status);
     EXPECT_EQ(pushed["refusals"], nlohmann::json::array());
-    EXPECT_EQ(pushed["export"], nlohmann::json::parse(qel2clitest::ReadFile(out / "report.json")));
+    EXPECT_EQ(pushed["export"], nlohmann::json::parse(qel2::test::cli::ReadFile(out / "report.json")));
 
     // The vdir folders under the names of the collections they went to.
     std::map<std::string, std::string> collectionOf;
     for (const nlohmann::json& calendar : pushed["calendars"]) collectionOf[calendar["id"]] = calendar["collection"];
     std::vector<std::string> arguments = {QEL2_CALDAV_READBACK_SCRIPT, "--folders"};
     std::map<std::string, std::string> renamed;
-    for (const nlohmann::json& calendar : nlohmann::json::parse(qel2clitest::ReadFile(out / "calendars.json"))) {
+    for (const nlohmann::json& calendar : nlohmann::json::parse(qel2::test::cli::ReadFile(out / "calendars.json"))) {
         arguments.push_back((out / calendar["folder"].get<std::string>()).string());
         renamed[calendar["folder"]] = collectionOf.at(calendar["id"]);
     }
@@ -264,10 +264,10 @@ TEST(CliPush, HardCasesArriveAsTheExportWritesThem) {
 }
 
 TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     fs::path store = dir.path() / "store";
-    qel2mk::GenerateStore({.calendars = 1, .eventsPerCalendar = 300, .todosPerCalendar = 0, .seed = 9}, store.string());
-    RadicaleServer server(std::vector<qel2test::RadicaleUser>{{"carol", "carol-secret"}});
+    qel2::mkstore::GenerateStore({.calendars = 1, .eventsPerCalendar = 300, .todosPerCalendar = 0, .seed = 9}, store.string());
+    RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"carol", "carol-secret"}});
     std::vector<std::string> arguments = PushArguments(store, server, "carol", {"--jobs", "1"});
 
     pid_t pid = fork();
@@ -295,8 +295,8 @@ TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
 }
 
 TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
-    RadicaleServer server(std::vector<qel2test::RadicaleUser>{{"alice", "alice-secret"}});
-    std::vector<std::string> good = PushArguments(qel2clitest::Stores().legacy, server, "alice");
+    RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"alice", "alice-secret"}});
+    std::vector<std::string> good = PushArguments(qel2::test::cli::Stores().legacy, server, "alice");
     auto changed = [&](size_t index, const std::string& value) {
         std::vector<std::string> arguments = good;
         arguments[index] = value;
@@ -313,7 +313,7 @@ TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
         {changed(2, server.home("alice") + "missing/"), "/alice/missing/ is not a WebDAV collection (the server answered 404"},
     };
     for (const auto& [arguments, says] : cases) {
-        CliRun run = qel2clitest::RunCli(arguments);
+        CliRun run = qel2::test::cli::RunCli(arguments);
         EXPECT_EQ(run.status, 1) << says;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
@@ -326,9 +326,9 @@ TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
 // HTTPS: a certificate no system trusts is refused before anything is sent;
 // --ca with the authority that signed it lets the push through.
 TEST(CliPush, HttpsTrustsWhatCaNames) {
-    RadicaleServer server(std::vector<qel2test::RadicaleUser>{{"alice", "alice-secret"}}, true);
-    const fs::path store = qel2clitest::Stores().legacy;
-    CliRun untrusted = qel2clitest::RunCli(PushArguments(store, server, "alice"));
+    RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"alice", "alice-secret"}}, true);
+    const fs::path store = qel2::test::cli::Stores().legacy;
+    CliRun untrusted = qel2::test::cli::RunCli(PushArguments(store, server, "alice"));
     EXPECT_EQ(untrusted.status, 1);
     EXPECT_EQ(std::count(untrusted.err.begin(), untrusted.err.end(), '\n'), 1) << untrusted.err;
     EXPECT_NE(untrusted.err.find("cannot trust the certificate of " + server.home("alice")), std::string::npos)

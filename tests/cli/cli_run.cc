@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace qel2clitest {
+namespace qel2::test::cli {
 
 namespace {
 
@@ -27,7 +27,7 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& output) {
-    qel2test::TempDir capture;
+    qel2::test::TempDir capture;
     std::string command = Quoted(program);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
     command += " 2>" + Quoted((capture.path() / "err").string()) + " " +
@@ -44,11 +44,11 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& outp
     return RunProgram(QEL2CALDB_PATH, arguments, output);
 }
 
-std::filesystem::path UnpackLegacyStore(const qel2test::TempDir& dir) {
-    std::string archive = (qel2test::test_data_dir() / "legacy42-store.tar.gz").string();
+std::filesystem::path UnpackLegacyStore(const qel2::test::TempDir& dir) {
+    std::string archive = (qel2::test::test_data_dir() / "legacy42-store.tar.gz").string();
     CliRun untar = RunProgram("tar", {"-xzf", archive, "-C", dir.str()});
     if (untar.status != 0) throw std::runtime_error("cannot unpack " + archive + ": " + untar.err);
     return dir.path() / "legacy42-store";
 }
 
-}  // namespace qel2clitest
+}  // namespace qel2::test::cli

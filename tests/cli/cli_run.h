@@ -7,7 +7,7 @@
 
 #include "support/temp_dir.h"
 
-namespace qel2clitest {
+namespace qel2::test::cli {
 
 struct CliRun {
     int status = -1;  // exit status, -1 when the command did not exit
@@ -29,6 +29,6 @@ std::string ReadFile(const std::filesystem::path& path);
 
 // A fresh copy of the genuine Berkeley DB 4.2 store of tests/data, not yet
 // recovered, inside `dir`; returns its path.
-std::filesystem::path UnpackLegacyStore(const qel2test::TempDir& dir);
+std::filesystem::path UnpackLegacyStore(const qel2::test::TempDir& dir);
 
-}  // namespace qel2clitest
+}  // namespace qel2::test::cli

@@ -16,9 +16,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using qel2clitest::CliRun;
-using qel2clitest::ReadFile;
-using qel2clitest::RunCli;
+using qel2::test::cli::CliRun;
+using qel2::test::cli::ReadFile;
+using qel2::test::cli::RunCli;
 
 struct FileState {
     std::string bytes;
@@ -38,16 +38,16 @@ std::map<std::string, FileState> Snapshot(const fs::path& folder) {
 }
 
 fs::path Generate(const fs::path& where) {
-    qel2mk::GenerateOptions options;
+    qel2::mkstore::GenerateOptions options;
     options.calendars = 2;
     options.eventsPerCalendar = 20;
     options.todosPerCalendar = 5;
-    qel2mk::GenerateStore(options, where.string());
+    qel2::mkstore::GenerateStore(options, where.string());
     return where;
 }
 
 TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     // The generator's own region files stay in the folder, and a DB_CONFIG
     // that would send reads elsewhere and ask for a 1 GB cache.
     fs::path store = Generate(dir.path() / "store");
@@ -74,7 +74,7 @@ TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
 }
 
 TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     fs::path store = Generate(dir.path() / "store");
     for (const char* region : {"__db.001", "__db.002", "__db.003"}) fs::remove(store / region);
     // The log's last records cut off: their commits are gone.

@@ -5,19 +5,19 @@
 #include "cli_run.h"
 #include "store_generator.h"
 
-namespace qel2clitest {
+namespace qel2::test::cli {
 
 const CliStores& Stores() {
     static CliStores stores;
     static const bool ready = [] {
         CliStores* made = &stores;  // the lambda may not capture a static
         made->generated = made->dir.path() / "generated";
-        qel2mk::GenerateOptions options;
+        qel2::mkstore::GenerateOptions options;
         options.calendars = 3;
         options.eventsPerCalendar = 40;
         options.todosPerCalendar = 6;
         options.seed = 5;
-        qel2mk::GenerateSummary summary = qel2mk::GenerateStore(options, made->generated.string());
+        qel2::mkstore::GenerateSummary summary = qel2::mkstore::GenerateStore(options, made->generated.string());
         made->calendars = summary.calendars;
         made->events = summary.events;
         made->todos = summary.todos;
@@ -32,4 +32,4 @@ const CliStores& Stores() {
     return stores;
 }
 
-}  // namespace qel2clitest
+}  // namespace qel2::test::cli

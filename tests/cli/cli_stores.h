@@ -9,10 +9,10 @@
 
 #include "support/temp_dir.h"
 
-namespace qel2clitest {
+namespace qel2::test::cli {
 
 struct CliStores {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     std::filesystem::path generated;
     std::filesystem::path legacy;
     // The generator's counts.
@@ -21,4 +21,4 @@ struct CliStores {
 
 const CliStores& Stores();
 
-}  // namespace qel2clitest
+}  // namespace qel2::test::cli

@@ -13,16 +13,16 @@
 
 namespace {
 
-using qel2clitest::CliRun;
-using qel2clitest::RunCli;
+using qel2::test::cli::CliRun;
+using qel2::test::cli::RunCli;
 
 template <typename Key>
 std::string Hex(const Key& key) {
-    return qel2tools::ToHex(key.data(), key.size());
+    return qel2::tools::ToHex(key.data(), key.size());
 }
 
 TEST(CliVerify, NamesExactlyTheDamagedRecords) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     auto description = dir.write("damaged.json", R"({
       "calendars": [{"id": "good", "fields": {"pName": "Good"}},
                     {"id": "cut", "fields": {"pName": "Cut short"}, "truncate_to": 20}],
@@ -33,13 +33,13 @@ TEST(CliVerify, NamesExactlyTheDamagedRecords) {
                 {"calendar": "good", "uid": "cut-todo", "fields": {"pSummary": "cut"}, "truncate_to": 60}]
     })");
     std::string store = (dir.path() / "store").string();
-    qel2mk::WriteStore(qel2mk::PlanStoreFile(description.string()), store);
+    qel2::mkstore::WriteStore(qel2::mkstore::PlanStoreFile(description.string()), store);
 
     const std::set<std::pair<std::string, std::string>> expected = {
-        {"calprops.db", Hex(qel2mk::MakeCalPropsKey("cut"))},
-        {"events.db", Hex(qel2mk::MakeEventKey("good", "cut-1", 0))},
-        {"events.db", Hex(qel2mk::MakeEventKey("good", "raw-1", 0))},
-        {"todos.db", Hex(qel2mk::MakeEventKey("good", "cut-todo", 0))},
+        {"calprops.db", Hex(qel2::mkstore::MakeCalPropsKey("cut"))},
+        {"events.db", Hex(qel2::mkstore::MakeEventKey("good", "cut-1", 0))},
+        {"events.db", Hex(qel2::mkstore::MakeEventKey("good", "raw-1", 0))},
+        {"todos.db", Hex(qel2::mkstore::MakeEventKey("good", "cut-todo", 0))},
     };
 
     CliRun json = RunCli({"verify", store, "--json"});

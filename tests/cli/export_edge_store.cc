@@ -7,7 +7,7 @@
 #include "record_fields.h"
 #include "store_description.h"
 
-namespace qel2clitest {
+namespace qel2::test::cli {
 
 namespace {
 
@@ -22,23 +22,23 @@ struct HostileFields {
     void Word(const char*) {}
     void SignedWord(const char*) {}
     void SignedByte(const char*) {}
-    void Flags(const char*, std::span<const qel2mk::FlagBit>) {}
+    void Flags(const char*, std::span<const qel2::mkstore::FlagBit>) {}
     void String(const char* name) { out[name] = std::string(name) + kHostile; }
     void List(const char* name) { out[name] = json::array({std::string(name) + kHostile, kHostile}); }
     void Organizer(const char* name) {
         HostileFields inner{out[name] = json::object()};
-        qel2mk::VisitOrganizerFields(inner);
+        qel2::mkstore::VisitOrganizerFields(inner);
     }
     void Attendees(const char* name) {
         json attendee = json::object();
         HostileFields inner{attendee};
-        qel2mk::VisitAttendeeFields(inner);
+        qel2::mkstore::VisitAttendeeFields(inner);
         out[name] = json::array({attendee});
     }
     void Alarms(const char* name) {
         json alarm = {{"iAction", 0}, {"lAlarmWord1", 1137403800}, {"lAlarmWord2", 600}};
         HostileFields inner{alarm};
-        qel2mk::VisitAlarmFields(inner);
+        qel2::mkstore::VisitAlarmFields(inner);
         out[name] = json::array({alarm});
     }
 };
@@ -67,7 +67,7 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
     const std::string cal = "edge";
     json hostileEvent = json::object();
     HostileFields hostile{hostileEvent};
-    qel2mk::VisitEventFields(hostile);
+    qel2::mkstore::VisitEventFields(hostile);
     hostileEvent["pCharset"] = "UTF-8";
     hostileEvent["pUID"] = "hostile";
     hostileEvent["dtStart"] = kStart;
@@ -75,7 +75,7 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
 
     json hostileCalendar = json::object();
     HostileFields calendarFields{hostileCalendar};
-    qel2mk::VisitCalPropsFields(calendarFields);
+    qel2::mkstore::VisitCalPropsFields(calendarFields);
     hostileCalendar["pRelativeCalID"] = "edge/hostile";
     hostileCalendar["pParentCalID"] = cal;
     hostileCalendar["pCharSet"] = "UTF-8";
@@ -147,7 +147,7 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
     description["events"].push_back(damaged);
     // Events and to-dos take different fields for the end.
     for (json& todo : description["todos"]) todo["fields"].erase("dtEnd");
-    qel2mk::WriteStore(qel2mk::PlanStore(description), directory.string());
+    qel2::mkstore::WriteStore(qel2::mkstore::PlanStore(description), directory.string());
 
     store.expected = {
         {"hostile", "changed", "control characters removed"},
@@ -181,4 +181,4 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
     return store;
 }
 
-}  // namespace qel2clitest
+}  // namespace qel2::test::cli

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace qel2clitest {
+namespace qel2::test::cli {
 
 // What the report must say about one record.
 struct ExpectedEntry {
@@ -28,4 +28,4 @@ struct EdgeStore {
 // Writes the store into `directory`.
 EdgeStore WriteEdgeStore(const std::filesystem::path& directory);
 
-}  // namespace qel2clitest
+}  // namespace qel2::test::cli

@@ -4,7 +4,7 @@
 
 #include <qel2/qel2.h>
 
-namespace qel2clitest {
+namespace qel2::test::cli {
 
 void ReadStoreWithLibrary(const std::filesystem::path& store, const LibraryVisitor& visit) {
     EXPECT_EQ(qel2_pvt_OpenDB(0, 0, store.c_str()), 0);
@@ -34,4 +34,4 @@ std::string IcsTime(uint32_t time, bool isDate) {
     return text;
 }
 
-}  // namespace qel2clitest
+}  // namespace qel2::test::cli

@@ -10,7 +10,7 @@
 
 #include <qel2/records.h>
 
-namespace qel2clitest {
+namespace qel2::test::cli {
 
 struct LibraryVisitor {
     std::function<void(const qEL2_CALPROPS&)> calendar;
@@ -26,4 +26,4 @@ void ReadStoreWithLibrary(const std::filesystem::path& store, const LibraryVisit
 // iCalendar's basic form: 20060116T090000Z, or 20060116 for a date; "" for 0.
 std::string IcsTime(uint32_t time, bool isDate);
 
-}  // namespace qel2clitest
+}  // namespace qel2::test::cli

@@ -12,7 +12,7 @@
 
 namespace {
 
-using qel2test::StringList;
+using qel2::test::StringList;
 
 std::string Text(const qEL2_ATTENDEE* attendee) {
     char* text = qel2dbut_FmtAttendee(attendee);

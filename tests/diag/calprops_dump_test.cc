@@ -14,13 +14,13 @@
 
 namespace {
 
-using qel2test::StringList;
+using qel2::test::StringList;
 
 class CalPropsDump : public ::testing::Test {
 protected:
     void TearDown() override { qel2_FreeCalProps(&cal); }
     std::string Dump(const qEL2_CALPROPS* which) {
-        qel2test::PrCapture out;
+        qel2::test::PrCapture out;
         qel2dbut_PrintCalProps(which, out.fd());
         return out.text();
     }
@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(CalPropsDump, BareCalendarIsARootWithEmptyLists) {
-    EXPECT_EQ(Dump(cal), qel2test::test_data_text("dumps/calendar-bare.txt"));
+    EXPECT_EQ(Dump(cal), qel2::test::test_data_text("dumps/calendar-bare.txt"));
 }
 
 TEST_F(CalPropsDump, FullCalendarKeepsPercentSignsAndJoinsLists) {
@@ -46,7 +46,7 @@ TEST_F(CalPropsDump, FullCalendarKeepsPercentSignsAndJoinsLists) {
     cal->pOtherOwners = StringList({"a", "b", "c"});
     cal->pChildList = StringList({"org/team/x", nullptr, "org/team/y"});
     cal->pCategoryList = StringList({"work"});
-    EXPECT_EQ(Dump(cal), qel2test::test_data_text("dumps/calendar-full.txt"));
+    EXPECT_EQ(Dump(cal), qel2::test::test_data_text("dumps/calendar-full.txt"));
 }
 
 TEST_F(CalPropsDump, AccessValuesWithoutANameStayVisible) {

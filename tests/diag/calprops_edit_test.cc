@@ -12,8 +12,8 @@
 
 namespace {
 
-using qel2test::StringList;
-using qel2test::Strings;
+using qel2::test::StringList;
+using qel2::test::Strings;
 using Texts = std::vector<std::string>;
 
 class CalPropsEdit : public ::testing::Test {

@@ -15,7 +15,7 @@
 
 namespace {
 
-using qel2test::StringList;
+using qel2::test::StringList;
 
 array_t* Records(std::initializer_list<void*> records) {
     array_t* list = array_new();
@@ -23,12 +23,12 @@ array_t* Records(std::initializer_list<void*> records) {
     return list;
 }
 
-std::string Expected(const char* name) { return qel2test::test_data_text(std::string("dumps/") + name); }
+std::string Expected(const char* name) { return qel2::test::test_data_text(std::string("dumps/") + name); }
 
 // The dump of an event or a to-do, which must succeed.
 template <typename Record>
 std::string Dump(const Record* record) {
-    qel2test::PrCapture out;
+    qel2::test::PrCapture out;
     if constexpr (std::is_same_v<Record, qEL2_VEVENT>) EXPECT_EQ(qel2dbut_PrintEvent(record, out.fd()), 0);
     else EXPECT_EQ(qel2dbut_PrintToDo(record, out.fd()), 0);
     return out.text();

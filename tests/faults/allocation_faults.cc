@@ -92,7 +92,7 @@ extern "C" NOT_INSTRUMENTED void free(void* block) {
     REAL(free)(block);
 }
 
-namespace qel2test {
+namespace qel2::test {
 
 bool AllocationFaultsAvailable() { return true; }
 
@@ -110,14 +110,14 @@ AllocationOutcome StopFailingAllocations() {
     return {gSeen >= gFailAt, gLiveCount};
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test
 
 #else  // ThreadSanitizer's allocator cannot be hooked over
 
-namespace qel2test {
+namespace qel2::test {
 bool AllocationFaultsAvailable() { return false; }
 void FailAllocation(uint32_t) {}
 AllocationOutcome StopFailingAllocations() { return {false, 0}; }
-}  // namespace qel2test
+}  // namespace qel2::test
 
 #endif

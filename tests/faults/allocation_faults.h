@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace qel2test {
+namespace qel2::test {
 
 // False where the allocator cannot be hooked (the ThreadSanitizer build).
 bool AllocationFaultsAvailable();
@@ -26,4 +26,4 @@ struct AllocationOutcome {
 };
 AllocationOutcome StopFailingAllocations();
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -29,7 +29,7 @@
 #include "support/record_digest.h"
 #include "support/string_list.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 // Counts ERROR lines without allocating: the log sink runs inside the
@@ -116,12 +116,12 @@ TEST_P(AllocationSweep, EveryFailedAllocationEndsInAResult) {
 template <typename Record>
 SweepCase Decode(const char* name, const char* section, const char* record, Record* (*New)(),
                  int (*Free)(Record**), std::set<int> failures) {
-    auto value = std::make_shared<const codec_test::Bytes>(codec_test::StoredValueOf(section, record));
+    auto value = std::make_shared<const qel2::test::codec::Bytes>(qel2::test::codec::StoredValueOf(section, record));
     return {name,
             [value, New, Free](qEL2_CALPROPS*, uint64_t& digest) {
                 Record* decoded = New();
                 if (decoded == nullptr) return ENOMEM;
-                int result = codec_test::Decode(decoded, value->data(), static_cast<uint32_t>(value->size()));
+                int result = qel2::test::codec::Decode(decoded, value->data(), static_cast<uint32_t>(value->size()));
                 digest = kDigestStart;
                 if constexpr (std::is_same_v<Record, qEL2_CALPROPS>) Mix(digest, decoded->pName);
                 else digest = Digest(decoded);
@@ -233,4 +233,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -21,7 +21,7 @@
 
 #include "fault_fixture.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -103,4 +103,4 @@ TEST_F(FaultTest, ReadsGoOnWhileCheckpointsFailOnAFullDisk) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -18,7 +18,7 @@
 
 #include "fault_fixture.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -127,4 +127,4 @@ TEST_F(DamagedStoreTest, FileCutInsideAPageIsRefusedAtOpen) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

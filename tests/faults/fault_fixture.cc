@@ -10,7 +10,7 @@
 
 #include "store_generator.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 namespace fs = std::filesystem;
 
@@ -21,11 +21,11 @@ const fs::path& WrittenStore() {
     static const TempDir written;
     static const fs::path store = [] {
         fs::path path = written.path() / "store";
-        qel2mk::GenerateOptions options;
+        qel2::mkstore::GenerateOptions options;
         options.calendars = kFaultCalendars;
         options.eventsPerCalendar = 40;
         options.todosPerCalendar = 20;
-        qel2mk::GenerateStore(options, path.string());
+        qel2::mkstore::GenerateStore(options, path.string());
         return path;
     }();
     return store;
@@ -109,4 +109,4 @@ std::string MountSmallDisk(const fs::path& folder, int megabytes) {
     return mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0 ? "" : Failed("tmpfs mount");
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -10,7 +10,7 @@
 #include "query/query_store.h"
 #include "store/store_fixture.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 // The written store: calendars "user0".."user2", each with 40 events and
 // 20 to-dos laid out as qel2-mkstore's generator describes.
@@ -45,4 +45,4 @@ SweepTally SweepStore();
 std::string MountReadOnlyView(const std::filesystem::path& source, const std::filesystem::path& view);
 std::string MountSmallDisk(const std::filesystem::path& folder, int megabytes);
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -13,7 +13,7 @@
 
 #include "fault_fixture.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -40,4 +40,4 @@ TEST_F(FaultTest, ReadOnlyStoreFailsToOpenCleanly) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

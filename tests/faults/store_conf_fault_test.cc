@@ -14,7 +14,7 @@
 
 #include "fault_fixture.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -109,4 +109,4 @@ TEST_F(FaultTest, CutVersionPathNeverReadsASiblingFile) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -14,7 +14,7 @@
 namespace {
 
 TEST(Log, WritesItsLevelUnderTheModuleNameCutsLongLinesAndGatesTrace) {
-    qel2test::LogCapture capture;
+    qel2::test::LogCapture capture;
     EXPECT_EQ(qel2_Log(3, "qel2_x: %d %s\n", 7, "seven"), 0);
     qel2_Log(6, "qel2_pvt_OpenDBCore: %s: %d", "events.db", 2);  // no line end is added
     EXPECT_EQ(qel2_pvt_LogAndReturnError(12, "qel2_pvt_GetStats: returned %d\n", 5), 12);
@@ -24,7 +24,7 @@ TEST(Log, WritesItsLevelUnderTheModuleNameCutsLongLinesAndGatesTrace) {
     EXPECT_EQ(qel2_pvt_TraceLog(1, "qel2_pvt_ReadEvent"), 0);
     qel2_pvt_TraceLog(2, "too deep");
     gCalDB.nTraceLevel = 0;
-    const std::vector<qel2test::LogLine> expected = {{3, "caldb: qel2_x: 7 seven\n"},
+    const std::vector<qel2::test::LogLine> expected = {{3, "caldb: qel2_x: 7 seven\n"},
                                                      {6, "caldb: qel2_pvt_OpenDBCore: events.db: 2"},
                                                      {3, "caldb: qel2_pvt_GetStats: returned 5\n"},
                                                      {3, "caldb: " + std::string(4095, 'x')},

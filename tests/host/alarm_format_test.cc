@@ -34,7 +34,7 @@ protected:
     }
 
     char description[16] = "Team meeting", subject[16] = "Reminder", uid[16] = "uid-42";
-    array_t* recipients = qel2test::StringList({"a@example.org", "b@example.org"});
+    array_t* recipients = qel2::test::StringList({"a@example.org", "b@example.org"});
     qEL2_VALARM alarm{};
 };
 

@@ -47,7 +47,7 @@ TEST(HostStrArray, StoresCopiesAndNulls) {
     std::free(text);  // the array owns its own copy
     ASSERT_EQ(strarray_append(array, nullptr), 0);
     ASSERT_EQ(strarray_append(array, ""), 0);
-    EXPECT_EQ(qel2test::Strings(array), (std::vector<std::string>{"first", "(null)", ""}));
+    EXPECT_EQ(qel2::test::Strings(array), (std::vector<std::string>{"first", "(null)", ""}));
     strarray_free_and_destroy(&array);
     EXPECT_EQ(array, nullptr);
 }

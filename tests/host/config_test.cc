@@ -39,7 +39,7 @@ TEST_F(HostConfig, SwitchesAndIntegersFallBackOnWordsTheyCannotRead) {
 }
 
 TEST_F(HostConfig, LoadsSettingsFile) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     auto path = dir.write("settings.ini",
                           "! a comment\n# another comment\n\n   \t\n"
                           "  caldb.cache = yes  \n"

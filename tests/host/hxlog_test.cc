@@ -22,7 +22,7 @@ bool StartsWithStamp(const std::string& line) {
 }
 
 TEST(HostLogFile, LineCarriesTimestampModuleAndLevel) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     const std::filesystem::path path = dir.path() / "host.log";
     ASSERT_EQ(hxlog_set_file(path.c_str()), 0);
     hxlog(0, 3, "%s: %s\n", "caldb", "text");  // the trailing line end is dropped

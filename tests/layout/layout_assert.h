@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <type_traits>
 
-namespace qel2::layout {
+namespace qel2::test::layout {
 
 template <typename Field>
 constexpr bool IsWordField() {
@@ -21,15 +21,15 @@ constexpr bool IsWordField() {
 
 constexpr bool kWordPointers = sizeof(void*) == 4;
 
-}  // namespace qel2::layout
+}  // namespace qel2::test::layout
 
 #define QEL2_FIELD_AT(Type, field, n)                                                     \
-    static_assert(qel2::layout::IsWordField<decltype(Type::field)>() ||                   \
+    static_assert(qel2::test::layout::IsWordField<decltype(Type::field)>() ||                   \
                       std::is_same_v<decltype(Type::field), unsigned char[16]>,          \
                   #Type "." #field " is not a 32-bit word");                             \
-    static_assert(!qel2::layout::kWordPointers || offsetof(Type, field) == 4 * ((n)-1), \
+    static_assert(!qel2::test::layout::kWordPointers || offsetof(Type, field) == 4 * ((n)-1), \
                   #Type "." #field " is not field " #n)
 
 #define QEL2_RECORD_WORDS(Type, words) \
-    static_assert(!qel2::layout::kWordPointers || sizeof(Type) == 4 * (words), \
+    static_assert(!qel2::test::layout::kWordPointers || sizeof(Type) == 4 * (words), \
                   #Type " is not " #words " words long")

@@ -14,8 +14,8 @@
 
 namespace {
 
-using qel2test::PrCapture;
-using qel2test::StringList;
+using qel2::test::PrCapture;
+using qel2::test::StringList;
 
 // Read and write level 3 ("control") put no entries of their own into the
 // access list, so only the mapping's own entries remain.
@@ -120,7 +120,7 @@ TEST(CalPropsMapping, CopiesOutliveTheSource) {
     EXPECT_STREQ(cal.target->parent_calid, "root");
     EXPECT_STREQ(cal.target->primary_owner, "jdoe");
     EXPECT_EQ(cal.target->description, nullptr);
-    EXPECT_EQ(qel2test::Strings(cal.target->children), (std::vector<std::string>{"c1", "c2"}));
+    EXPECT_EQ(qel2::test::Strings(cal.target->children), (std::vector<std::string>{"c1", "c2"}));
     EXPECT_EQ(cal.target->categories->count, 0u);  // absent lists give empty arrays
     EXPECT_EQ(cal.target->host_data3, 77u);
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace qel2test;
+using namespace qel2::test;
 
 struct FlagCase {
     uint32_t source;

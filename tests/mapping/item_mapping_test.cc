@@ -13,7 +13,7 @@
 
 namespace {
 
-using namespace qel2test;
+using namespace qel2::test;
 using Texts = std::vector<std::string>;
 
 template <typename Kind>

@@ -4,7 +4,7 @@
 
 #include "support/string_list.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 namespace {
 
@@ -74,4 +74,4 @@ qEL2_VTODO* FullToDo() {
     return todo;
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

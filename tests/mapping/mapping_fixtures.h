@@ -7,7 +7,7 @@
 #include <qel2/mapping.h>
 #include <qel2/standin_host.h>
 
-namespace qel2test {
+namespace qel2::test {
 
 // An event or to-do, not a link, whose strings hold their host field names
 // ("summary", "uid", ...) and whose lists hold their names as one element
@@ -57,4 +57,4 @@ struct ItemPair {
 
 using ItemKinds = testing::Types<EventKind, ToDoKind>;
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -18,7 +18,7 @@
 
 namespace {
 
-using qel2mk::FlagBit;
+using qel2::mkstore::FlagBit;
 
 // Fills every stored field at random: strings null, empty or up to 12
 // bytes of any non-NUL value; lists null, empty or with empty elements;
@@ -32,33 +32,33 @@ public:
     void SignedByte(const char*, int32_t& f) { f = static_cast<int32_t>(Below(256)) - 128; }
     void Flags(const char* n, std::span<const FlagBit>, uint32_t& f) { Word(n, f); }
     void String(const char*, char*& f) {
-        if (Below(3) != 0) qel2mk::SetString(f, Below(4) == 0 ? "" : Text());
+        if (Below(3) != 0) qel2::mkstore::SetString(f, Below(4) == 0 ? "" : Text());
     }
     void List(const char*, array_t*& f) {
         if (Below(3) == 0) return;
         std::vector<std::string> texts(Below(4));
         for (std::string& text : texts) text = Below(4) == 0 ? "" : Text();
-        qel2mk::AppendStrings(f, std::vector<std::string_view>(texts.begin(), texts.end()));
+        qel2::mkstore::AppendStrings(f, std::vector<std::string_view>(texts.begin(), texts.end()));
     }
     void Organizer(const char*, qEL2_ORGANIZER*& f) {
         if (Below(2) == 0) return;
-        qel2::OrganizerPtr organizer = qel2mk::NewOrganizer();
-        qel2mk::VisitOrganizerFields(*this, *organizer);
-        qel2mk::SetString(organizer->pCalAddress, "mailto:" + Text());  // the format needs an address
+        qel2::OrganizerPtr organizer = qel2::mkstore::NewOrganizer();
+        qel2::mkstore::VisitOrganizerFields(*this, *organizer);
+        qel2::mkstore::SetString(organizer->pCalAddress, "mailto:" + Text());  // the format needs an address
         f = organizer.release();
     }
     void Attendees(const char*, array_t*& f) {
         for (uint32_t n = Below(4); n > 0; --n) {
-            qel2::AttendeePtr attendee = qel2mk::NewAttendee();
-            qel2mk::VisitAttendeeFields(*this, *attendee);
-            qel2mk::AppendRecord(f, std::move(attendee));
+            qel2::AttendeePtr attendee = qel2::mkstore::NewAttendee();
+            qel2::mkstore::VisitAttendeeFields(*this, *attendee);
+            qel2::mkstore::AppendRecord(f, std::move(attendee));
         }
     }
     void Alarms(const char*, array_t*& f) {
         for (uint32_t n = Below(3); n > 0; --n) {
-            qel2::AlarmPtr alarm = qel2mk::NewAlarm();
-            qel2mk::VisitAlarmFields(*this, *alarm);
-            qel2mk::AppendRecord(f, std::move(alarm));
+            qel2::AlarmPtr alarm = qel2::mkstore::NewAlarm();
+            qel2::mkstore::VisitAlarmFields(*this, *alarm);
+            qel2::mkstore::AppendRecord(f, std::move(alarm));
         }
     }
 
@@ -94,18 +94,18 @@ public:
         EXPECT_TRUE(b == nullptr || *b != '\0') << where_ << n << ": an empty string decodes as absent";
     }
     void List(const char* n, const array_t* a, const array_t* b) {
-        EXPECT_EQ(qel2test::Strings(a), qel2test::Strings(b)) << where_ << n;
+        EXPECT_EQ(qel2::test::Strings(a), qel2::test::Strings(b)) << where_ << n;
         EXPECT_EQ(b == nullptr, Count(a) == 0) << where_ << n << ": an empty list decodes as absent";
     }
     void Organizer(const char* n, const qEL2_ORGANIZER* a, const qEL2_ORGANIZER* b) {
         ASSERT_EQ(a == nullptr, b == nullptr) << where_ << n;
-        if (a != nullptr) Sub(n, [&](FieldComparer& c) { qel2mk::VisitOrganizerFields(c, *a, *b); });
+        if (a != nullptr) Sub(n, [&](FieldComparer& c) { qel2::mkstore::VisitOrganizerFields(c, *a, *b); });
     }
     void Attendees(const char* n, const array_t* a, const array_t* b) {
-        Records<qEL2_ATTENDEE>(n, a, b, [](FieldComparer& c, auto& x, auto& y) { qel2mk::VisitAttendeeFields(c, x, y); });
+        Records<qEL2_ATTENDEE>(n, a, b, [](FieldComparer& c, auto& x, auto& y) { qel2::mkstore::VisitAttendeeFields(c, x, y); });
     }
     void Alarms(const char* n, const array_t* a, const array_t* b) {
-        Records<qEL2_VALARM>(n, a, b, [](FieldComparer& c, auto& x, auto& y) { qel2mk::VisitAlarmFields(c, x, y); });
+        Records<qEL2_VALARM>(n, a, b, [](FieldComparer& c, auto& x, auto& y) { qel2::mkstore::VisitAlarmFields(c, x, y); });
     }
 
 private:
@@ -139,7 +139,7 @@ void ExpectRoundTrips(uint32_t seed, const char* kind, Ptr (*make)(), Visit visi
     for (int i = 0; i < 2000; ++i) {
         Ptr built = make();
         visit(filler, *built);
-        qel2mk::Bytes value = encode(*built, i);
+        qel2::mkstore::Bytes value = encode(*built, i);
         Ptr decoded = make();
         ASSERT_EQ(decode(decoded.get(), value.data(), uint32_t(value.size())), 0) << kind << i;
         FieldComparer compare(kind + std::to_string(i) + ": ");
@@ -151,16 +151,16 @@ void ExpectRoundTrips(uint32_t seed, const char* kind, Ptr (*make)(), Visit visi
 
 TEST(EncoderRoundTrip, RandomRecordsDecodeToTheRecordsTheyWereEncodedFrom) {
     ExpectRoundTrips(
-        20260131, "event ", qel2mk::NewEvent, [](auto& v, auto&... r) { qel2mk::VisitEventFields(v, r...); },
-        [](const qEL2_VEVENT& e, int i) { return qel2mk::EncodeEvent(e, {.filler = uint8_t(i)}); },
+        20260131, "event ", qel2::mkstore::NewEvent, [](auto& v, auto&... r) { qel2::mkstore::VisitEventFields(v, r...); },
+        [](const qEL2_VEVENT& e, int i) { return qel2::mkstore::EncodeEvent(e, {.filler = uint8_t(i)}); },
         qel2_pvt_DeserializeEvent, [](int i, const qEL2_VEVENT& built, const qEL2_VEVENT& decoded) {
             bool link = built.dtStart == 0 && built.dtEnd == 0 && Decoded(built.pURL);
             EXPECT_EQ(qel2_EventIsLink(&decoded), link) << "event " << i;
             return true;
         });
     ExpectRoundTrips(
-        7, "to-do ", qel2mk::NewToDo, [](auto& v, auto&... r) { qel2mk::VisitToDoFields(v, r...); },
-        [](const qEL2_VTODO& t, int) { return qel2mk::EncodeToDo(t); }, qel2_pvt_DeserializeToDo,
+        7, "to-do ", qel2::mkstore::NewToDo, [](auto& v, auto&... r) { qel2::mkstore::VisitToDoFields(v, r...); },
+        [](const qEL2_VTODO& t, int) { return qel2::mkstore::EncodeToDo(t); }, qel2_pvt_DeserializeToDo,
         [](int, const qEL2_VTODO&, const qEL2_VTODO& decoded) {
             EXPECT_EQ(decoded.pExtraList1, nullptr);
             return true;
@@ -168,8 +168,8 @@ TEST(EncoderRoundTrip, RandomRecordsDecodeToTheRecordsTheyWereEncodedFrom) {
     // Calendars alternate with and without the filler after an empty last
     // list; that filler is the one byte the decoder skips without reading.
     ExpectRoundTrips(
-        99, "calendar ", qel2mk::NewCalProps, [](auto& v, auto&... r) { qel2mk::VisitCalPropsFields(v, r...); },
-        [](const qEL2_CALPROPS& c, int i) { return qel2mk::EncodeCalProps(c, {.categoryFiller = i % 2 == 0}); },
+        99, "calendar ", qel2::mkstore::NewCalProps, [](auto& v, auto&... r) { qel2::mkstore::VisitCalPropsFields(v, r...); },
+        [](const qEL2_CALPROPS& c, int i) { return qel2::mkstore::EncodeCalProps(c, {.categoryFiller = i % 2 == 0}); },
         qel2_pvt_DeserializeCalProps, [](int i, const qEL2_CALPROPS& built, const qEL2_CALPROPS&) {
             return i % 2 != 0 || Count(built.pCategoryList) != 0;
         });

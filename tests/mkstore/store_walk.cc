@@ -10,7 +10,7 @@
 #include "hex.h"
 #include "support/legacy42_manifest.h"
 
-namespace mkstore_test {
+namespace qel2::test::mkstore {
 
 namespace {
 
@@ -27,21 +27,21 @@ struct Environment {
 
 using Compare = int (*)(DB*, const DBT*, const DBT*);
 
-Compare ComparisonOf(qel2mk::Database database) {
+Compare ComparisonOf(qel2::mkstore::Database database) {
     switch (database) {
-        case qel2mk::Database::CalProps: return CalPropsKeyCompare;
-        case qel2mk::Database::Alarms: return AlarmKeyCompare;
+        case qel2::mkstore::Database::CalProps: return CalPropsKeyCompare;
+        case qel2::mkstore::Database::Alarms: return AlarmKeyCompare;
         default: return EventKeyCompare;
     }
 }
 
-DB* OpenDatabase(DB_ENV* env, qel2mk::Database database) {
+DB* OpenDatabase(DB_ENV* env, qel2::mkstore::Database database) {
     DB* db = nullptr;
     db_create(&db, env, 0);
     db->set_bt_compare(db, ComparisonOf(database));
-    if (db->open(db, nullptr, qel2mk::DatabaseFile(database), nullptr, DB_BTREE, DB_RDONLY, 0) != 0) {
+    if (db->open(db, nullptr, qel2::mkstore::DatabaseFile(database), nullptr, DB_BTREE, DB_RDONLY, 0) != 0) {
         db->close(db, 0);
-        throw std::runtime_error(std::string("cannot open ") + qel2mk::DatabaseFile(database));
+        throw std::runtime_error(std::string("cannot open ") + qel2::mkstore::DatabaseFile(database));
     }
     return db;
 }
@@ -53,7 +53,7 @@ Bytes Copy(const DBT& dbt) {
 
 }  // namespace
 
-DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database database) {
+DatabaseContents ReadDatabase(const std::string& directory, qel2::mkstore::Database database) {
     DatabaseContents contents;
     Environment environment(directory);
     DB* db = OpenDatabase(environment.env, database);
@@ -69,16 +69,16 @@ DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database dat
     DB* verifier = nullptr;
     db_create(&verifier, environment.env, 0);
     verifier->set_bt_compare(verifier, ComparisonOf(database));
-    contents.verifyResult = verifier->verify(verifier, qel2mk::DatabaseFile(database), nullptr, nullptr, 0);
+    contents.verifyResult = verifier->verify(verifier, qel2::mkstore::DatabaseFile(database), nullptr, nullptr, 0);
     return contents;
 }
 
-HexRecord ToHex(const Bytes& key, const Bytes& value) { return {qel2tools::ToHex(key), qel2tools::ToHex(value)}; }
+HexRecord ToHex(const Bytes& key, const Bytes& value) { return {qel2::tools::ToHex(key), qel2::tools::ToHex(value)}; }
 
 std::vector<HexRecord> ManifestRecords() {
     std::vector<HexRecord> records;
     for (const char* section : {"calendars", "events", "todos", "alarms_db"}) {
-        for (const auto& record : qel2test::Legacy42Manifest().at(section)) {
+        for (const auto& record : qel2::test::Legacy42Manifest().at(section)) {
             // Calendars name their key by the digest, the others in full.
             records.emplace_back(record.value("key_md5", record.value("key_hex", "")), record.at("value_hex"));
         }
@@ -86,4 +86,4 @@ std::vector<HexRecord> ManifestRecords() {
     return records;
 }
 
-}  // namespace mkstore_test
+}  // namespace qel2::test::mkstore

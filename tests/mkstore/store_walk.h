@@ -10,9 +10,9 @@
 #include "record_encoder.h"
 #include "store_writer.h"
 
-namespace mkstore_test {
+namespace qel2::test::mkstore {
 
-using qel2mk::Bytes;
+using qel2::mkstore::Bytes;
 using Record = std::pair<Bytes, Bytes>;  // key, value
 
 // Every record of one database in cursor order, and the result of
@@ -22,7 +22,7 @@ struct DatabaseContents {
     int verifyResult = -1;
 };
 
-DatabaseContents ReadDatabase(const std::string& directory, qel2mk::Database database);
+DatabaseContents ReadDatabase(const std::string& directory, qel2::mkstore::Database database);
 
 // A record as hex key and hex value.
 using HexRecord = std::pair<std::string, std::string>;
@@ -32,4 +32,4 @@ HexRecord ToHex(const Bytes& key, const Bytes& value);
 // events, to-dos, then alarms, each database in its key order.
 std::vector<HexRecord> ManifestRecords();
 
-}  // namespace mkstore_test
+}  // namespace qel2::test::mkstore

@@ -18,7 +18,7 @@
 namespace {
 
 using nlohmann::json;
-using qel2mk::Database;
+using qel2::mkstore::Database;
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path);
@@ -27,30 +27,30 @@ std::string ReadFile(const std::filesystem::path& path) {
     return text.str();
 }
 
-void Write(const json& description, const qel2test::TempDir& dir) {
-    qel2mk::WriteStore(qel2mk::PlanStore(description), dir.str());
+void Write(const json& description, const qel2::test::TempDir& dir) {
+    qel2::mkstore::WriteStore(qel2::mkstore::PlanStore(description), dir.str());
 }
 
 // Read back in each database's key order, with DB->verify on each. (The
 // query tests open such stores through the library itself.)
 TEST(StoreWriter, WritesTheGenuineStoreBackInTheSameKeyOrder) {
-    const json& manifest = qel2test::Legacy42Manifest();
-    qel2test::TempDir dir;
+    const json& manifest = qel2::test::Legacy42Manifest();
+    qel2::test::TempDir dir;
     Write(manifest, dir);
-    std::vector<mkstore_test::HexRecord> written;
+    std::vector<qel2::test::mkstore::HexRecord> written;
     for (Database database : {Database::CalProps, Database::Events, Database::ToDos, Database::Alarms}) {
-        mkstore_test::DatabaseContents contents = mkstore_test::ReadDatabase(dir.str(), database);
-        EXPECT_EQ(contents.verifyResult, 0) << qel2mk::DatabaseFile(database);
-        for (const auto& [key, value] : contents.records) written.push_back(mkstore_test::ToHex(key, value));
+        qel2::test::mkstore::DatabaseContents contents = qel2::test::mkstore::ReadDatabase(dir.str(), database);
+        EXPECT_EQ(contents.verifyResult, 0) << qel2::mkstore::DatabaseFile(database);
+        for (const auto& [key, value] : contents.records) written.push_back(qel2::test::mkstore::ToHex(key, value));
     }
-    EXPECT_EQ(written, mkstore_test::ManifestRecords());
+    EXPECT_EQ(written, qel2::test::mkstore::ManifestRecords());
     EXPECT_EQ(ReadFile(dir.path() / "caldb.conf"), manifest["caldb_conf"]);
 }
 
 // The same records with their flag words given as named bits, encoded
 // without writing a store.
 TEST(StoreWriter, FlagWordsGivenAsNamedBitsEncodeTheSameBytes) {
-    const json& manifest = qel2test::Legacy42Manifest();
+    const json& manifest = qel2::test::Legacy42Manifest();
     json description = manifest;
     for (json& calendar : description["calendars"]) calendar["fields"].erase("accessFlags");
     for (const char* section : {"events", "todos"}) {
@@ -60,18 +60,18 @@ TEST(StoreWriter, FlagWordsGivenAsNamedBitsEncodeTheSameBytes) {
             if (record["uid"] == "evt-standup") record["fields"].erase("flags");
         }
     }
-    std::vector<mkstore_test::HexRecord> planned;
-    for (const qel2mk::PlannedRecord& record : qel2mk::PlanStore(description).records)
-        planned.push_back(mkstore_test::ToHex(record.key, record.value));
-    EXPECT_EQ(planned, mkstore_test::ManifestRecords());
+    std::vector<qel2::test::mkstore::HexRecord> planned;
+    for (const qel2::mkstore::PlannedRecord& record : qel2::mkstore::PlanStore(description).records)
+        planned.push_back(qel2::test::mkstore::ToHex(record.key, record.value));
+    EXPECT_EQ(planned, qel2::test::mkstore::ManifestRecords());
 }
 
 void ExpectRefused(const json& description, const std::string& part) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     try {
         Write(description, dir);
         ADD_FAILURE() << "accepted: " << description.dump();
-    } catch (const qel2mk::MkstoreError& error) {
+    } catch (const qel2::mkstore::MkstoreError& error) {
         EXPECT_NE(std::string(error.what()).find(part), std::string::npos) << error.what();
     }
 }
@@ -87,9 +87,9 @@ TEST(StoreWriter, RefusesDescriptionsThatCannotMeanWhatTheySay) {
 }
 
 TEST(StoreWriter, RefusesADirectoryThatAlreadyHoldsFiles) {
-    qel2test::TempDir dir;
+    qel2::test::TempDir dir;
     dir.write("events.db", "old");
-    EXPECT_THROW(qel2mk::WriteStore({}, dir.str()), qel2mk::MkstoreError);
+    EXPECT_THROW(qel2::mkstore::WriteStore({}, dir.str()), qel2::mkstore::MkstoreError);
     EXPECT_EQ(ReadFile(dir.path() / "events.db"), "old");
 }
 

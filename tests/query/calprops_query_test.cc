@@ -6,7 +6,7 @@
 #include "query_store.h"
 #include "record_keys.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 int KeepNone(const qEL2_CALPROPS*, const void*) { return 0; }
@@ -76,7 +76,7 @@ TEST_F(QueryTest, ADamagedCalendarFailsItsReadAndTheWalkSkipsIt) {
     qEL2_CALPROPS* cal = nullptr;
     EXPECT_EQ(qel2_pvt_ReadCalProps(const_cast<char*>("alpha"), &cal), 22);
     EXPECT_EQ(cal, nullptr);
-    const std::string key = qel2tools::ToHex(qel2mk::Md5("alpha").data(), 16);
+    const std::string key = qel2::tools::ToHex(qel2::mkstore::Md5("alpha").data(), 16);
     EXPECT_EQ(count(3, "qel2_pvt_ReadCalProps: calprops.db: value of key " + key + " cannot be decoded (22)\n"), 1);
 
     log_.clear();
@@ -89,4 +89,4 @@ TEST_F(QueryTest, ADamagedCalendarFailsItsReadAndTheWalkSkipsIt) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -13,7 +13,7 @@
 #include "query_kinds.h"
 #include "support/legacy42_manifest.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 using nlohmann::json;
@@ -34,7 +34,7 @@ const json& StoredRecord(const char* section, const json& name) {
 template <typename Kind>
 std::string Describe(const typename Kind::Record* r) {
     if (r == nullptr) return "none";
-    return qel2tools::ToHex(Kind::Encode(*r)) + "@" + std::to_string(r->RecurrenceID) + " link " +
+    return qel2::tools::ToHex(Kind::Encode(*r)) + "@" + std::to_string(r->RecurrenceID) + " link " +
            std::to_string(Kind::IsLink(r)) + " from " + (r->pLinkedCalID ? r->pLinkedCalID : "-");
 }
 
@@ -45,7 +45,7 @@ std::string Expected(const json& item) {
     typename Kind::Ptr record = Kind::FromJson(StoredRecord(Kind::kSection, item.at("record")).at("fields"));
     record->RecurrenceID = item.at("RecurrenceID");
     Kind::MarkLinked(record.get(), item.at("bLink") == 1);
-    if (!item.at("pLinkedCalID").is_null()) qel2mk::SetString(record->pLinkedCalID, item.at("pLinkedCalID").get<std::string>());
+    if (!item.at("pLinkedCalID").is_null()) qel2::mkstore::SetString(record->pLinkedCalID, item.at("pLinkedCalID").get<std::string>());
     return Describe<Kind>(record.get());
 }
 
@@ -107,7 +107,7 @@ protected:
                 qEL2_CALPROPS* raw = nullptr;
                 actual = std::to_string(db_.ReadCalProps(const_cast<char*>(c.at("calendar").get_ref<const std::string&>().c_str()), &raw));
                 qel2::CalPropsPtr cal(raw);
-                if (cal) actual += std::string(" ") + cal->pName + " " + qel2tools::ToHex(cal->idHash, 16);
+                if (cal) actual += std::string(" ") + cal->pName + " " + qel2::tools::ToHex(cal->idHash, 16);
                 if (e.contains("pName")) expected += " " + e.at("pName").get<std::string>() + " " + e.at("idHash").get<std::string>();
             } else if (kind == "calprops_search") {
                 actual = search(c);
@@ -153,4 +153,4 @@ TEST_F(LegacyQueryTest, EveryCaseGivesItsExpectedResultAloneAndFromFourThreads) 
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -15,15 +15,15 @@
 #include "record_encoder.h"
 #include "record_json.h"
 
-namespace qel2test {
+namespace qel2::test {
 
-struct Events : qel2query::EventKind {
+struct Events : qel2::query::EventKind {
     using Ptr = qel2::EventPtr;
     static constexpr const char* kSection = "events";  // of the genuine store's manifest
     static constexpr auto ReadLinked = qel2_pvt_ReadLinkedEvent;
     static constexpr auto ReadCore = qel2_pvt_ReadEventCore;  // with a calendar, unlike the facade's
     static constexpr auto FreeList = qel2_FreeEventList;
-    static Ptr New() { return qel2mk::NewEvent(); }
+    static Ptr New() { return qel2::mkstore::NewEvent(); }
     static int Read(qEL2_CALPROPS* c, const char* uid, uint32_t rec, uint32_t flags, Record** out) {
         return qel2BerkeleyDatabase().ReadEvent(c, const_cast<char*>(uid), static_cast<int32_t>(rec), flags, out);
     }
@@ -31,17 +31,17 @@ struct Events : qel2query::EventKind {
         return qel2BerkeleyDatabase().ReadEventListByRange(c, from, to, flags, list);
     }
     static void MarkLinked(Record* r, bool linked) { r->rtflags = linked ? qEL2_EVENT_RT_LINK : 0; }
-    static Ptr FromJson(const nlohmann::json& fields) { return qel2mk::EventFromJson(fields, nullptr, "event"); }
-    static qel2mk::Bytes Encode(const Record& r) { return qel2mk::EncodeEvent(r); }
+    static Ptr FromJson(const nlohmann::json& fields) { return qel2::mkstore::EventFromJson(fields, nullptr, "event"); }
+    static qel2::mkstore::Bytes Encode(const Record& r) { return qel2::mkstore::EncodeEvent(r); }
 };
 
-struct ToDos : qel2query::ToDoKind {
+struct ToDos : qel2::query::ToDoKind {
     using Ptr = qel2::ToDoPtr;
     static constexpr const char* kSection = "todos";
     static constexpr auto ReadLinked = qel2_pvt_ReadLinkedToDo;
     static constexpr auto ReadCore = qel2_pvt_ReadToDoCore;
     static constexpr auto FreeList = qel2_FreeToDoList;
-    static Ptr New() { return qel2mk::NewToDo(); }
+    static Ptr New() { return qel2::mkstore::NewToDo(); }
     static int Read(qEL2_CALPROPS* c, const char* uid, uint32_t rec, uint32_t flags, Record** out) {
         return qel2BerkeleyDatabase().ReadToDo(c, const_cast<char*>(uid), static_cast<int32_t>(rec), flags, out);
     }
@@ -49,8 +49,8 @@ struct ToDos : qel2query::ToDoKind {
         return qel2BerkeleyDatabase().ReadToDoListByRange(c, from, to, flags, list);
     }
     static void MarkLinked(Record* r, bool linked) { r->flags = linked ? r->flags | qEL2_TODO_LINK : r->flags; }
-    static Ptr FromJson(const nlohmann::json& fields) { return qel2mk::ToDoFromJson(fields, nullptr, "to-do"); }
-    static qel2mk::Bytes Encode(const Record& r) { return qel2mk::EncodeToDo(r); }
+    static Ptr FromJson(const nlohmann::json& fields) { return qel2::mkstore::ToDoFromJson(fields, nullptr, "to-do"); }
+    static qel2::mkstore::Bytes Encode(const Record& r) { return qel2::mkstore::EncodeToDo(r); }
 };
 
-}  // namespace qel2test
+}  // namespace qel2::test

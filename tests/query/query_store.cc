@@ -7,20 +7,20 @@
 #include "record_keys.h"
 #include "store_description.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 std::string HashedIds(const array_t* list) {
     std::string text;
     for (uint32_t i = 0; i < list->count; ++i) {
         const qEL2_CALPROPS* cal = At<qEL2_CALPROPS>(list, i);
-        const bool hashed = qel2_CalHashValid(cal) && memcmp(cal->idHash, qel2mk::Md5(cal->pRelativeCalID).data(), 16) == 0;
+        const bool hashed = qel2_CalHashValid(cal) && memcmp(cal->idHash, qel2::mkstore::Md5(cal->pRelativeCalID).data(), 16) == 0;
         text += std::string(" ") + cal->pRelativeCalID + (hashed ? "#" : "");
     }
     return text;
 }
 
 void QueryTest::openStore(const char* description) {
-    qel2mk::WriteStore(qel2mk::PlanStore(nlohmann::json::parse(description)), dir_.str());
+    qel2::mkstore::WriteStore(qel2::mkstore::PlanStore(nlohmann::json::parse(description)), dir_.str());
     ASSERT_EQ(open(0), 0);
     log_.clear();
 }
@@ -94,4 +94,4 @@ void LinkedStoreTest::SetUp() {
     home_ = calendar("home");
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

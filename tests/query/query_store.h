@@ -11,7 +11,7 @@
 #include "owned_records.h"
 #include "store/store_fixture.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 // The record at `index` of a list the queries returned.
 template <typename Record>
@@ -66,4 +66,4 @@ protected:
     qel2::CalPropsPtr home_;
 };
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -11,7 +11,7 @@
 #include "record_keys.h"
 #include "query_kinds.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 using ::testing::IsEmpty;
@@ -85,8 +85,8 @@ protected:
     // Result of the link step alone, for a link in home to `uid` in `target`.
     int linkStep(const char* uid, const char* target, uint32_t flags = 0) {
         typename Kind::Ptr link = Kind::New();
-        qel2mk::SetString(link->pUID, uid);
-        qel2mk::SetString(link->pURL, target);
+        qel2::mkstore::SetString(link->pUID, uid);
+        qel2::mkstore::SetString(link->pURL, target);
         Record* out = reinterpret_cast<Record*>(&link);  // anything but null
         const int result = Kind::ReadLinked(home_.get(), link.get(), &out, flags);
         typename Kind::Ptr held(out);
@@ -98,9 +98,9 @@ protected:
     }
     // How often `function` reported the damaged value of "broken" in home.
     int damagedReports(const char* function) const {
-        const auto key = qel2mk::MakeEventKey("home", "broken", 0);
+        const auto key = qel2::mkstore::MakeEventKey("home", "broken", 0);
         return count(3, std::string(function) + ": " + Kind::kFile + ": value of key " +
-                            qel2tools::ToHex(key.data(), key.size()) + " cannot be decoded (22)\n");
+                            qel2::tools::ToHex(key.data(), key.size()) + " cannot be decoded (22)\n");
     }
 };
 
@@ -218,4 +218,4 @@ TEST_F(LinkedStoreTest, ToDoWindowsIncludeTheStartExcludeTheEndAndKeepOpenToDos)
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -9,7 +9,7 @@
 
 #include "decoded.h"
 
-namespace codec_test {
+namespace qel2::test::codec {
 namespace {
 
 // `value` decodes, and every proper prefix of it fails, except that a
@@ -41,7 +41,7 @@ TEST(DamagedValue, EveryTruncationOfASmallestOrGenuineValueFails) {
     ExpectEveryPrefixDamaged<qEL2_VEVENT>(EventParts::Event().Build(), "smallest event");
     ExpectEveryPrefixDamaged<qEL2_VTODO>(EventParts::ToDo().Build(), "smallest to-do");
     auto genuine = [](auto* kind, const char* section) {
-        for (const auto& stored : qel2test::Legacy42Manifest().at(section))
+        for (const auto& stored : qel2::test::Legacy42Manifest().at(section))
             ExpectEveryPrefixDamaged<std::remove_pointer_t<decltype(kind)>>(StoredValue(stored), RecordName(stored));
     };
     genuine(static_cast<qEL2_VEVENT*>(nullptr), "events");
@@ -78,4 +78,4 @@ TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
 }
 
 }  // namespace
-}  // namespace codec_test
+}  // namespace qel2::test::codec

@@ -11,7 +11,7 @@
 #include "decoded.h"
 #include "value_builder.h"
 
-namespace codec_test {
+namespace qel2::test::codec {
 namespace {
 
 using Words = std::vector<int64_t>;
@@ -69,4 +69,4 @@ TEST(EventValue, LinkNeedsNoTimesAndAUrl) {
 }
 
 }  // namespace
-}  // namespace codec_test
+}  // namespace qel2::test::codec

@@ -6,7 +6,7 @@
 
 #include "decoded.h"
 
-namespace codec_test {
+namespace qel2::test::codec {
 namespace {
 
 using nlohmann::json;
@@ -83,8 +83,8 @@ json Flags(uint32_t w, const qEL2_VTODO*) {
 
 template <typename Record>
 void ExpectManifestFields(const char* section) {
-    ASSERT_FALSE(qel2test::Legacy42Manifest().at(section).empty());
-    for (const json& stored : qel2test::Legacy42Manifest().at(section)) {
+    ASSERT_FALSE(qel2::test::Legacy42Manifest().at(section).empty());
+    for (const json& stored : qel2::test::Legacy42Manifest().at(section)) {
         SCOPED_TRACE(RecordName(stored));
         Decoded<Record> decoded(StoredValue(stored));
         ASSERT_EQ(decoded.result, 0);
@@ -102,4 +102,4 @@ TEST(LegacyStoreValues, ToDosDecodeToTheirManifestFields) { ExpectManifestFields
 TEST(LegacyStoreValues, CalendarsDecodeToTheirManifestFields) { ExpectManifestFields<qEL2_CALPROPS>("calendars"); }
 
 }  // namespace
-}  // namespace codec_test
+}  // namespace qel2::test::codec

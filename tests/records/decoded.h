@@ -15,7 +15,7 @@
 #include "support/legacy42_manifest.h"
 #include "value_builder.h"
 
-namespace codec_test {
+namespace qel2::test::codec {
 
 inline qel2::EventPtr New(qEL2_VEVENT*) { return qel2::EventPtr(qel2_NewEvent()); }
 inline qel2::ToDoPtr New(qEL2_VTODO*) { return qel2::ToDoPtr(qel2_NewToDo()); }
@@ -49,7 +49,7 @@ struct Decoded {
 };
 
 inline Bytes StoredValue(const nlohmann::json& record) {
-    return qel2tools::FromHex(record.at("value_hex").get<std::string>()).value();
+    return qel2::tools::FromHex(record.at("value_hex").get<std::string>()).value();
 }
 
 // "calendar/uid" of an event or to-do, the id of a calendar.
@@ -60,10 +60,10 @@ inline std::string RecordName(const nlohmann::json& record) {
 
 // The value of the first record of a section with that name.
 inline Bytes StoredValueOf(const char* section, const std::string& name) {
-    for (const auto& record : qel2test::Legacy42Manifest().at(section)) {
+    for (const auto& record : qel2::test::Legacy42Manifest().at(section)) {
         if (RecordName(record) == name) return StoredValue(record);
     }
     throw std::runtime_error(name + " is not in the manifest");
 }
 
-}  // namespace codec_test
+}  // namespace qel2::test::codec

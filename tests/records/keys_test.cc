@@ -39,15 +39,15 @@ Key36 EventKey(const std::string& calendar, const std::string& uid, uint32_t rid
 }
 
 TEST(RecordKeys, EveryKeyOfTheGenuineStoreIsRebuilt) {
-    const auto& manifest = qel2test::Legacy42Manifest();
+    const auto& manifest = qel2::test::Legacy42Manifest();
     for (const auto& calendar : manifest.at("calendars")) {
         qEL2_CALPROPS cal = CalendarWithHash(calendar.at("id"));
-        EXPECT_EQ(qel2tools::ToHex(cal.idHash, 16), calendar.at("key_md5")) << calendar.at("id");
+        EXPECT_EQ(qel2::tools::ToHex(cal.idHash, 16), calendar.at("key_md5")) << calendar.at("id");
     }
     for (const char* section : {"events", "todos"}) {
         for (const auto& item : manifest.at(section)) {
             Key36 key = EventKey(item.at("calendar"), item.at("uid"), item.at("recurrence_id"));
-            EXPECT_EQ(qel2tools::ToHex(key.data(), key.size()), item.at("key_hex")) << item.at("uid");
+            EXPECT_EQ(qel2::tools::ToHex(key.data(), key.size()), item.at("key_hex")) << item.at("uid");
             EXPECT_EQ(qel2_KeyGetU32(key.data() + 32), item.at("recurrence_id").get<uint32_t>());
         }
     }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace codec_test {
+namespace qel2::test::codec {
 
 using Bytes = std::vector<unsigned char>;
 
@@ -73,4 +73,4 @@ struct EventParts {
     }
 };
 
-}  // namespace codec_test
+}  // namespace qel2::test::codec

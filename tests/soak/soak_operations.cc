@@ -6,7 +6,7 @@
 
 #include "support/record_digest.h"
 
-namespace qel2soak {
+namespace qel2::test::soak {
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int32_t kTwoYears = 2 * 365 * 86400;
 
 }  // namespace
 
-std::vector<Operation> DrawOperations(const qel2mk::GenerateOptions& shape, size_t count, uint32_t seed) {
+std::vector<Operation> DrawOperations(const qel2::mkstore::GenerateOptions& shape, size_t count, uint32_t seed) {
     std::mt19937 random(seed);
     auto below = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
     std::vector<Operation> operations;
@@ -47,7 +47,7 @@ std::vector<Operation> DrawOperations(const qel2mk::GenerateOptions& shape, size
 }
 
 int Run(const Operation& operation, uint64_t& digest) {
-    using namespace qel2test;
+    using namespace qel2::test;
     digest = 0;
     if (operation.kind == Kind::Search) return SearchCalendars(operation.text.c_str(), digest);
     std::string id = "user" + std::to_string(operation.calendar);
@@ -71,4 +71,4 @@ std::string Describe(const Operation& operation) {
            " " + operation.text + " " + std::to_string(operation.from) + ".." + std::to_string(operation.to);
 }
 
-}  // namespace qel2soak
+}  // namespace qel2::test::soak

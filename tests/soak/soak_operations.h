@@ -9,7 +9,7 @@
 
 #include "store_generator.h"
 
-namespace qel2soak {
+namespace qel2::test::soak {
 
 enum class Kind { SingleEvent, SingleToDo, EventWindow, ToDoWindow, Search };
 
@@ -25,7 +25,7 @@ struct Operation {
 
 // Draws `count` operations over the store's calendars and records, the same
 // ones for the same seed.
-std::vector<Operation> DrawOperations(const qel2mk::GenerateOptions& shape, size_t count, uint32_t seed);
+std::vector<Operation> DrawOperations(const qel2::mkstore::GenerateOptions& shape, size_t count, uint32_t seed);
 
 // Runs one operation on the open store: its result, and the digest of what
 // it returned in `digest`.
@@ -34,4 +34,4 @@ int Run(const Operation& operation, uint64_t& digest);
 // Describes an operation for failure messages.
 std::string Describe(const Operation& operation);
 
-}  // namespace qel2soak
+}  // namespace qel2::test::soak

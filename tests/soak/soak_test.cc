@@ -26,13 +26,13 @@
 #include "store/store_fixture.h"
 #include "store_generator.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr qel2mk::GenerateOptions kShape{100, 1000, 100, 1};  // 100,000 events, 10,000 to-dos
+constexpr qel2::mkstore::GenerateOptions kShape{100, 1000, 100, 1};  // 100,000 events, 10,000 to-dos
 constexpr int kReaders = 8;
 constexpr size_t kOperations = 20000;
 
@@ -43,7 +43,7 @@ fs::path CachedStore() {
     if (!fs::exists(cache / "caldb.conf")) {
         fs::path partial = cache.string() + ".partial." + std::to_string(getpid());
         fs::remove_all(partial);
-        qel2mk::GenerateStore(kShape, partial.string());
+        qel2::mkstore::GenerateStore(kShape, partial.string());
         fs::remove_all(cache);
         fs::rename(partial, cache);
     }
@@ -73,10 +73,10 @@ TEST_F(SoakTest, EightReadersBesideTheMaintenanceThreads) {
     ASSERT_EQ(open(qEL2_THREAD_CHECKPOINT | qEL2_THREAD_DEADLOCK), 0);
 
     // The reference: every operation once, on this thread alone.
-    std::vector<qel2soak::Operation> operations = qel2soak::DrawOperations(kShape, kOperations, 1);
+    std::vector<qel2::test::soak::Operation> operations = qel2::test::soak::DrawOperations(kShape, kOperations, 1);
     size_t found = 0;
     for (auto& operation : operations) {
-        operation.result = qel2soak::Run(operation, operation.digest);
+        operation.result = qel2::test::soak::Run(operation, operation.digest);
         found += operation.result == 0 && operation.digest != 0;
     }
     ASSERT_GT(found, kOperations / 2) << "most operations find something";
@@ -91,7 +91,7 @@ TEST_F(SoakTest, EightReadersBesideTheMaintenanceThreads) {
             while (!stop.load(std::memory_order_relaxed)) {
                 const size_t index = random() % operations.size();
                 uint64_t digest = 0;
-                int result = qel2soak::Run(operations[index], digest);
+                int result = qel2::test::soak::Run(operations[index], digest);
                 reads.fetch_add(1, std::memory_order_relaxed);
                 if (result != operations[index].result || digest != operations[index].digest) {
                     if (mismatches.fetch_add(1) == 0) firstMismatch = index;
@@ -110,7 +110,7 @@ TEST_F(SoakTest, EightReadersBesideTheMaintenanceThreads) {
     stop = true;
     for (auto& reader : readers) reader.join();
 
-    EXPECT_EQ(mismatches.load(), 0u) << "first: " << qel2soak::Describe(operations[firstMismatch]);
+    EXPECT_EQ(mismatches.load(), 0u) << "first: " << qel2::test::soak::Describe(operations[firstMismatch]);
     EXPECT_GT(reads.load(), earlyReads);
     EXPECT_LE(late, early + early / 10) << "resident memory grew by more than 10 %";
     const int checkpoints = count(7, "Checkpoint Done\n");
@@ -126,4 +126,4 @@ TEST_F(SoakTest, EightReadersBesideTheMaintenanceThreads) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -11,7 +11,7 @@
 #include "store/bdb_compat.h"
 #include "store_fixture.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 using BdbCompatTest = StoreTest;
@@ -40,4 +40,4 @@ TEST_F(BdbCompatTest, OpenFlagBitsTheCallDidNotTakeAreRefused) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -13,7 +13,7 @@
 #include "store_fixture.h"
 #include "support/legacy42_manifest.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -79,4 +79,4 @@ TEST_F(LegacyStoreTest, AfterOneRecoveryOpenTheStoreReadsAsItsManifestSays) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

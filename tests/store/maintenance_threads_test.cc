@@ -20,7 +20,7 @@
 
 #include "store_fixture.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -234,4 +234,4 @@ TEST_F(StoreTest, StopServerAlarmDispatchWaitsForTheHostsDispatcherIfItRuns) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -1,6 +1,6 @@
 #include "store_fixture.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 namespace {
 const std::string kModule = "caldb: ";
@@ -28,4 +28,4 @@ void ExpectClosed() {
     for (PRMonitor* monitor : gCalDB.apMonitors) EXPECT_EQ(monitor, nullptr);
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -13,7 +13,7 @@
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 inline constexpr const char* kStoreVersion = "1.0.0 [BerkeleyDB]";
 inline constexpr uint32_t kRecover42 = 0x20;  // DB_RECOVER as the host numbers it
@@ -49,4 +49,4 @@ inline int32_t RunningThreads() { return __atomic_load_n(&gCalDB.nRunningThreads
 // gCalDB of a closed store: no environment, handles, threads or monitors.
 void ExpectClosed();
 
-}  // namespace qel2test
+}  // namespace qel2::test

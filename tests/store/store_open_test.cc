@@ -15,7 +15,7 @@
 #include "store_fixture.h"
 #include "thread_create_fault.h"
 
-namespace qel2test {
+namespace qel2::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -170,4 +170,4 @@ TEST_F(StoreOpenTest, FacadeObjectsShareTheOneStore) {
 }
 
 }  // namespace
-}  // namespace qel2test
+}  // namespace qel2::test

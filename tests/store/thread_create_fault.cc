@@ -12,11 +12,11 @@ std::atomic<int> gCallsBeforeFailure{-1};
 
 }  // namespace
 
-namespace qel2test {
+namespace qel2::test {
 
 void FailThreadCreationAfter(int successes) { gCallsBeforeFailure = successes; }
 
-}  // namespace qel2test
+}  // namespace qel2::test
 
 extern "C" PRThread* PR_CreateThread(PRThreadType type, void (*start)(void*), void* arg,
                                      PRThreadPriority priority, PRThreadScope scope,

@@ -8,7 +8,7 @@
 
 #include "support/temp_dir.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 inline const nlohmann::json& Legacy42Manifest() {
     static const nlohmann::json manifest = [] {
@@ -18,4 +18,4 @@ inline const nlohmann::json& Legacy42Manifest() {
     return manifest;
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -2,7 +2,7 @@
 
 #include <qel2/standin_host.h>
 
-namespace qel2test {
+namespace qel2::test {
 
 LogCapture::LogCapture() { hxlog_set_sink(&LogCapture::sink, this); }
 
@@ -24,4 +24,4 @@ void LogCapture::clear() {
     lines_.clear();
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

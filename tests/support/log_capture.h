@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace qel2test {
+namespace qel2::test {
 
 struct LogLine {
     int level;
@@ -29,4 +29,4 @@ private:
     std::vector<LogLine> lines_;
 };
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -10,7 +10,7 @@
 
 #include "support/temp_dir.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 class PrCapture {
 public:
@@ -36,4 +36,4 @@ private:
     PRFileDesc* fd_;
 };
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -12,7 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace qel2test {
+namespace qel2::test {
 
 namespace {
 
@@ -108,4 +108,4 @@ std::string RadicaleServer::url() const {
     return (https_ ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(port_);
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

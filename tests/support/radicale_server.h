@@ -11,7 +11,7 @@
 
 #include "support/temp_dir.h"
 
-namespace qel2test {
+namespace qel2::test {
 
 struct RadicaleUser {
     std::string name;
@@ -48,4 +48,4 @@ private:
     pid_t pid_ = -1;
 };
 
-}  // namespace qel2test
+}  // namespace qel2::test

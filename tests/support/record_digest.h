@@ -7,7 +7,7 @@
 
 #include <qel2/qel2.h>
 
-namespace qel2test {
+namespace qel2::test {
 
 inline constexpr uint64_t kDigestStart = 14695981039346656037u;
 
@@ -83,4 +83,4 @@ inline int SearchCalendars(const char* prefix, uint64_t& digest) {
     return result;
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

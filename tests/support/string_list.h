@@ -7,7 +7,7 @@
 
 #include <qel2/host.h>
 
-namespace qel2test {
+namespace qel2::test {
 
 // A string array holding copies of `texts`; a null text stays null.
 inline array_t* StringList(std::initializer_list<const char*> texts) {
@@ -27,4 +27,4 @@ inline std::vector<std::string> Strings(const array_t* list) {
     return texts;
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

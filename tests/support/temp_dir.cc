@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace qel2test {
+namespace qel2::test {
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "qel2test-XXXXXX").string();
@@ -35,4 +35,4 @@ std::string test_data_text(const std::string& name) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-}  // namespace qel2test
+}  // namespace qel2::test

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-namespace qel2test {
+namespace qel2::test {
 
 class TempDir {
 public:
@@ -27,4 +27,4 @@ std::filesystem::path test_data_dir();
 // The whole text of a file under the test data folder.
 std::string test_data_text(const std::string& name);
 
-}  // namespace qel2test
+}  // namespace qel2::test

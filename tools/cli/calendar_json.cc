@@ -9,7 +9,7 @@
 #include "time_text.h"
 #include "utf8_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -24,7 +24,7 @@ public:
     }
 
 private:
-    qel2tools::Utf8Converter converter_;
+    qel2::tools::Utf8Converter converter_;
 };
 
 }  // namespace
@@ -64,4 +64,4 @@ nlohmann::json CalendarJson(const qEL2_CALPROPS& calendar) {
     return json;
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -11,7 +11,7 @@
 
 #include <qel2/records.h>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // The primary owner first, then the others.
 std::vector<std::string> Owners(const qEL2_CALPROPS& calendar);
@@ -20,4 +20,4 @@ std::vector<std::string> Owners(const qEL2_CALPROPS& calendar);
 // write access (the store's level names), disabled, created, modified.
 nlohmann::json CalendarJson(const qEL2_CALPROPS& calendar);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -16,7 +16,7 @@
 
 #include "cli_error.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -126,4 +126,4 @@ std::string SignalText(int signal) {
            (description ? description : "unknown signal") + ")";
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

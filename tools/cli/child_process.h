@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 struct ChildOutcome {
     enum class End { Exited, Signalled, TimedOut } end = End::Exited;
@@ -26,4 +26,4 @@ ChildOutcome RunInChild(const std::function<int(std::string& report)>& work, con
 // "SIGSEGV (segmentation fault)".
 std::string SignalText(int signal);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -8,7 +8,7 @@
 
 #include <qel2/log.h>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // Exit statuses: 1 a failure (or damage found by verify), 2 a wrong call.
 inline constexpr int kExitFailure = 1;
@@ -46,4 +46,4 @@ inline std::string ResultText(int result) {
     return words + " (" + std::to_string(result) + ")";
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

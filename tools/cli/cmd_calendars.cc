@@ -17,11 +17,11 @@
 #include "time_text.h"
 #include "utf8_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
-using qel2tools::TerminalText;
+using qel2::tools::TerminalText;
 
 uint32_t FieldMask(const std::string& text) {
     static const std::map<std::string, uint32_t> kFields = {
@@ -106,4 +106,4 @@ const Command kCalendarsCommand = {
     Calendars,
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -12,11 +12,11 @@
 #include "store_reads.h"
 #include "utf8_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
-using qel2tools::TerminalText;
+using qel2::tools::TerminalText;
 
 // Deleted records are dumped too: the dump shows the store as it is, and
 // each record's Tombstone line tells them apart.
@@ -63,4 +63,4 @@ const Command kDumpCommand = {
     Dump,
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -3,7 +3,7 @@
 #include "commands.h"
 #include "item_listing.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 const Command kEventsCommand = {
     "events",
@@ -24,4 +24,4 @@ const Command kEventsCommand = {
     [](const Arguments& arguments) { return ListItems(arguments, ItemKind::Event); },
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -21,12 +21,12 @@
 #include "progress.h"
 #include "store_reads.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace qel2export;
+using namespace qel2::cli::exporter;
 
 constexpr const char* kReportFile = "report.json";
 constexpr const char* kCalendarsFile = "calendars.json";
@@ -169,4 +169,4 @@ const Command kExportCommand = {
     Export,
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -15,7 +15,7 @@
 #include "store_session.h"
 #include "utf8_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -84,8 +84,8 @@ int Info(const Arguments& arguments) {
         std::printf("%s\n", json.dump(2).c_str());
         return 0;
     }
-    std::printf("store        %s\nversion      %s\n", qel2tools::TerminalText(store.label()).c_str(),
-                qel2tools::TerminalText(version).c_str());
+    std::printf("store        %s\nversion      %s\n", qel2::tools::TerminalText(store.label()).c_str(),
+                qel2::tools::TerminalText(version).c_str());
     for (size_t i = 0; i < std::size(databases); ++i)
         std::printf("%-12s %10ju bytes %10u records\n", databases[i].file, sizes[i], databases[i].records);
     std::printf("%-12s %10ju bytes\n", "total", total);
@@ -107,4 +107,4 @@ const Command kInfoCommand = {
     Info,
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -19,11 +19,11 @@
 #include "push/server_home.h"
 #include "store_reads.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
-using namespace qel2push;
+using namespace qel2::cli::push;
 
 constexpr const char* kPasswordVariable = "QEL2_PASSWORD";
 
@@ -120,10 +120,10 @@ int Push(const Arguments& arguments) {
         nlohmann::json metadata = CalendarJson(*calendar);
         CalendarTarget target = TargetOf(metadata);
         progress.Show(report.calendars.size(), target.id);
-        qel2export::CalendarReport exported(target.id);
-        report.calendars.push_back(push.Push(target, [&](const qel2export::ResourceSink& sink) {
+        qel2::cli::exporter::CalendarReport exported(target.id);
+        report.calendars.push_back(push.Push(target, [&](const qel2::cli::exporter::ResourceSink& sink) {
             try {
-                qel2export::StreamCalendarResources(*calendar, 0, exported, sink);
+                qel2::cli::exporter::StreamCalendarResources(*calendar, 0, exported, sink);
             } catch (const CliError& failure) {
                 // The calendar's other resources, and the other calendars, still go.
                 exported.Fail(failure.what());
@@ -199,4 +199,4 @@ const Command kPushCommand = {
     Push,
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

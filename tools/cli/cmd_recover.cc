@@ -13,7 +13,7 @@
 #include "store_session.h"
 #include "watched_command.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -119,4 +119,4 @@ const Command kRecoverCommand = {
     Recover,
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -12,7 +12,7 @@
 #include "store_session.h"
 #include "time_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -69,4 +69,4 @@ const Command kShowCommand = {
     Show,
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -3,7 +3,7 @@
 #include "commands.h"
 #include "item_listing.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 const Command kToDosCommand = {
     "todos",
@@ -21,4 +21,4 @@ const Command kToDosCommand = {
     [](const Arguments& arguments) { return ListItems(arguments, ItemKind::ToDo); },
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

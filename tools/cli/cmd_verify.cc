@@ -21,7 +21,7 @@
 #include "store_session.h"
 #include "structure_check.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -85,7 +85,7 @@ Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found,
     Totals totals;
     auto report = [&](const DBT& key, std::string problem) {
         ++totals.damaged;
-        std::string hexKey = qel2tools::ToHex(static_cast<const unsigned char*>(key.data), key.size);
+        std::string hexKey = qel2::tools::ToHex(static_cast<const unsigned char*>(key.data), key.size);
         Damage damage{database.file, std::move(hexKey), std::move(problem)};
         if (printNow)
             std::printf("damaged: %s key %s: %s\n", damage.database.c_str(), damage.key.c_str(),
@@ -209,4 +209,4 @@ const Command kVerifyCommand = {
     Verify,
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -5,7 +5,7 @@
 
 #include "cli_error.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -94,4 +94,4 @@ std::vector<std::string> SplitList(const std::string& text) {
     }
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 struct Arguments {
     // The STORE argument; empty only when --sample asked for the bundled
@@ -59,4 +59,4 @@ long long ParseNumber(const std::string& option, const std::string& text, long l
 // Splits "a,b,c" into its items.
 std::vector<std::string> SplitList(const std::string& text);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

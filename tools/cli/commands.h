@@ -3,7 +3,7 @@
 
 #include "command_line.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 extern const Command kRecoverCommand;
 extern const Command kInfoCommand;
@@ -16,4 +16,4 @@ extern const Command kVerifyCommand;
 extern const Command kExportCommand;
 extern const Command kPushCommand;
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

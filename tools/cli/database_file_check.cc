@@ -13,7 +13,7 @@
 
 #include "cli_error.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -139,4 +139,4 @@ DatabaseFileFacts CheckDatabaseFile(const fs::path& file) {
     return facts;
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 struct DatabaseFileFacts {
     uint64_t size = 0;
@@ -25,4 +25,4 @@ DatabaseFileFacts CheckDatabaseFile(const std::filesystem::path& file);
 // "" when it is one.
 std::string NotARegularFile(const std::filesystem::path& path);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -11,7 +11,7 @@
 #include "standard_output.h"
 #include "utf8_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -45,16 +45,16 @@ public:
     }
 
     void Organizer(const char*, qEL2_ORGANIZER* organizer) {
-        if (organizer != nullptr) qel2mk::VisitOrganizerFields(*this, *organizer);
+        if (organizer != nullptr) qel2::mkstore::VisitOrganizerFields(*this, *organizer);
     }
     void Attendees(const char*, array_t* attendees) {
         for (uint32_t i = 0; attendees != nullptr && i < attendees->count; ++i)
             if (auto* attendee = static_cast<qEL2_ATTENDEE*>(attendees->elements[i]))
-                qel2mk::VisitAttendeeFields(*this, *attendee);
+                qel2::mkstore::VisitAttendeeFields(*this, *attendee);
     }
     void Alarms(const char*, array_t* alarms) {
         for (uint32_t i = 0; alarms != nullptr && i < alarms->count; ++i)
-            if (auto* alarm = static_cast<qEL2_VALARM*>(alarms->elements[i])) qel2mk::VisitAlarmFields(*this, *alarm);
+            if (auto* alarm = static_cast<qEL2_VALARM*>(alarms->elements[i])) qel2::mkstore::VisitAlarmFields(*this, *alarm);
     }
 
     void Finish() const {
@@ -66,7 +66,7 @@ private:
         if (text == nullptr) return nullptr;
         char* shown = nullptr;
         try {
-            shown = strdup(qel2tools::TerminalText(text).c_str());
+            shown = strdup(qel2::tools::TerminalText(text).c_str());
         } catch (const std::bad_alloc&) {
         }
         failed_ |= shown == nullptr;
@@ -95,11 +95,11 @@ private:
 // Besides their stored fields: the calendar a linked record was read from,
 // and the to-do's extra lists.
 void EscapeFields(TextEscaper& escaper, qEL2_VEVENT& event) {
-    qel2mk::VisitEventFields(escaper, event);
+    qel2::mkstore::VisitEventFields(escaper, event);
     escaper.String("pLinkedCalID", event.pLinkedCalID);
 }
 void EscapeFields(TextEscaper& escaper, qEL2_VTODO& todo) {
-    qel2mk::VisitToDoFields(escaper, todo);
+    qel2::mkstore::VisitToDoFields(escaper, todo);
     escaper.String("pLinkedCalID", todo.pLinkedCalID);
     escaper.List("pExtraList1", todo.pExtraList1);
     escaper.List("pExtraList2", todo.pExtraList2);
@@ -130,10 +130,10 @@ void DumpCalendar(const qEL2_CALPROPS& calendar) {
     if (copy == nullptr) throw std::bad_alloc();
     std::memcpy(copy, &calendar, sizeof calendar);
     TextEscaper escaper(/*ownsText=*/false);
-    qel2mk::VisitCalPropsFields(escaper, *copy);
+    qel2::mkstore::VisitCalPropsFields(escaper, *copy);
     qel2::CalPropsPtr owned(copy);
     escaper.Finish();
     qel2dbut_PrintCalProps(copy, DumpOutput());
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -7,7 +7,7 @@
 
 #include <qel2/records.h>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // Escapes the record's stored text in place, then dumps it. The record is
 // the caller's, read for display only.
@@ -18,4 +18,4 @@ void DumpRecord(qEL2_VTODO& todo);
 // made from an escaped copy.
 void DumpCalendar(const qEL2_CALPROPS& calendar);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

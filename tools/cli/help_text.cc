@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -81,4 +81,4 @@ void PrintManPage(std::span<const Command* const> commands) {
     std::printf(".SH ENVIRONMENT\n.TP\n.B QEL2_CONFIG\nthe settings file when \\-\\-config is not given\n");
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

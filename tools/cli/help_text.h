@@ -7,7 +7,7 @@
 
 #include "command_line.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 inline constexpr const char* kDescription =
     "qel2caldb reads, checks and exports a calendar store of the previous generation\n"
@@ -44,4 +44,4 @@ void PrintCommandHelp(const Command& command);
 // The manual page qel2caldb(1) in roff, from the same texts.
 void PrintManPage(std::span<const Command* const> commands);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

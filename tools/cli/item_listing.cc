@@ -12,7 +12,7 @@
 #include "store_reads.h"
 #include "utf8_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -70,9 +70,9 @@ int ListItems(const Arguments& arguments, ItemKind kind) {
     }
     if (count == 0)
         std::fprintf(stderr, "qel2caldb: calendar \"%s\" has no %s%s\n",
-                     qel2tools::TerminalText(arguments.operands[0]).c_str(),
+                     qel2::tools::TerminalText(arguments.operands[0]).c_str(),
                      kind == ItemKind::Event ? "events" : "to-dos", window.start ? " in that window" : "");
     return 0;
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -4,10 +4,10 @@
 
 #include "command_line.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 enum class ItemKind { Event, ToDo };
 
 int ListItems(const Arguments& arguments, ItemKind kind);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

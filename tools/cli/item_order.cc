@@ -14,7 +14,7 @@
 #include "store_reads.h"
 #include "utf8_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -76,7 +76,7 @@ struct ToDoReads {
 
 // For messages: stored text, escaped.
 std::string CalendarName(const qEL2_CALPROPS* calendar) {
-    return qel2tools::TerminalText(calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
+    return qel2::tools::TerminalText(calendar->pRelativeCalID ? calendar->pRelativeCalID : "");
 }
 
 template <typename Reads>
@@ -102,7 +102,7 @@ size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWind
             // elsewhere: the value does not belong to its key.
             throw CliError(DatabasePath(store, file) + ": one of the " + Reads::kWhat + " of calendar \"" +
                            CalendarName(calendar) + "\" cannot be read again by its uid \"" +
-                           qel2tools::TerminalText(key.uid) + "\" (" + ResultText(result) +
+                           qel2::tools::TerminalText(key.uid) + "\" (" + ResultText(result) +
                            "): the value does not match its key");
         show(*held);
     }
@@ -121,4 +121,4 @@ size_t ForEachToDoInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, Time
     return ForEachInTimeOrder<ToDoReads>(store, calendar, window, flags, show);
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -16,7 +16,7 @@
 #include "store_reads.h"
 #include "store_session.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // Calls `show` for each event of `calendar` within `window` (the library's
 // window test and read flags), ordered by start (records without one last),
@@ -28,4 +28,4 @@ size_t ForEachEventInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, Tim
 size_t ForEachToDoInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
                               const std::function<void(qEL2_VTODO&)>& show);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

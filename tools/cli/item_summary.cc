@@ -7,7 +7,7 @@
 #include "time_text.h"
 #include "utf8_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -23,7 +23,7 @@ void FillShared(ItemSummary& summary, const Item& item) {
 
 // Stored text for a terminal: UTF-8, nothing that moves the cursor.
 std::string Shown(const std::string& text, const std::string& charset) {
-    return qel2tools::TerminalText(qel2tools::ToUtf8(text, charset.c_str()).text);
+    return qel2::tools::TerminalText(qel2::tools::ToUtf8(text, charset.c_str()).text);
 }
 
 nlohmann::json TimeOrNull(uint32_t time, bool isDate) {
@@ -93,4 +93,4 @@ nlohmann::json ItemJson(const ItemSummary& item) {
     return json;
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -8,7 +8,7 @@
 
 #include <qel2/records.h>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 struct ItemSummary {
     bool isToDo = false;
@@ -37,4 +37,4 @@ std::string ItemLine(const ItemSummary& item);
 // The same as a JSON object, text in UTF-8 (json_text.h).
 nlohmann::json ItemJson(const ItemSummary& item);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

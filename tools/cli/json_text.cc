@@ -4,10 +4,10 @@
 
 #include "utf8_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 nlohmann::json JsonText::Convert(const std::string& field, std::string_view text, const char* charset) {
-    qel2tools::Utf8Text converted = qel2tools::ToUtf8(text, charset);
+    qel2::tools::Utf8Text converted = qel2::tools::ToUtf8(text, charset);
     if (converted.replaced && std::find(replaced_.begin(), replaced_.end(), field) == replaced_.end())
         replaced_.push_back(field);
     return std::move(converted.text);
@@ -35,4 +35,4 @@ void JsonText::Mark(nlohmann::json& object) const {
     if (!replaced_.empty()) object["text_replaced"] = replaced_;
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 class JsonText {
 public:
@@ -37,4 +37,4 @@ private:
     std::vector<std::string> replaced_;
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

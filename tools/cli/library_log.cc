@@ -4,7 +4,7 @@
 
 #include <qel2/standin_host.h>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 void Watch(void* context, int level, const char* text);
 
@@ -73,4 +73,4 @@ bool HeldLogLines::Holds(const std::string& text) const {
     return false;
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

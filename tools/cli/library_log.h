@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // Installs the watching sink; lines still go where --log says.
 void WatchLibraryLog();
@@ -39,4 +39,4 @@ private:
     HeldLogLines* outer_;
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

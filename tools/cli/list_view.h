@@ -5,7 +5,7 @@
 
 #include <qel2/host.h>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // The elements of a record list, typed; a null list has none.
 template <typename Record>
@@ -19,4 +19,4 @@ struct ListView {
 // The elements of a string list; a null list has none.
 using StringsView = ListView<char>;
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -21,7 +21,7 @@
 
 namespace {
 
-using namespace qel2cli;
+using namespace qel2::cli;
 
 const Command* const kCommands[] = {&kRecoverCommand, &kInfoCommand, &kCalendarsCommand,
                                     &kEventsCommand,  &kToDosCommand, &kShowCommand,

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 Progress::Progress(std::string what, size_t total)
     : what_(std::move(what)), total_(total), enabled_(isatty(STDERR_FILENO) == 1) {}
@@ -20,4 +20,4 @@ void Progress::Show(size_t done, const std::string& note) {
     std::fflush(stderr);
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 class Progress {
 public:
@@ -23,4 +23,4 @@ private:
     bool enabled_;
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -62,4 +62,4 @@ SampleStore::~SampleStore() {
     fs::remove_all(temporary_, ignored);
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

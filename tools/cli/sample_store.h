@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // The sample archive: the source tree's copy when this build can still see
 // it, else the installed one; throws CliError when neither exists.
@@ -26,4 +26,4 @@ private:
     std::string directory_;
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

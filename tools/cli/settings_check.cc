@@ -7,7 +7,7 @@
 
 #include "cli_error.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -47,4 +47,4 @@ void CheckNumericSettings(const std::string& source) {
     }
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

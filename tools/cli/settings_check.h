@@ -5,10 +5,10 @@
 
 #include <string>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // Throws CliError naming the first setting that is not a whole number
 // within its range; `source` names where the settings came from.
 void CheckNumericSettings(const std::string& source);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

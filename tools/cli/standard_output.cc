@@ -7,7 +7,7 @@
 
 #include "cli_error.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -48,4 +48,4 @@ void FinishOutput() {
     CheckOutput();
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

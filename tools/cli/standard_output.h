@@ -5,7 +5,7 @@
 
 #include <prio.h>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // Exit status when the reader of standard output went away (| head): what
 // a shell reports for a program a closed pipe stops (128 + SIGPIPE).
@@ -24,4 +24,4 @@ void CheckOutput();
 // Flushes standard output and checks it one last time.
 void FinishOutput();
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -29,4 +29,4 @@ std::string StatusText(const char* name, uint32_t code) {
     return code == 0 ? "-" : "STATUS-" + std::to_string(code);
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

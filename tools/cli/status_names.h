@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // The name, or null when the code has none (0 included).
 const char* EventStatusName(uint32_t code);
@@ -20,4 +20,4 @@ const char* ToDoStatusName(uint32_t code);
 // The name, "-" for 0, or "STATUS-<n>" for a code without a name.
 std::string StatusText(const char* name, uint32_t code);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -11,7 +11,7 @@
 #include "cli_error.h"
 #include "time_text.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -59,4 +59,4 @@ uint32_t ReadFlagsFromOptions(const Arguments& arguments) {
     return arguments.has("--tombstones") ? qEL2_READ_TOMBSTONES : 0;
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -10,7 +10,7 @@
 #include "list_view.h"
 #include "store_session.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // Every calendar, read with its hash so its events can be found.
 qel2::CalPropsListPtr ReadAllCalendars(StoreSession& store);
@@ -32,4 +32,4 @@ uint32_t ReadFlagsFromOptions(const Arguments& arguments);
 // The path of one of the store's files, for messages.
 std::string DatabasePath(const StoreSession& store, const char* file);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

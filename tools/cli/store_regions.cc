@@ -15,7 +15,7 @@
 
 #include "cli_error.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -130,4 +130,4 @@ void RefuseWhileHeld(const fs::path& store, const std::string& what, Holders hol
                        " waits until that process has closed the store (or work on a copy made after it did)");
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

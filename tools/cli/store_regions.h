@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 enum class LeftRegions {
     None,     // no region files
@@ -31,4 +31,4 @@ std::string ProcessHolding(const std::filesystem::path& store, Holders holders);
 // Throws CliError when another process holds the store.
 void RefuseWhileHeld(const std::filesystem::path& store, const std::string& what, Holders holders);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

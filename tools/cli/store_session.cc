@@ -18,7 +18,7 @@
 #include "structure_check.h"
 #include "watched_command.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -212,4 +212,4 @@ qel2::CalPropsPtr StoreSession::ReadCalendar(const std::string& id) {
     return owned;
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -14,7 +14,7 @@
 
 #include "sample_store.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // Throws CliError unless `directory` holds the four database files, each
 // passing CheckDatabaseFile, and a caldb.conf whose "caldb.version" the
@@ -72,4 +72,4 @@ private:
     qel2BerkeleyDatabase db_;
 };
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -14,7 +14,7 @@
 #include "cli_error.h"
 #include "watched_command.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -91,4 +91,4 @@ StructureFindings CheckStructure(const fs::path& file) {
     return result;
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

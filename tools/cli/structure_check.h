@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 struct StructureFindings {
     bool sound = true;
@@ -18,4 +18,4 @@ struct StructureFindings {
 // chooses the key order.
 StructureFindings CheckStructure(const std::filesystem::path& file);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -8,7 +8,7 @@
 #include "cli_error.h"
 #include "command_line.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 std::string IsoTime(uint32_t time) {
     if (time == 0) return "-";
@@ -55,4 +55,4 @@ int32_t ParseTime(const std::string& option, const std::string& text) {
     return static_cast<int32_t>(seconds);
 }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // "2006-01-16T14:00:00Z"; "-" for 0, the store's "not set".
 std::string IsoTime(uint32_t time);
@@ -17,4 +17,4 @@ std::string IsoTimeOrDate(uint32_t time, bool isDate);
 // hold (before 1970, after 2038-01-19T03:14:07Z: the window is signed 32-bit).
 int32_t ParseTime(const std::string& option, const std::string& text);
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -16,7 +16,7 @@
 #include "standard_output.h"
 #include "library_log.h"
 
-namespace qel2cli {
+namespace qel2::cli {
 
 namespace {
 
@@ -176,4 +176,4 @@ void AllowTimeFor(uint64_t bytes) {
 
 const std::string& RunFolder() { return gRunFolder; }
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

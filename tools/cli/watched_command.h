@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace qel2cli {
+namespace qel2::cli {
 
 // Runs `command` in a watched child and returns its exit status. A child
 // killed by a fault, or stopped after its time ran out, gives status 1 and
@@ -35,4 +35,4 @@ double FixedTimeLimit();
 // where Berkeley DB keeps the regions and log of a reading environment.
 const std::string& RunFolder();
 
-}  // namespace qel2cli
+}  // namespace qel2::cli

@@ -2,7 +2,7 @@
 
 #include "hex.h"
 
-namespace qel2tools {
+namespace qel2::tools {
 
 namespace {
 
@@ -38,4 +38,4 @@ std::optional<std::vector<unsigned char>> FromHex(std::string_view text) {
     return bytes;
 }
 
-}  // namespace qel2tools
+}  // namespace qel2::tools

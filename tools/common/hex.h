@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qel2tools {
+namespace qel2::tools {
 
 // Lower-case hex digits, two per byte.
 std::string ToHex(const unsigned char* bytes, size_t size);
@@ -15,4 +15,4 @@ inline std::string ToHex(const std::vector<unsigned char>& bytes) { return ToHex
 // The bytes of an even number of hex digits (either case), or nullopt.
 std::optional<std::vector<unsigned char>> FromHex(std::string_view text);
 
-}  // namespace qel2tools
+}  // namespace qel2::tools

@@ -13,7 +13,7 @@
 
 #include <qel2/records.h>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 struct FlagBit {
     const char* name;
@@ -159,4 +159,4 @@ void VisitToDoFields(V& v, R&... r) {
     VisitSharedBodyFields(v, r...);
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -6,7 +6,7 @@
 #include <iconv.h>
 #include <strings.h>
 
-namespace qel2tools {
+namespace qel2::tools {
 
 namespace {
 
@@ -142,4 +142,4 @@ Utf8Text Utf8Converter::Convert(std::string_view bytes) {
 
 Utf8Text ToUtf8(std::string_view bytes, const char* charset) { return Utf8Converter(charset).Convert(bytes); }
 
-}  // namespace qel2tools
+}  // namespace qel2::tools

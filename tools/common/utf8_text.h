@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace qel2tools {
+namespace qel2::tools {
 
 struct Utf8Text {
     std::string text;
@@ -49,4 +49,4 @@ private:
 // code points past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 
-}  // namespace qel2tools
+}  // namespace qel2::tools

@@ -3,11 +3,11 @@
 
 #include <stdexcept>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 class MkstoreError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -17,7 +17,7 @@
 
 namespace {
 
-using qel2mk::MkstoreError;
+using qel2::mkstore::MkstoreError;
 
 constexpr const char* kUsage =
     "usage: qel2-mkstore write DESCRIPTION.json STOREDIR\n"
@@ -38,8 +38,8 @@ Number ParseNumber(const std::string& option, const std::string& text) {
 
 int Write(const std::vector<std::string>& args) {
     if (args.size() != 2) throw UsageError("write takes a description file and a store directory");
-    qel2mk::StorePlan plan = qel2mk::PlanStoreFile(args[0]);
-    qel2mk::WriteStore(plan, args[1]);
+    qel2::mkstore::StorePlan plan = qel2::mkstore::PlanStoreFile(args[0]);
+    qel2::mkstore::WriteStore(plan, args[1]);
     std::fprintf(stderr, "qel2-mkstore: wrote %zu records to %s\n", plan.records.size(), args[1].c_str());
     return 0;
 }
@@ -62,7 +62,7 @@ int Generate(const std::vector<std::string>& args) {
     if (!options.contains("--calendars") || !options.contains("--events"))
         throw UsageError("generate needs --calendars and --events");
 
-    qel2mk::GenerateOptions generate;
+    qel2::mkstore::GenerateOptions generate;
     generate.calendars = ParseNumber<uint32_t>("--calendars", options["--calendars"]);
     generate.eventsPerCalendar = ParseNumber<uint32_t>("--events", options["--events"]);
     if (options.contains("--todos")) generate.todosPerCalendar = ParseNumber<uint32_t>("--todos", options["--todos"]);
@@ -70,7 +70,7 @@ int Generate(const std::vector<std::string>& args) {
     if (generate.calendars == 0) throw UsageError("--calendars must be at least 1");
 
     auto start = std::chrono::steady_clock::now();
-    qel2mk::GenerateSummary summary = qel2mk::GenerateStore(generate, positional[0]);
+    qel2::mkstore::GenerateSummary summary = qel2::mkstore::GenerateStore(generate, positional[0]);
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::fprintf(stderr,
                  "qel2-mkstore: wrote %llu calendars, %llu events, %llu to-dos and %llu alarm records "

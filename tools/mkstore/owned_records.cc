@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 namespace {
 
@@ -54,4 +54,4 @@ void AppendPointer(array_t*& list, void* record) {
     if (array_append(list, record) != 0) throw std::bad_alloc();
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -8,7 +8,7 @@
 #include <qel2/owned.h>
 #include <qel2/records.h>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 // New records from the library's constructors; calendar properties have
 // none, so theirs is a zero-filled block of the full size, as the readers
@@ -34,4 +34,4 @@ void AppendRecord(array_t*& list, Ptr record) {
     record.release();
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -2,7 +2,7 @@
 
 #include "record_encoder.h"
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 namespace {
 
@@ -118,4 +118,4 @@ Bytes EncodeToDo(const qEL2_VTODO& todo, const EncodeOptions& options) {
     return std::move(out.bytes());
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

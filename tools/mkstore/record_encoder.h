@@ -9,7 +9,7 @@
 
 #include "value_writer.h"
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 using Bytes = std::vector<unsigned char>;
 
@@ -27,4 +27,4 @@ Bytes EncodeToDo(const qEL2_VTODO& todo, const EncodeOptions& options = {});
 // One alarm block, as embedded in events and to-dos.
 void EncodeAlarm(ValueWriter& out, const qEL2_VALARM& alarm);
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

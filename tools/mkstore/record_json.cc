@@ -12,7 +12,7 @@
 #include "mkstore_error.h"
 #include "record_fields.h"
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 namespace {
 
@@ -191,4 +191,4 @@ qel2::ToDoPtr ToDoFromJson(const json& fields, const json* flagBits, const std::
     return todo;
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

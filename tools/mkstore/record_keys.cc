@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 Hash Md5(const std::string& text) {
     Hash digest;
@@ -31,4 +31,4 @@ AlarmKey MakeAlarmKey(uint32_t leading, const Hash& identifier, uint32_t trailin
     return key;
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -7,7 +7,7 @@
 
 #include <qel2/keys.h>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 using Hash = std::array<unsigned char, qEL2_HASH_SIZE>;
 using CalPropsKey = std::array<unsigned char, qEL2_CALPROPS_KEY_SIZE>;
@@ -23,4 +23,4 @@ EventKey MakeEventKey(const std::string& calendarId, const std::string& uid, uin
 // Leading value, 16-byte identifier, trailing value (both little-endian).
 AlarmKey MakeAlarmKey(uint32_t leading, const Hash& identifier, uint32_t trailing);
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -12,7 +12,7 @@
 #include "record_json.h"
 #include "record_keys.h"
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 namespace {
 
@@ -76,7 +76,7 @@ public:
     Bytes Hex(const char* key) const {
         const json* value = Find(key);
         std::optional<Bytes> bytes;
-        if (value != nullptr && value->is_string()) bytes = qel2tools::FromHex(value->get<std::string>());
+        if (value != nullptr && value->is_string()) bytes = qel2::tools::FromHex(value->get<std::string>());
         if (!bytes) Fail(std::string("\"") + key + "\" must be a string of hex digit pairs");
         return *bytes;
     }
@@ -216,4 +216,4 @@ void WriteStore(const StorePlan& plan, const std::string& directory) {
     writer.Finish();
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -32,7 +32,7 @@
 #include "record_encoder.h"
 #include "store_writer.h"
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 struct PlannedRecord {
     Database database;
@@ -52,4 +52,4 @@ StorePlan PlanStore(const nlohmann::json& description);
 StorePlan PlanStoreFile(const std::string& path);
 void WriteStore(const StorePlan& plan, const std::string& directory);
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

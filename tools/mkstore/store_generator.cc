@@ -14,7 +14,7 @@
 #include "record_keys.h"
 #include "store_writer.h"
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 namespace {
 
@@ -298,4 +298,4 @@ GenerateSummary GenerateStore(const GenerateOptions& options, const std::string&
     return summary;
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

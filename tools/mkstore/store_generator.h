@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 struct GenerateOptions {
     uint32_t calendars = 1;
@@ -38,4 +38,4 @@ struct GenerateSummary {
 // Contents (texts, attendees, alarms) come from the seed.
 GenerateSummary GenerateStore(const GenerateOptions& options, const std::string& directory);
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

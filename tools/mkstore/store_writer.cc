@@ -10,7 +10,7 @@
 
 #include "mkstore_error.h"
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 namespace {
 
@@ -155,4 +155,4 @@ void StoreWriter::CloseAll() {
     env_ = nullptr;
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -10,7 +10,7 @@
 
 #include <db.h>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 enum class Database { Events, ToDos, CalProps, Alarms };
 
@@ -62,4 +62,4 @@ private:
     std::string lastMessage_;
 };
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

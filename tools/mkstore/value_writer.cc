@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 namespace {
 
@@ -44,4 +44,4 @@ void ValueWriter::Elements(const array_t* list) {
     for (uint32_t i = 0; i < Count(list); ++i) String(strarray_elementat(list, i));
 }
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -7,7 +7,7 @@
 
 #include <qel2/host.h>
 
-namespace qel2mk {
+namespace qel2::mkstore {
 
 class ValueWriter {
 public:
@@ -34,4 +34,4 @@ private:
     uint8_t filler_;
 };
 
-}  // namespace qel2mk
+}  // namespace qel2::mkstore

@@ -7,7 +7,7 @@
 #include "ics_time.h"
 #include "list_view.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 namespace {
 
@@ -50,7 +50,7 @@ void WriteRepeat(PropertyWriter& writer, const qEL2_VALARM& alarm) {
 }
 
 bool HasRecipient(const qEL2_VALARM& alarm) {
-    for (const char* address : qel2cli::StringsView{alarm.pAlarmList1})
+    for (const char* address : qel2::cli::StringsView{alarm.pAlarmList1})
         if (address != nullptr && *address != '\0') return true;
     return false;
 }
@@ -117,8 +117,8 @@ void WriteAlarm(PropertyWriter& writer, const qEL2_VALARM& alarm, Start start, c
 }  // namespace
 
 void WriteAlarms(PropertyWriter& writer, const array_t* alarms, Start start, const std::string& summary) {
-    for (const qEL2_VALARM* alarm : qel2cli::ListView<qEL2_VALARM>{alarms})
+    for (const qEL2_VALARM* alarm : qel2::cli::ListView<qEL2_VALARM>{alarms})
         if (alarm != nullptr) WriteAlarm(writer, *alarm, start, summary);
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -18,10 +18,10 @@
 #include "property_writer.h"
 #include "recurrence_values.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 // `summary` is the component's SUMMARY, the text an alarm without texts
 // of its own shows.
 void WriteAlarms(PropertyWriter& writer, const array_t* alarms, Start start, const std::string& summary);
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -19,7 +19,7 @@
 #include "property_writer.h"
 #include "skipped_records.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 namespace {
 
@@ -81,7 +81,7 @@ public:
         if (state.failure) std::rethrow_exception(state.failure);
         if (result == 0) state.skipped.Finish();
         if (result != 0)
-            throw qel2cli::CliError(std::string("reading the ") + Kind::kWhat + " of calendar \"" +
+            throw qel2::cli::CliError(std::string("reading the ") + Kind::kWhat + " of calendar \"" +
                                     report_.calendarId() + "\" failed (result " + std::to_string(result) + ")");
     }
 
@@ -140,8 +140,8 @@ private:
     RecordRef Ref(const typename Kind::Record& record) {
         unsigned char key[qEL2_EVENT_KEY_SIZE];
         qel2_pvt_CompHashCore(&calendar_, record.pUID ? record.pUID : "", record.RecurrenceID, key);
-        return RecordRef{Kind::kDatabase, qel2tools::ToUtf8(record.pUID ? record.pUID : "", record.pCharset).text,
-                         record.RecurrenceID, qel2tools::ToHex(key, sizeof key)};
+        return RecordRef{Kind::kDatabase, qel2::tools::ToUtf8(record.pUID ? record.pUID : "", record.pCharset).text,
+                         record.RecurrenceID, qel2::tools::ToHex(key, sizeof key)};
     }
 
     // Writes one record into `out`; false when it is left out.
@@ -157,7 +157,7 @@ private:
     void WriteGroup(const std::vector<const typename Kind::Record*>& records) {
         const auto& first = *records.front();
         RecordNotes groupNotes;
-        std::string uid = qel2tools::ToUtf8(first.pUID ? first.pUID : "", first.pCharset).text;
+        std::string uid = qel2::tools::ToUtf8(first.pUID ? first.pUID : "", first.pCharset).text;
         bool uidChanged = false;
         if (uid.empty()) {
             uid = "qel2-no-uid";
@@ -253,4 +253,4 @@ std::string CalendarHeader(const qEL2_CALPROPS& calendar) {
     return out;
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

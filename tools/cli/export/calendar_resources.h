@@ -26,7 +26,7 @@
 
 #include "migration_report.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 struct CalendarResource {
     std::string uid;       // the UID its components carry
@@ -55,4 +55,4 @@ void StreamCalendarResources(qEL2_CALPROPS& calendar, uint32_t readFlags, Calend
 std::string CalendarHeader(const qEL2_CALPROPS& calendar);
 inline constexpr std::string_view kCalendarEnd = "END:VCALENDAR\r\n";
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

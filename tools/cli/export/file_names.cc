@@ -7,7 +7,7 @@
 
 #include "hex.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 std::string SafeFileName(std::string_view id, std::string_view extension) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -27,7 +27,7 @@ std::string SafeFileName(std::string_view id, std::string_view extension) {
         unsigned char digest[qEL2_HASH_SIZE];
         qel2_pvt_MD5Hash(whole.c_str(), digest);
         std::string tag(1, '~');
-        tag.append(qel2tools::ToHex(digest, 8));
+        tag.append(qel2::tools::ToHex(digest, 8));
         size_t cut = kMaxFileName - extension.size() - tag.size();
         // Never inside a %XX escape.
         while (cut > 0 && (name[cut - 1] == '%' || (cut > 1 && name[cut - 2] == '%'))) --cut;
@@ -36,4 +36,4 @@ std::string SafeFileName(std::string_view id, std::string_view extension) {
     return name + std::string(extension);
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

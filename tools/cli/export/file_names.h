@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 // At most kMaxFileName bytes, `extension` (".ics", "") included; room is
 // left for the temporary suffix a safe write adds.
 inline constexpr size_t kMaxFileName = 200;
 std::string SafeFileName(std::string_view id, std::string_view extension);
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -1,6 +1,6 @@
 #include "ics_line.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 namespace {
 
@@ -148,4 +148,4 @@ void AppendEnd(std::string& out, std::string_view component) {
     out += "\r\n";
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

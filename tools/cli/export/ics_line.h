@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 class IcsLine {
 public:
@@ -59,4 +59,4 @@ void AppendEnd(std::string& out, std::string_view component);
 // True for an iCalendar name or token: letters, digits and '-', not empty.
 bool IsIcsToken(std::string_view text);
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 namespace {
 
@@ -56,4 +56,4 @@ std::string IcsDuration(uint32_t seconds, bool before) {
     return text;
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 inline constexpr uint32_t kSecondsPerDay = 86400;
 
@@ -22,4 +22,4 @@ inline uint32_t DayOf(uint32_t time) { return time - time % kSecondsPerDay; }
 // A duration in seconds as -P1DT2H or PT15M (negative when `before`).
 std::string IcsDuration(uint32_t seconds, bool before);
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

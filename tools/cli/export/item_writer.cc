@@ -10,12 +10,12 @@
 #include "recurrence_values.h"
 #include "status_names.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 namespace {
 
-using qel2cli::ListView;
-using qel2cli::StringsView;
+using qel2::cli::ListView;
+using qel2::cli::StringsView;
 
 size_t ListSize(const array_t* list) { return list ? list->count : 0; }
 
@@ -280,7 +280,7 @@ bool AppendEvent(std::string& out, const qEL2_VEVENT& event, const ItemPlan& pla
         event.dtStart == 0 && event.dtEnd != 0 ? 0 : EndAfterStart(writer, "DTEND", event.dtEnd, endIsDate, start);
     if (end != 0) WriteTime(writer, "DTEND", end, start.isDate);
     const uint32_t status = qel2_EventStatus(event.flags);
-    WriteShared(writer, event, plan, start, qel2_EventPriority(event.flags), qel2cli::EventStatusName(status), status);
+    WriteShared(writer, event, plan, start, qel2_EventPriority(event.flags), qel2::cli::EventStatusName(status), status);
     if (qel2_EventTombstone(event.flags)) writer.Raw("X-QEL2-TOMBSTONE", "1");
     WriteFlagBits(writer, event.flags & ~(qEL2_EVENT_PRIORITY_MASK | qEL2_EVENT_START_IS_DATE | qEL2_EVENT_END_IS_DATE |
                                           qEL2_EVENT_STATUS_MASK | qEL2_EVENT_TOMBSTONE));
@@ -302,7 +302,7 @@ bool AppendToDo(std::string& out, const qEL2_VTODO& todo, const ItemPlan& plan, 
     if (due != 0) WriteTime(writer, "DUE", due, start.time != 0 ? start.isDate : dueIsDate);
     if (todo.dtCompleted != 0) writer.Raw("COMPLETED", IcsDateTime(todo.dtCompleted));
     const uint32_t status = qel2_ToDoStatus(todo.flags);
-    WriteShared(writer, todo, plan, start, qel2_ToDoPriority(todo.flags), qel2cli::ToDoStatusName(status), status);
+    WriteShared(writer, todo, plan, start, qel2_ToDoPriority(todo.flags), qel2::cli::ToDoStatusName(status), status);
     // -1 is what a new to-do holds: only another value says something.
     if (todo.lExtra2 != -1) writer.Raw("X-QEL2-LEXTRA2", std::to_string(todo.lExtra2));
     if (qel2_ToDoTombstone(todo.flags)) writer.Raw("X-QEL2-TOMBSTONE", "1");
@@ -315,4 +315,4 @@ bool AppendToDo(std::string& out, const qEL2_VTODO& todo, const ItemPlan& plan, 
     return true;
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

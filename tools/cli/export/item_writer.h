@@ -26,7 +26,7 @@
 
 #include "migration_report.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 // How the record's UID group (uid_group.h) wants the record written.
 struct ItemPlan {
@@ -42,4 +42,4 @@ struct ItemPlan {
 bool AppendEvent(std::string& out, const qEL2_VEVENT& event, const ItemPlan& plan, RecordNotes& notes);
 bool AppendToDo(std::string& out, const qEL2_VTODO& todo, const ItemPlan& plan, RecordNotes& notes);
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 const char* OutcomeName(Outcome outcome) {
     switch (outcome) {
@@ -99,4 +99,4 @@ std::string MigrationReport::Summary() const {
     return text;
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

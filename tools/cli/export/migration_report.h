@@ -12,7 +12,7 @@
 
 #include <qel2/records.h>
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 enum class Outcome {
     kChanged,   // written, with a value adjusted to fit its iCalendar type
@@ -97,4 +97,4 @@ private:
     std::vector<CalendarReport> calendars_;
 };
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -2,11 +2,11 @@
 
 #include "list_view.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 std::string PropertyWriter::Utf8(const char* stored) {
     if (stored == nullptr) return {};
-    qel2tools::Utf8Text text = converter_.Convert(stored);
+    qel2::tools::Utf8Text text = converter_.Convert(stored);
     if (text.replaced)
         notes_.Add(Outcome::kChanged, "bytes replaced by U+FFFD",
                    "text not valid in its charset \"" + (charset_.empty() ? std::string("UTF-8") : charset_) + "\"");
@@ -15,7 +15,7 @@ std::string PropertyWriter::Utf8(const char* stored) {
 
 std::vector<std::string> PropertyWriter::Utf8List(const array_t* stored) {
     std::vector<std::string> values;
-    for (const char* value : qel2cli::StringsView{stored}) values.push_back(Utf8(value));
+    for (const char* value : qel2::cli::StringsView{stored}) values.push_back(Utf8(value));
     return values;
 }
 
@@ -46,7 +46,7 @@ void PropertyWriter::XStored(std::string_view name, const char* stored) {
 }
 
 void PropertyWriter::XList(std::string_view name, const array_t* stored) {
-    for (const char* value : qel2cli::StringsView{stored}) X(name, Utf8(value));
+    for (const char* value : qel2::cli::StringsView{stored}) X(name, Utf8(value));
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

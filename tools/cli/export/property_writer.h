@@ -14,7 +14,7 @@
 #include "migration_report.h"
 #include "utf8_text.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 class PropertyWriter {
 public:
@@ -44,7 +44,7 @@ private:
     std::string& out_;
     RecordNotes& notes_;
     std::string charset_;
-    qel2tools::Utf8Converter converter_;
+    qel2::tools::Utf8Converter converter_;
 };
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

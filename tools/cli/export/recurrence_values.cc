@@ -7,7 +7,7 @@
 #include "ics_time.h"
 #include "list_view.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 namespace {
 
@@ -31,7 +31,7 @@ long long Seconds(const icaltimetype& time) {
 }  // namespace
 
 void WriteRules(PropertyWriter& writer, std::string_view name, const array_t* rules, Start start) {
-    for (const char* stored : qel2cli::StringsView{rules}) {
+    for (const char* stored : qel2::cli::StringsView{rules}) {
         const std::string text = writer.Utf8(stored);
         icalrecurrencetype rule = icalrecurrencetype_from_string(text.c_str());
         icalerror_clear_errno();
@@ -68,7 +68,7 @@ void WriteRules(PropertyWriter& writer, std::string_view name, const array_t* ru
 }
 
 void WriteDates(PropertyWriter& writer, std::string_view name, const array_t* dates, Start start) {
-    for (const char* stored : qel2cli::StringsView{dates}) {
+    for (const char* stored : qel2::cli::StringsView{dates}) {
         const std::string text = writer.Utf8(stored);
         const icaltimetype time = icaltime_from_string(text.c_str());
         icalerror_clear_errno();
@@ -90,4 +90,4 @@ void WriteDates(PropertyWriter& writer, std::string_view name, const array_t* da
     }
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -12,7 +12,7 @@
 
 #include "property_writer.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 struct Start {
     uint32_t time = 0;
@@ -24,4 +24,4 @@ void WriteRules(PropertyWriter& writer, std::string_view name, const array_t* ru
 // `name` is RDATE or EXDATE.
 void WriteDates(PropertyWriter& writer, std::string_view name, const array_t* dates, Start start);
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -10,14 +10,14 @@
 
 #include "cli_error.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
 
 [[noreturn]] void FailPath(const std::string& path, const std::string& doing) {
-    throw qel2cli::CliError("cannot " + doing + " " + path + ": " + std::strerror(errno));
+    throw qel2::cli::CliError("cannot " + doing + " " + path + ": " + std::strerror(errno));
 }
 
 }  // namespace
@@ -117,4 +117,4 @@ void WriteWholeFile(const Folder& folder, const std::string& name, std::string_v
     file.Commit(true);
 }
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 // A folder opened once; the names below it are resolved against it, never
 // through a symlink.
@@ -63,4 +63,4 @@ private:
 // Writes `content` to `name` in `folder` through a SafeFile.
 void WriteWholeFile(const Folder& folder, const std::string& name, std::string_view content, bool replace);
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

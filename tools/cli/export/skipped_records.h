@@ -17,7 +17,7 @@
 
 #include "migration_report.h"
 
-namespace qel2export {
+namespace qel2::cli::exporter {
 
 enum class RecordKind { kEvent, kToDo };
 
@@ -48,4 +48,4 @@ private:
     bool ended_ = false;
 };
 
-}  // namespace qel2export
+}  // namespace qel2::cli::exporter

@@ -8,7 +8,7 @@
 #include "dav_xml.h"
 #include "same_content.h"
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 namespace {
 
@@ -115,7 +115,7 @@ struct CalendarPush::Calendar {
     std::vector<Pending> batch;
 };
 
-size_t RecordsIn(const qel2export::CalendarResource& resource) {
+size_t RecordsIn(const qel2::cli::exporter::CalendarResource& resource) {
     size_t records = 0;
     std::string_view components = resource.components();
     for (std::string_view begin : {"BEGIN:VEVENT\r\n", "BEGIN:VTODO\r\n"})
@@ -199,7 +199,7 @@ CalendarOutcome CalendarPush::Push(const CalendarTarget& target, const Stream& s
     calendar.accepted = listed.has_value();
     if (listed) calendar.listed = std::move(*listed);
 
-    stream([&](const qel2export::CalendarResource& resource) {
+    stream([&](const qel2::cli::exporter::CalendarResource& resource) {
         size_t records = RecordsIn(resource);
         ++outcome.resources;
         outcome.records += records;
@@ -218,4 +218,4 @@ CalendarOutcome CalendarPush::Push(const CalendarTarget& target, const Stream& s
     return outcome;
 }
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

@@ -17,7 +17,7 @@
 #include "http_client.h"
 #include "push_outcome.h"
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 struct PushSettings {
     std::string baseUrl;  // ends with '/'
@@ -39,7 +39,7 @@ public:
         : http_(http), settings_(std::move(settings)), refusals_(refusals), progress_(std::move(progress)) {}
 
     // `stream` hands the calendar's resources to the sink it is given.
-    using Stream = std::function<void(const qel2export::ResourceSink&)>;
+    using Stream = std::function<void(const qel2::cli::exporter::ResourceSink&)>;
     CalendarOutcome Push(const CalendarTarget& target, const Stream& stream);
 
 private:
@@ -63,6 +63,6 @@ private:
 };
 
 // The events and to-dos a resource holds.
-size_t RecordsIn(const qel2export::CalendarResource& resource);
+size_t RecordsIn(const qel2::cli::exporter::CalendarResource& resource);
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

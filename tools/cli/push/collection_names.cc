@@ -7,7 +7,7 @@
 
 #include "hex.h"
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 namespace {
 
@@ -33,7 +33,7 @@ std::string SafeName(std::string_view id) {
     // Cut at a whole character of the encoding, never inside an _XX.
     size_t cut = kKeptWhenCut;
     if (size_t escape = name.rfind('_', cut - 1); escape != std::string::npos && escape + 3 > cut) cut = escape;
-    return name.substr(0, cut) + "~" + qel2tools::ToHex(digest, 8);
+    return name.substr(0, cut) + "~" + qel2::tools::ToHex(digest, 8);
 }
 
 }  // namespace
@@ -42,4 +42,4 @@ std::string CollectionName(std::string_view calendarId) { return SafeName(calend
 
 std::string ResourceName(std::string_view uid) { return SafeName(uid) + ".ics"; }
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

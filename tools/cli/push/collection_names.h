@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 std::string CollectionName(std::string_view calendarId);
 // The resource of one UID: its name plus ".ics".
 std::string ResourceName(std::string_view uid);
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

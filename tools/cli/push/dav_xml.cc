@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 namespace {
 
@@ -132,4 +132,4 @@ std::string DecodedPath(std::string_view href) {
     return decoded;
 }
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 // One <response> of a multi-status answer, with the properties the server
 // found (those of a 200 propstat).
@@ -38,4 +38,4 @@ std::string MkcalendarBody(const std::string& displayName, const std::string& de
 // sequences decoded, for comparing hrefs the server spelled its own way.
 std::string DecodedPath(std::string_view href);
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

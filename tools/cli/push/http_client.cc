@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 namespace {
 
@@ -232,4 +232,4 @@ std::string FirstLines(const std::string& body, size_t lines) {
     return head;
 }
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 struct HttpRequest {
     std::string method;  // "PUT", "PROPFIND", ...
@@ -67,4 +67,4 @@ std::string DescribeAnswer(const HttpResponse& response);
 // The first `lines` lines of an answer's body, for reports.
 std::string FirstLines(const std::string& body, size_t lines);
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

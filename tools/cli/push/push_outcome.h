@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 // A request the server did not accept (or never answered).
 struct Refusal {
@@ -32,4 +32,4 @@ struct CalendarOutcome {
     size_t refusedRecords = 0;
 };
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

@@ -7,7 +7,7 @@
 
 #include "cli_error.h"
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 namespace {
 
@@ -65,15 +65,15 @@ void WriteReport(const std::string& path, const nlohmann::json& json) {
     std::string text = json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
     std::string temporary = path + ".part";
     FILE* file = std::fopen(temporary.c_str(), "wx");
-    if (file == nullptr) throw qel2cli::CliError("cannot write the report " + temporary + ": " + std::strerror(errno));
+    if (file == nullptr) throw qel2::cli::CliError("cannot write the report " + temporary + ": " + std::strerror(errno));
     bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     written = std::fclose(file) == 0 && written;
     std::error_code error;
     if (written) std::filesystem::rename(temporary, path, error);
     if (!written || error) {
         std::filesystem::remove(temporary, error);
-        throw qel2cli::CliError("cannot write the report " + path);
+        throw qel2::cli::CliError("cannot write the report " + path);
     }
 }
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

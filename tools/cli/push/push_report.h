@@ -13,7 +13,7 @@
 #include "export/migration_report.h"
 #include "push_outcome.h"
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 struct PushReport {
     std::string url;
@@ -22,7 +22,7 @@ struct PushReport {
     std::vector<nlohmann::json> metadata;  // CalendarJson of each calendar, same order
     std::vector<Refusal> refusals;
     // What the export changed, repaired or left out on the way.
-    qel2export::MigrationReport exported;
+    qel2::cli::exporter::MigrationReport exported;
 };
 
 nlohmann::json ReportJson(const PushReport& report);
@@ -31,4 +31,4 @@ nlohmann::json ReportJson(const PushReport& report);
 // throws CliError when it cannot.
 void WriteReport(const std::string& path, const nlohmann::json& json);
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

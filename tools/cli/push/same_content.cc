@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 namespace {
 
@@ -96,4 +96,4 @@ bool SameContent(const std::string& ours, const std::string& theirs) {
     return !mine.empty() && mine == Canonical(theirs, !stamped);
 }
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

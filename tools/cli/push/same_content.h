@@ -13,8 +13,8 @@
 
 #include <string>
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 bool SameContent(const std::string& ours, const std::string& theirs);
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push

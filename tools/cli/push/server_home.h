@@ -9,7 +9,7 @@
 
 #include "http_client.h"
 
-namespace qel2push {
+namespace qel2::cli::push {
 
 // "https://host/dav/alice" -> "https://host/dav/alice/"; throws UsageError
 // unless the URL is http or https.
@@ -19,4 +19,4 @@ std::string HomeUrl(const std::string& url);
 // not itself a calendar.
 void CheckHome(HttpClient& http, const std::string& url, const std::string& user);
 
-}  // namespace qel2push
+}  // namespace qel2::cli::push
