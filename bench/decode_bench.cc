@@ -21,10 +21,14 @@ struct Event {
     static qel2::EventPtr Sample() { return qel2::bench::SampleEvent(); }
     static Bytes Encode(const Record& r) { return qel2::mkstore::EncodeEvent(r); }
     static Record* New() { return qel2_NewEvent(); }
-    static int Decode(Record* r, const Bytes& v) { return qel2_pvt_DeserializeEvent(r, v.data(), v.size()); }
+    static int Decode(Record* r, const Bytes& v) {
+        return qel2_pvt_DeserializeEvent(r, v.data(), v.size());
+    }
     static void Free(Record* r) { qel2_FreeEvent(&r); }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitEventFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) {
+        qel2::mkstore::VisitEventFields(v, to, from);
+    }
 };
 
 struct ToDo {
@@ -32,10 +36,14 @@ struct ToDo {
     static qel2::ToDoPtr Sample() { return qel2::bench::SampleToDo(); }
     static Bytes Encode(const Record& r) { return qel2::mkstore::EncodeToDo(r); }
     static Record* New() { return qel2_NewToDo(); }
-    static int Decode(Record* r, const Bytes& v) { return qel2_pvt_DeserializeToDo(r, v.data(), v.size()); }
+    static int Decode(Record* r, const Bytes& v) {
+        return qel2_pvt_DeserializeToDo(r, v.data(), v.size());
+    }
     static void Free(Record* r) { qel2_FreeToDo(&r); }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitToDoFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) {
+        qel2::mkstore::VisitToDoFields(v, to, from);
+    }
 };
 
 struct Calendar {
@@ -44,10 +52,14 @@ struct Calendar {
     static Bytes Encode(const Record& r) { return qel2::mkstore::EncodeCalProps(r); }
     // Calendars have no constructor: the readers allocate them zeroed.
     static Record* New() { return static_cast<Record*>(calloc(1, sizeof(Record))); }
-    static int Decode(Record* r, const Bytes& v) { return qel2_pvt_DeserializeCalProps(r, v.data(), v.size()); }
+    static int Decode(Record* r, const Bytes& v) {
+        return qel2_pvt_DeserializeCalProps(r, v.data(), v.size());
+    }
     static void Free(Record* r) { qel2_FreeCalProps(&r); }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitCalPropsFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) {
+        qel2::mkstore::VisitCalPropsFields(v, to, from);
+    }
 };
 
 struct Alarm {
@@ -65,7 +77,9 @@ struct Alarm {
     }
     static void Free(Record* r) { qel2_FreeAlarm(&r); }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitAlarmFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) {
+        qel2::mkstore::VisitAlarmFields(v, to, from);
+    }
 };
 
 void Count(benchmark::State& state, const Bytes& value) {

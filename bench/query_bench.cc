@@ -44,7 +44,8 @@ const char* const kPointUid = "user1-evt-500";
 
 std::string StoreDir(uint32_t records) {
     const char* root = std::getenv("QEL2_BENCH_STORES");
-    return std::string(root ? root : "/tmp/qel2-bench-stores") + "/events-" + std::to_string(records);
+    return std::string(root ? root : "/tmp/qel2-bench-stores") + "/events-" +
+           std::to_string(records);
 }
 
 // Each value of the calendar `idHash` in key order, as a raw cursor walk
@@ -81,7 +82,9 @@ struct Calendar {
 struct EventDb {
     using Record = qEL2_VEVENT;
     static DB* Db() { return gCalDB.pEventDB; }
-    static int Range(qEL2_CALPROPS* c, array_t** list) { return qel2_pvt_ReadEventListByRange(c, 0, 0, 0, list); }
+    static int Range(qEL2_CALPROPS* c, array_t** list) {
+        return qel2_pvt_ReadEventListByRange(c, 0, 0, 0, list);
+    }
     static int FreeList(array_t** list) { return qel2_FreeEventList(list); }
     static Record* New() { return qel2_NewEvent(); }
     static void Free(Record* r) { qel2_FreeEvent(&r); }
@@ -97,13 +100,17 @@ struct EventDb {
         return qel2_ReadEventListByRangeCompare(r, &all);
     }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitEventFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) {
+        qel2::mkstore::VisitEventFields(v, to, from);
+    }
 };
 
 struct ToDoDb {
     using Record = qEL2_VTODO;
     static DB* Db() { return gCalDB.pToDoDB; }
-    static int Range(qEL2_CALPROPS* c, array_t** list) { return qel2_pvt_ReadToDoListByRange(c, 0, 0, 0, list); }
+    static int Range(qEL2_CALPROPS* c, array_t** list) {
+        return qel2_pvt_ReadToDoListByRange(c, 0, 0, 0, list);
+    }
     static int FreeList(array_t** list) { return qel2_FreeToDoList(list); }
     static Record* New() { return qel2_NewToDo(); }
     static void Free(Record* r) { qel2_FreeToDo(&r); }
@@ -119,7 +126,9 @@ struct ToDoDb {
         return qel2_ReadToDoListByRangeCompare(r, &all);
     }
     template <typename V>
-    static void Visit(V& v, Record& to, const Record& from) { qel2::mkstore::VisitToDoFields(v, to, from); }
+    static void Visit(V& v, Record& to, const Record& from) {
+        qel2::mkstore::VisitToDoFields(v, to, from);
+    }
 };
 
 // Opens the store of `records` records per calendar with a memory pool of
@@ -137,12 +146,14 @@ void UseStore(uint32_t records, uint32_t poolMb) {
         fs::remove_all(dir);
         qel2::mkstore::GenerateStore({kCalendars, records, records, 1}, dir);
     }
-    config_set(config_getdefaultcache(), "caldb.berkeleydb.mempoolsizemb", std::to_string(poolMb).c_str());
+    config_set(config_getdefaultcache(), "caldb.berkeleydb.mempoolsizemb",
+               std::to_string(poolMb).c_str());
     if (qel2_pvt_OpenDB(0, 0, dir.c_str()) != 0) std::abort();
     openRecords = records;
     openPool = poolMb;
     Calendar calendar;
-    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB}) WalkCalendar(db, calendar.cal->idHash, [](auto&&...) {});
+    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB})
+        WalkCalendar(db, calendar.cal->idHash, [](auto&&...) {});
 }
 
 void UseStore(const benchmark::State& state) {
@@ -254,7 +265,9 @@ void BM_ReadEvent(benchmark::State& state) {
     Calendar calendar;
     for (auto _ : state) {
         qEL2_VEVENT* event = nullptr;
-        if (qel2_pvt_ReadEvent(calendar.cal, const_cast<char*>(kPointUid), 0, 0, &event) != 0 || !event) std::abort();
+        if (qel2_pvt_ReadEvent(calendar.cal, const_cast<char*>(kPointUid), 0, 0, &event) != 0 ||
+            !event)
+            std::abort();
         qel2_FreeEvent(&event);
     }
 }
@@ -279,7 +292,8 @@ void BM_RawGetAllocations(benchmark::State& state) {
     UseStore(state);
     Calendar calendar;
     qEL2_VEVENT* source = nullptr;
-    if (qel2_pvt_ReadEvent(calendar.cal, const_cast<char*>(kPointUid), 0, 0, &source) != 0) std::abort();
+    if (qel2_pvt_ReadEvent(calendar.cal, const_cast<char*>(kPointUid), 0, 0, &source) != 0)
+        std::abort();
     auto keyBytes = qel2::mkstore::MakeEventKey(kCalendar, kPointUid, 0);
     for (auto _ : state) {
         qel2_pvt_MD5Hash(kPointUid, keyBytes.data() + qEL2_HASH_SIZE);
@@ -310,10 +324,13 @@ void RegisterAll() {
     for (int64_t pool : {4, 256}) {
         for (int64_t records : {1000, 10000, 100000}) {
             for (const auto& [name, function] : walks) {
-                benchmark::RegisterBenchmark(name, function)->Args({records, pool})->Unit(benchmark::kMicrosecond);
+                benchmark::RegisterBenchmark(name, function)
+                    ->Args({records, pool})
+                    ->Unit(benchmark::kMicrosecond);
             }
             if (records == 10000) continue;
-            for (const auto& [name, function] : points) benchmark::RegisterBenchmark(name, function)->Args({records, pool});
+            for (const auto& [name, function] : points)
+                benchmark::RegisterBenchmark(name, function)->Args({records, pool});
         }
     }
 }

@@ -16,7 +16,9 @@ public:
     void Word(const char*, uint32_t& to, uint32_t from) { to = from; }
     void SignedWord(const char*, int32_t& to, int32_t from) { to = from; }
     void SignedByte(const char*, int32_t& to, int32_t from) { to = from; }
-    void Flags(const char*, std::span<const qel2::mkstore::FlagBit>, uint32_t& to, uint32_t from) { to = from; }
+    void Flags(const char*, std::span<const qel2::mkstore::FlagBit>, uint32_t& to, uint32_t from) {
+        to = from;
+    }
     void String(const char*, char*& to, const char* from) {
         if (from != nullptr && *from != '\0') to = strdup(from);
     }
@@ -31,12 +33,14 @@ public:
         qel2::mkstore::VisitOrganizerFields(*this, *to, *from);
     }
     void Attendees(const char*, array_t*& to, const array_t* from) {
-        CopyRecords<qEL2_ATTENDEE>(to, from, qel2_NewAttendee,
-                                   [this](auto& x, auto& y) { qel2::mkstore::VisitAttendeeFields(*this, x, y); });
+        CopyRecords<qEL2_ATTENDEE>(to, from, qel2_NewAttendee, [this](auto& x, auto& y) {
+            qel2::mkstore::VisitAttendeeFields(*this, x, y);
+        });
     }
     void Alarms(const char*, array_t*& to, const array_t* from) {
-        CopyRecords<qEL2_VALARM>(to, from, qel2_NewAlarm,
-                                 [this](auto& x, auto& y) { qel2::mkstore::VisitAlarmFields(*this, x, y); });
+        CopyRecords<qEL2_VALARM>(to, from, qel2_NewAlarm, [this](auto& x, auto& y) {
+            qel2::mkstore::VisitAlarmFields(*this, x, y);
+        });
     }
 
 private:

@@ -30,9 +30,10 @@ template <typename Record>
 void FillShared(Record& record) {
     SetString(record.pSummary, "Quarterly planning review with the storage team");
     SetString(record.pUID, "20060116T090000Z-4711-jdoe@example.com");
-    SetString(record.pDescription,
-              "Walk through the plan for the next quarter: migration of the calendar store, the new "
-              "server release and the budget. Bring your numbers.");
+    SetString(
+        record.pDescription,
+        "Walk through the plan for the next quarter: migration of the calendar store, the new "
+        "server release and the budget. Bring your numbers.");
     SetString(record.pLocation, "Room 101, building 4");
     SetString(record.pClass, "PUBLIC");
     SetString(record.pOrganizerEmail, "jdoe@example.com");
@@ -43,7 +44,8 @@ void FillShared(Record& record) {
     SetString(organizer->pCN, "John Doe");
     SetString(organizer->pDir, "ldap://ldap.example.com/uid=jdoe");
     record.pOrganizer = organizer.release();
-    for (const char* user : {"asmith", "bwong", "cdiaz"}) AppendRecord(record.pAttendees, SampleAttendee(user));
+    for (const char* user : {"asmith", "bwong", "cdiaz"})
+        AppendRecord(record.pAttendees, SampleAttendee(user));
     for (int i = 0; i < 2; ++i) AppendRecord(record.pAlarms, SampleAlarm(i));
     AppendStrings(record.pRRules, {"FREQ=WEEKLY;BYDAY=MO;COUNT=12"});
     AppendStrings(record.pEXDates, {"20060123T090000Z", "20060130T090000Z", "20060206T090000Z"});

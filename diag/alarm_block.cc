@@ -28,8 +28,8 @@ void PrintAlarmBlock(PRFileDesc* out, uint32_t index, const qEL2_VALARM* alarm) 
     cal_strvalarm(text, sizeof text, "    Description: %d ", alarm);
     size_t length = strlen(text);
     if (alarm != nullptr && alarm->iRepeat != 0) {
-        cal_strvalarm(text + length, sizeof text - length,
-                      " repeats %R times every %D seconds ", alarm);
+        cal_strvalarm(text + length, sizeof text - length, " repeats %R times every %D seconds ",
+                      alarm);
         length += strlen(text + length);
     }
     if (alarm != nullptr && alarm->iAction == 0) {

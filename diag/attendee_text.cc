@@ -39,7 +39,8 @@ void AppendQuotedList(std::string& text, const char* label, const array_t* list)
     if (count == 0) return;
     text += label;
     for (uint32_t i = 0; i < count; ++i) {
-        Append(text, "%s\"%s\"", i == 0 ? "" : ",", qel2::diag::OrNull(strarray_elementat(list, i)));
+        Append(text, "%s\"%s\"", i == 0 ? "" : ",",
+               qel2::diag::OrNull(strarray_elementat(list, i)));
     }
 }
 
@@ -55,9 +56,12 @@ extern "C" char* qel2dbut_FmtAttendee(const qEL2_ATTENDEE* attendee) {
             const char* format;
             const char* value;
         } parameters[] = {
-            {";CN=%s", attendee->pCN},         {";CUTYPE=%s", attendee->pCUType},
-            {";PARTSTAT=%s", attendee->pPartStat}, {";DIR=%s", attendee->pDir},
-            {";ROLE=%s", attendee->pRole},     {";SENT-BY=%s", attendee->pSentBy},
+            {";CN=%s", attendee->pCN},
+            {";CUTYPE=%s", attendee->pCUType},
+            {";PARTSTAT=%s", attendee->pPartStat},
+            {";DIR=%s", attendee->pDir},
+            {";ROLE=%s", attendee->pRole},
+            {";SENT-BY=%s", attendee->pSentBy},
         };
         for (const auto& parameter : parameters) {
             if (parameter.value != nullptr) Append(text, parameter.format, parameter.value);

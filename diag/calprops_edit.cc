@@ -42,7 +42,8 @@ int SetNames(array_t*& list, char** names, int replace) {
 int SetAccessLevel(qEL2_CALPROPS* calprops, unsigned level, uint32_t mask, int shift) {
     // A null calendar is refused like a bad level: nothing was set.
     if (calprops == nullptr || level > kHighestAccessLevel) return 1;
-    calprops->accessFlags = (calprops->accessFlags & ~mask) | (static_cast<uint32_t>(level) << shift);
+    calprops->accessFlags =
+        (calprops->accessFlags & ~mask) | (static_cast<uint32_t>(level) << shift);
     return 0;
 }
 

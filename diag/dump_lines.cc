@@ -77,8 +77,10 @@ void PrintOrganizer(PRFileDesc* out, const qEL2_ORGANIZER* organizer) {
     PrintText(out, "                  organizer caladdress  = %s\n", organizer->pCalAddress, kNull);
     PrintText(out, "                  organizer common name = %s\n", organizer->pCN, kNotPresent);
     PrintText(out, "                  organizer dir param   = %s\n", organizer->pDir, kNotPresent);
-    PrintText(out, "                  organizer sent by     = %s\n", organizer->pSentBy, kNotPresent);
-    PrintText(out, "                  organizer lang        = %s\n", organizer->pLanguage, kNotPresent);
+    PrintText(out, "                  organizer sent by     = %s\n", organizer->pSentBy,
+              kNotPresent);
+    PrintText(out, "                  organizer lang        = %s\n", organizer->pLanguage,
+              kNotPresent);
 }
 
 void PrintAttendees(PRFileDesc* out, const array_t* attendees) {

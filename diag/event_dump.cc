@@ -64,7 +64,8 @@ int PrintEventLike(const Record* record, PRFileDesc* out) {
     const FlagValues flags = ReadFlags(r);
 
     PrintText(out, "        pSummary = %s\n", r.pSummary);
-    PrintTimeAndIsDate(out, "         dtStart = %lu  %s  (isDate = %d)\n", r.dtStart, flags.startIsDate);
+    PrintTimeAndIsDate(out, "         dtStart = %lu  %s  (isDate = %d)\n", r.dtStart,
+                       flags.startIsDate);
     PrintEndTimes(out, r);
     PrintText(out, "            pUID = %s\n", r.pUID);
     PrintTime(out, "    RecurrenceID = %lu  %s\n", r.RecurrenceID);
@@ -88,11 +89,15 @@ int PrintEventLike(const Record* record, PRFileDesc* out) {
     PrintText(out, "        Language = %s\n", r.pLanguage);
     PrintOrganizer(out, r.pOrganizer);
     PrintLink(out, r);
-    PrintIndexedList(out, "      related to = %lu\n", "                 related to[%lu] = %s\n", r.pRelatedTo);
-    PrintIndexedList(out, "      categories = %lu\n", "                   category[%lu] = %s\n", r.pCategories);
+    PrintIndexedList(out, "      related to = %lu\n", "                 related to[%lu] = %s\n",
+                     r.pRelatedTo);
+    PrintIndexedList(out, "      categories = %lu\n", "                   category[%lu] = %s\n",
+                     r.pCategories);
     PrintAttendees(out, r.pAttendees);
-    PrintIndexedList(out, "     attachments = %lu\n", "                 attachment[%lu] = %s\n", r.pAttachments);
-    PrintIndexedList(out, "          xprops = %lu\n", "                   xprop[%lu] = %s\n", r.pXProps);
+    PrintIndexedList(out, "     attachments = %lu\n", "                 attachment[%lu] = %s\n",
+                     r.pAttachments);
+    PrintIndexedList(out, "          xprops = %lu\n", "                   xprop[%lu] = %s\n",
+                     r.pXProps);
     PrintAlarms(out, r.pAlarms);
     return 0;
 }
@@ -101,8 +106,12 @@ int PrintEventLike(const Record* record, PRFileDesc* out) {
 
 extern "C" {
 
-int qel2dbut_PrintEvent(const qEL2_VEVENT* event, PRFileDesc* out) { return PrintEventLike(event, out); }
+int qel2dbut_PrintEvent(const qEL2_VEVENT* event, PRFileDesc* out) {
+    return PrintEventLike(event, out);
+}
 
-int qel2dbut_PrintToDo(const qEL2_VTODO* todo, PRFileDesc* out) { return PrintEventLike(todo, out); }
+int qel2dbut_PrintToDo(const qEL2_VTODO* todo, PRFileDesc* out) {
+    return PrintEventLike(todo, out);
+}
 
 }  // extern "C"

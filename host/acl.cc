@@ -12,18 +12,24 @@ constexpr const char kRightLetters[] = "rwdsf";
 bool IsZeroOrOne(int32_t value) { return value == 0 || value == 1; }
 
 bool IsRightsText(const char* rights) {
-    return rights != nullptr && rights[0] != '\0' && strspn(rights, kRightLetters) == strlen(rights);
+    return rights != nullptr && rights[0] != '\0' &&
+           strspn(rights, kRightLetters) == strlen(rights);
 }
 
 // The principal that an access level hands its right to; null where the
 // level grants nothing by itself.
 const char* PrincipalForLevel(uint32_t level) {
     switch (level) {
-        case CALDB_ACCESS_PRIVATE: return "@owners";
-        case CALDB_ACCESS_PUBLIC: return "@";
-        case CALDB_ACCESS_DOMAIN: return "@domain";
-        case CALDB_ACCESS_PRIMARY: return "@primary";
-        default: return nullptr;  // control, and levels the store never wrote
+        case CALDB_ACCESS_PRIVATE:
+            return "@owners";
+        case CALDB_ACCESS_PUBLIC:
+            return "@";
+        case CALDB_ACCESS_DOMAIN:
+            return "@domain";
+        case CALDB_ACCESS_PRIMARY:
+            return "@primary";
+        default:
+            return nullptr;  // control, and levels the store never wrote
     }
 }
 
@@ -73,9 +79,8 @@ int acl_misc_read_write_bits_to_acl(uint32_t bits, array_t** acl) {
     *acl = array_new();
     if (*acl == nullptr) return -1;
     // Read rights flow down to child calendars; write rights stay here.
-    const bool complete =
-        AppendLevelEntry(*acl, caldb_CalReadAccess(bits), 1, "r") &&
-        AppendLevelEntry(*acl, caldb_CalWriteAccess(bits), 0, "w");
+    const bool complete = AppendLevelEntry(*acl, caldb_CalReadAccess(bits), 1, "r") &&
+                          AppendLevelEntry(*acl, caldb_CalWriteAccess(bits), 0, "w");
     return complete ? 0 : -1;
 }
 

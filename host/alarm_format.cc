@@ -79,21 +79,38 @@ bool expand(Output& out, char code, const qEL2_VALARM* alarm) {
     if (std::strchr("ATUsdRDM", code) == nullptr) return false;
     if (alarm == nullptr) return true;
     switch (code) {
-        case 'A': append_action(out, alarm->iAction); break;
-        case 'T': append_trigger(out, alarm->lAlarmWord1); break;
-        case 'U': out.append(alarm->pAlarmText3); break;
-        case 's': out.append(alarm->pAlarmText2); break;
-        case 'd': out.append(alarm->pAlarmText1); break;
-        case 'R': out.append_number(alarm->iRepeat); break;
-        case 'D': out.append_number(alarm->lAlarmWord5); break;
-        case 'M': append_list(out, alarm->pAlarmList1); break;
+        case 'A':
+            append_action(out, alarm->iAction);
+            break;
+        case 'T':
+            append_trigger(out, alarm->lAlarmWord1);
+            break;
+        case 'U':
+            out.append(alarm->pAlarmText3);
+            break;
+        case 's':
+            out.append(alarm->pAlarmText2);
+            break;
+        case 'd':
+            out.append(alarm->pAlarmText1);
+            break;
+        case 'R':
+            out.append_number(alarm->iRepeat);
+            break;
+        case 'D':
+            out.append_number(alarm->lAlarmWord5);
+            break;
+        case 'M':
+            append_list(out, alarm->pAlarmList1);
+            break;
     }
     return true;
 }
 
 }  // namespace
 
-size_t cal_strvalarm(char* buffer, size_t size, const char* format, const struct qEL2_VALARM* alarm) {
+size_t cal_strvalarm(char* buffer, size_t size, const char* format,
+                     const struct qEL2_VALARM* alarm) {
     if (buffer == nullptr || size == 0) return 0;
     Output out(buffer, size);
     if (format == nullptr) return 0;

@@ -32,9 +32,7 @@ bool reserve_one(array_t* array) {
 
 }  // namespace
 
-array_t* array_new(void) {
-    return static_cast<array_t*>(calloc(1, sizeof(array_t)));
-}
+array_t* array_new(void) { return static_cast<array_t*>(calloc(1, sizeof(array_t))); }
 
 int array_append(array_t* array, void* element) {
     if (array == nullptr || !reserve_one(array)) return -1;
@@ -92,6 +90,4 @@ char* strarray_elementat(const array_t* array, uint32_t index) {
     return static_cast<char*>(array_elementat(array, index));
 }
 
-void strarray_free_and_destroy(array_t** array) {
-    array_free_and_destroy(array);
-}
+void strarray_free_and_destroy(array_t** array) { array_free_and_destroy(array); }

@@ -49,7 +49,8 @@ int read_config_file(const char* path, std::vector<ConfigEntry>& entries) {
         std::string content;
         char chunk[4096];
         size_t got;
-        while (content.size() <= kConfigFileLimit && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        while (content.size() <= kConfigFileLimit &&
+               (got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
             content.append(chunk, got);
         if (content.size() > kConfigFileLimit) {
             result = EFBIG;

@@ -60,7 +60,8 @@ std::string timestamp() {
     std::time_t now = std::time(nullptr);
     std::tm parts{};
     char text[32] = "";
-    if (gmtime_r(&now, &parts) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    if (gmtime_r(&now, &parts) != nullptr)
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
     return text;
 }
 

@@ -41,7 +41,8 @@ void util_MD5Final(util_md5_ctx* ctx) {
     if (ctx == nullptr || ctx->state == nullptr) return;
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    if (EVP_DigestFinal_ex(digest_state(ctx), digest, &length) == 1 && length == sizeof ctx->digest) {
+    if (EVP_DigestFinal_ex(digest_state(ctx), digest, &length) == 1 &&
+        length == sizeof ctx->digest) {
         std::memcpy(ctx->digest, digest, sizeof ctx->digest);
     }
     EVP_MD_CTX_free(digest_state(ctx));

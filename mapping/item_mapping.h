@@ -97,8 +97,7 @@ bool MapAttendeesAndAlarms(const Source& s, Target& t, PRFileDesc* out, int32_t 
         return AlarmMapping(from, alarm, selector);
     };
     return MapRecordList<qEL2_VALARM>(t.alarms, s.pAlarms, caldb_NewAlarm, fillAlarm, out,
-                                      printCounts,
-                                      "\tAlarms Found:\t%d\n");
+                                      printCounts, "\tAlarms Found:\t%d\n");
 }
 
 template <typename Source, typename Target>

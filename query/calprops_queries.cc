@@ -23,7 +23,9 @@ using qel2::query::MallocValue;
 
 constexpr const char* kCalPropsFile = "calprops.db";
 
-qEL2_CALPROPS* NewCalProps() { return static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS))); }
+qEL2_CALPROPS* NewCalProps() {
+    return static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS)));
+}
 
 void SetHash(qEL2_CALPROPS* calprops, const unsigned char* hash) {
     memcpy(calprops->idHash, hash, qEL2_HASH_SIZE);
@@ -56,12 +58,16 @@ int qel2_SearchCalPropsCompare(const qEL2_CALPROPS* calprops, const void* argume
     const auto* search = static_cast<const qEL2_CALPROPS_SEARCH*>(argument);
     const char* pattern = search->pPattern;
     if (pattern == nullptr) return 1;
-    if ((search->iFields & qEL2_SEARCH_CALID) && qel2_search(pattern, calprops->pRelativeCalID, search->iMode)) {
+    if ((search->iFields & qEL2_SEARCH_CALID) &&
+        qel2_search(pattern, calprops->pRelativeCalID, search->iMode)) {
         return 1;
     }
-    if ((search->iFields & qEL2_SEARCH_NAME) && qel2_search(pattern, calprops->pName, search->iMode)) return 1;
+    if ((search->iFields & qEL2_SEARCH_NAME) &&
+        qel2_search(pattern, calprops->pName, search->iMode))
+        return 1;
     if (search->iFields & qEL2_SEARCH_OWNERS) {
-        if (calprops->pPrimaryOwner && qel2_search(pattern, calprops->pPrimaryOwner, search->iMode)) return 1;
+        if (calprops->pPrimaryOwner && qel2_search(pattern, calprops->pPrimaryOwner, search->iMode))
+            return 1;
         const array_t* others = calprops->pOtherOwners;
         for (uint32_t i = 0; others != nullptr && i < others->count; ++i) {
             if (qel2_search(pattern, strarray_elementat(others, i), search->iMode)) return 1;
@@ -90,7 +96,8 @@ int qel2_pvt_ReadCalProps(char* calendarId, qEL2_CALPROPS** calprops) {
 
     CalPropsPtr record(NewCalProps());
     if (!record) {
-        return qel2_pvt_LogAndReturnError(ENOMEM, "qel2_pvt_ReadCalProps: CS_NEW: %d %s\n", ENOMEM, strerror(ENOMEM));
+        return qel2_pvt_LogAndReturnError(ENOMEM, "qel2_pvt_ReadCalProps: CS_NEW: %d %s\n", ENOMEM,
+                                          strerror(ENOMEM));
     }
     if (int decoded = qel2_pvt_DeserializeCalProps(record.get(), value.data(), value.size())) {
         return qel2::query::ReportUndecodable("qel2_pvt_ReadCalProps", kCalPropsFile, key, decoded);
@@ -100,7 +107,8 @@ int qel2_pvt_ReadCalProps(char* calendarId, qEL2_CALPROPS** calprops) {
     return 0;
 }
 
-int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument, qEL2_CALPROPS_FILTER filter) {
+int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument,
+                          qEL2_CALPROPS_FILTER filter) {
     qel2_pvt_TraceLog(1, "qel2_pvt_ScanCalProps");
     qel2::query::Cursor cursor;
     if (cursor.open(gCalDB.pCalPropsDB) != 0) return qEL2_ERR_MISSING;
@@ -119,8 +127,8 @@ int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument, 
     while (cursor.get()->get(cursor.get(), &key, value.get(), DB_NEXT) == 0) {
         CalPropsPtr record(NewCalProps());
         if (!record) {
-            return qel2_pvt_LogAndReturnError(ENOMEM, "qel2_pvt_ScanCalProps: CS_NEW: %d %s\n", ENOMEM,
-                                              strerror(ENOMEM));
+            return qel2_pvt_LogAndReturnError(ENOMEM, "qel2_pvt_ScanCalProps: CS_NEW: %d %s\n",
+                                              ENOMEM, strerror(ENOMEM));
         }
         const int decoded = qel2_pvt_DeserializeCalProps(record.get(), value.data(), value.size());
         value.release();
@@ -143,7 +151,8 @@ int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument, 
     return 0;
 }
 
-int qel2_pvt_SearchCalProps(const char* pattern, uint32_t fields, uint32_t mode, uint32_t limit, array_t** list) {
+int qel2_pvt_SearchCalProps(const char* pattern, uint32_t fields, uint32_t mode, uint32_t limit,
+                            array_t** list) {
     const qEL2_CALPROPS_SEARCH search = {pattern, fields, mode};
     qel2_pvt_TraceLog(1, "qel2_pvt_SearchCalProps");
     const int result = qel2_pvt_ScanCalProps(list, limit, &search, qel2_SearchCalPropsCompare);

@@ -11,21 +11,25 @@ extern "C" {
 
 int qel2_pvt_ReadEvent(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags,
                        qEL2_VEVENT** event) {
-    return qel2::query::ReadRecord<qel2::query::EventKind>(calendar, uid, recurrenceId, flags, event, 0);
+    return qel2::query::ReadRecord<qel2::query::EventKind>(calendar, uid, recurrenceId, flags,
+                                                           event, 0);
 }
 
 int qel2_pvt_ReadEventCore(qEL2_CALPROPS* calendar, qEL2_DBT* key, qEL2_DBT* value, uint32_t flags,
                            qEL2_VEVENT** event) {
-    return qel2::query::ReadRecordCoreFrom42<qel2::query::EventKind>(calendar, key, value, flags, event);
+    return qel2::query::ReadRecordCoreFrom42<qel2::query::EventKind>(calendar, key, value, flags,
+                                                                     event);
 }
 
-int qel2_pvt_ReadLinkedEvent(qEL2_CALPROPS* calendar, qEL2_VEVENT* link, qEL2_VEVENT** event, uint32_t flags) {
+int qel2_pvt_ReadLinkedEvent(qEL2_CALPROPS* calendar, qEL2_VEVENT* link, qEL2_VEVENT** event,
+                             uint32_t flags) {
     return qel2::query::ReadLinkedRecord<qel2::query::EventKind>(calendar, link, event, flags, 1);
 }
 
-int qel2_pvt_ScanEvents(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const void* argument,
-                        qEL2_RECORD_FILTER filter) {
-    return qel2::query::ScanRecords<qel2::query::EventKind>(calendar, list, flags, argument, filter);
+int qel2_pvt_ScanEvents(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags,
+                        const void* argument, qEL2_RECORD_FILTER filter) {
+    return qel2::query::ScanRecords<qel2::query::EventKind>(calendar, list, flags, argument,
+                                                            filter);
 }
 
 int qel2_ReadEventListByRangeCompare(const void* record, const void* range) {
@@ -37,12 +41,14 @@ int qel2_ReadEventListByRangeCompare(const void* record, const void* range) {
     const bool inWindow = window->lStart == 0 || window->lEnd == 0 ||
                           (static_cast<int32_t>(event->dtEnd) > window->lStart &&
                            static_cast<int32_t>(event->dtStart) < window->lEnd);
-    if (inWindow && qel2_EventTombstone(event->flags) && !(window->iReadFlags & qEL2_READ_TOMBSTONES)) return 0;
+    if (inWindow && qel2_EventTombstone(event->flags) &&
+        !(window->iReadFlags & qEL2_READ_TOMBSTONES))
+        return 0;
     return inWindow;
 }
 
-int qel2_pvt_ReadEventListByRange(qEL2_CALPROPS* calendar, int32_t start, int32_t end, uint32_t flags,
-                                  array_t** list) {
+int qel2_pvt_ReadEventListByRange(qEL2_CALPROPS* calendar, int32_t start, int32_t end,
+                                  uint32_t flags, array_t** list) {
     qel2_pvt_TraceLog(1, "qel2_pvt_ReadEventListByRange");
     const qEL2_RANGE_FILTER range = {flags, start, end};
     return qel2_pvt_ScanEvents(calendar, list, flags, &range, qel2_ReadEventListByRangeCompare);

@@ -21,8 +21,8 @@ int ReportUndecodable(const char* function, const char* file, const DBT& key, in
     }
     hex[2 * shown] = '\0';
     const int result = decoded == EINVAL ? EINVAL : ENOMEM;
-    qel2_Log(qEL2_LOG_ERROR, "%s: %s: value of key %s cannot be decoded (%d)\n", function, file, hex,
-             decoded);
+    qel2_Log(qEL2_LOG_ERROR, "%s: %s: value of key %s cannot be decoded (%d)\n", function, file,
+             hex, decoded);
     return result;
 }
 

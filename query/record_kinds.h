@@ -37,10 +37,13 @@ struct EventKind {
     // The event fetch and walk write trace lines; the to-do ones do not.
     static constexpr bool kTraceCoreAndScan = true;
     static constexpr const char* kCoreNewFailed = "qel2_pvt_ReadEventCore: %d %s\n";
-    static constexpr const char* kScanCursorFailed = "qel2_pvt_ScanEvents: pEventDB->cursor() returned %d\n";
-    static constexpr const char* kScanListFailed = "qel2_pvt_ScanEvents: array_new returned %d %s\n";
+    static constexpr const char* kScanCursorFailed =
+        "qel2_pvt_ScanEvents: pEventDB->cursor() returned %d\n";
+    static constexpr const char* kScanListFailed =
+        "qel2_pvt_ScanEvents: array_new returned %d %s\n";
     // A record that cannot be created fails the event walk with this line.
-    static constexpr const char* kScanNewFailed = "qel2_pvt_ScanEvents: qel2_NewEvent returned %d %s\n";
+    static constexpr const char* kScanNewFailed =
+        "qel2_pvt_ScanEvents: qel2_NewEvent returned %d %s\n";
     static constexpr const char* kScanEnded = "qel2_pvt_ScanEvents: get: %d\n";
     // An event walk without a cursor counts as out of memory.
     static int CursorFailure(int /*code42*/) { return ENOMEM; }
@@ -66,7 +69,8 @@ struct ToDoKind {
     static constexpr const char* kScan = "qel2_pvt_ScanToDos";
     static constexpr bool kTraceCoreAndScan = false;
     static constexpr const char* kCoreNewFailed = "qel2_pvt_ReadToDoCore: qel2_NewToDo %d %s\n";
-    static constexpr const char* kScanCursorFailed = "qel2_pvt_ScanToDos: pToDoDB->cursor returned %d\n";
+    static constexpr const char* kScanCursorFailed =
+        "qel2_pvt_ScanToDos: pToDoDB->cursor returned %d\n";
     static constexpr const char* kScanListFailed = "qel2_pvt_ScanToDos: array_new %d %s\n";
     // Null: a to-do that cannot be created ends the walk as a failed
     // positioning would, with the code ENOMEM.

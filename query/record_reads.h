@@ -32,19 +32,19 @@ template <class Kind>
 using OwnedOf = qel2::Owned<RecordOf<Kind>, Kind::Free>;
 
 template <class Kind>
-int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags, RecordOf<Kind>** out,
-                   int hops);
+int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags,
+                   RecordOf<Kind>** out, int hops);
 
 // Follows the link record `link` (held by `calendar`, or by an unknown
 // calendar when null); `hops` counts the links followed so far, this one
 // included.
 template <class Kind>
-int ReadLinkedRecord(qEL2_CALPROPS* calendar, RecordOf<Kind>* link, RecordOf<Kind>** out, uint32_t flags,
-                     int hops);
+int ReadLinkedRecord(qEL2_CALPROPS* calendar, RecordOf<Kind>* link, RecordOf<Kind>** out,
+                     uint32_t flags, int hops);
 
 template <class Kind>
-int ReadRecord(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags, RecordOf<Kind>** out,
-               int hops) {
+int ReadRecord(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags,
+               RecordOf<Kind>** out, int hops) {
     qel2_pvt_TraceLog(1, "%s", Kind::kRead);
     if (uid == nullptr) return qEL2_ERR_MISSING;
     unsigned char keyBuffer[qEL2_EVENT_KEY_SIZE] = {};
@@ -59,8 +59,8 @@ int ReadRecord(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_
 // The core read of a host, whose descriptors are 4.2's: translated in, and
 // only the fields 4.2 has written back.
 template <class Kind>
-int ReadRecordCoreFrom42(qEL2_CALPROPS* calendar, qEL2_DBT* key42, qEL2_DBT* value42, uint32_t flags,
-                         RecordOf<Kind>** out) {
+int ReadRecordCoreFrom42(qEL2_CALPROPS* calendar, qEL2_DBT* key42, qEL2_DBT* value42,
+                         uint32_t flags, RecordOf<Kind>** out) {
     DBT key;
     DBT value;
     qel2_pvt_DbtFrom42(key42, &key);
@@ -72,8 +72,8 @@ int ReadRecordCoreFrom42(qEL2_CALPROPS* calendar, qEL2_DBT* key42, qEL2_DBT* val
 }
 
 template <class Kind>
-int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags, RecordOf<Kind>** out,
-                   int hops) {
+int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags,
+                   RecordOf<Kind>** out, int hops) {
     UserKey(*key, static_cast<unsigned char*>(key->data), qEL2_EVENT_KEY_SIZE, qEL2_EVENT_KEY_SIZE);
     MallocValue fetched(value);
     if constexpr (Kind::kTraceCoreAndScan) qel2_pvt_TraceLog(1, "%s", Kind::kReadCore);
@@ -82,7 +82,8 @@ int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags
     if (db->get(db, nullptr, key, fetched.get(), 0) != 0) return qEL2_ERR_NOT_FOUND;
 
     *out = Kind::New();
-    if (*out == nullptr) return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kCoreNewFailed, ENOMEM, strerror(ENOMEM));
+    if (*out == nullptr)
+        return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kCoreNewFailed, ENOMEM, strerror(ENOMEM));
     if (int decoded = Kind::Decode(*out, fetched.data(), fetched.size())) {
         Kind::Free(out);
         return ReportUndecodable(Kind::kReadCore, Kind::kFile, *key, decoded);
@@ -102,25 +103,28 @@ int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags
 }
 
 template <class Kind>
-int ReadLinkedRecord(qEL2_CALPROPS* calendar, RecordOf<Kind>* link, RecordOf<Kind>** out, uint32_t flags,
-                     int hops) {
+int ReadLinkedRecord(qEL2_CALPROPS* calendar, RecordOf<Kind>* link, RecordOf<Kind>** out,
+                     uint32_t flags, int hops) {
     qel2_pvt_TraceLog(1, "%s", Kind::kReadLinked);
     *out = nullptr;
     if (link->pURL == nullptr) return qEL2_ERR_MISSING;
     if (hops > kMaxLinkHops) {
         // Logged once, at the hop that gives up; the reads above it only
         // see a link that could not be followed.
-        qel2_Log(qEL2_LOG_ERROR, "%s: more than %d links in a row, not followed at calendar %s, uid %s\n",
+        qel2_Log(qEL2_LOG_ERROR,
+                 "%s: more than %d links in a row, not followed at calendar %s, uid %s\n",
                  Kind::kReadLinked, kMaxLinkHops, link->pURL, link->pUID ? link->pUID : "(none)");
         return qEL2_ERR_STORE;
     }
     qEL2_CALPROPS* read = nullptr;
     if (qel2_pvt_ReadCalProps(link->pURL, &read) != 0) return qEL2_ERR_MISSING;
     qel2::CalPropsPtr linked(read);
-    if (calendar != nullptr && calendar->pRelativeCalID != nullptr && strcmp(calendar->pRelativeCalID, link->pURL) == 0) {
+    if (calendar != nullptr && calendar->pRelativeCalID != nullptr &&
+        strcmp(calendar->pRelativeCalID, link->pURL) == 0) {
         return qEL2_ERR_SELF_LINK;
     }
-    int result = ReadRecord<Kind>(linked.get(), link->pUID, static_cast<int32_t>(link->RecurrenceID), flags, out, hops);
+    int result = ReadRecord<Kind>(linked.get(), link->pUID,
+                                  static_cast<int32_t>(link->RecurrenceID), flags, out, hops);
     if (result != 0 || *out == nullptr) return qEL2_ERR_STORE;
     Kind::MarkLinked(*out);
     free((*out)->pLinkedCalID);

@@ -49,8 +49,8 @@ int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uin
     if (array_append(list, record.get()) != 0) {
         // Not one of the walk's own failures: reported in its own words,
         // and the records kept so far stay with the caller.
-        return qel2_pvt_LogAndReturnError(ENOMEM, "%s: array_append returned %d %s\n", Kind::kScan, ENOMEM,
-                                          strerror(ENOMEM));
+        return qel2_pvt_LogAndReturnError(ENOMEM, "%s: array_append returned %d %s\n", Kind::kScan,
+                                          ENOMEM, strerror(ENOMEM));
     }
     record.release();
     return 0;
@@ -76,7 +76,8 @@ int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const v
     qel2_pvt_DbtFrom42(&data42, &data);
     MallocValue value(&data);
     *list = array_new();
-    if (*list == nullptr) return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanListFailed, ENOMEM, strerror(ENOMEM));
+    if (*list == nullptr)
+        return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanListFailed, ENOMEM, strerror(ENOMEM));
 
     DBC* dbc = cursor.get();
     // From the calendar's first key the cursor steps to the next record
@@ -91,16 +92,19 @@ int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const v
         if (!record) {
             value.release();
             if constexpr (Kind::kScanNewFailed != nullptr) {
-                return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanNewFailed, ENOMEM, strerror(ENOMEM));
+                return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanNewFailed, ENOMEM,
+                                                  strerror(ENOMEM));
             }
             end = ENOMEM;
             break;
         }
-        if (int result = OfferRecord<Kind>(calendar, key, value, flags, argument, filter, record, *list)) {
+        if (int result =
+                OfferRecord<Kind>(calendar, key, value, flags, argument, filter, record, *list)) {
             return result;
         }
     }
-    if (end != 0 && end != DB_NOTFOUND) qel2_Log(qEL2_LOG_ERROR, Kind::kScanEnded, qel2_pvt_ResultTo42(end));
+    if (end != 0 && end != DB_NOTFOUND)
+        qel2_Log(qEL2_LOG_ERROR, Kind::kScanEnded, qel2_pvt_ResultTo42(end));
     return 0;
 }
 

@@ -18,7 +18,8 @@ extern "C" int qel2_pvt_DeserializeAlarm(qEL2_VALARM* alarm, const unsigned char
     if (int result = reader.strings(alarm->pAlarmText1, alarm->pAlarmText2, alarm->pAlarmText3)) {
         return result;
     }
-    if (int result = reader.stringLists(alarm->pAlarmList1, alarm->pAlarmList2, alarm->pAlarmList3)) {
+    if (int result =
+            reader.stringLists(alarm->pAlarmList1, alarm->pAlarmList2, alarm->pAlarmList3)) {
         return result;
     }
     *cursor = reader.position();

@@ -10,16 +10,18 @@ extern "C" int qel2_pvt_DeserializeCalProps(qEL2_CALPROPS* calprops, const unsig
                                             uint32_t size) {
     if (calprops == nullptr || value == nullptr) return EINVAL;
     qel2::ValueReader reader(value, size);
-    if (int result = reader.words(calprops->dtModified, calprops->dtCreated, calprops->accessFlags)) {
+    if (int result =
+            reader.words(calprops->dtModified, calprops->dtCreated, calprops->accessFlags)) {
         return result;
     }
-    if (int result = reader.strings(calprops->pDescription, calprops->pParentCalID,
-                                    calprops->pRelativeCalID, calprops->pCalMaster, calprops->pName,
-                                    calprops->pCharSet, calprops->pLanguage,
-                                    calprops->pPrimaryOwner, calprops->pExtra)) {
+    if (int result =
+            reader.strings(calprops->pDescription, calprops->pParentCalID, calprops->pRelativeCalID,
+                           calprops->pCalMaster, calprops->pName, calprops->pCharSet,
+                           calprops->pLanguage, calprops->pPrimaryOwner, calprops->pExtra)) {
         return result;
     }
-    if (int result = reader.stringLists(calprops->pOtherOwners, calprops->pChildList)) return result;
+    if (int result = reader.stringLists(calprops->pOtherOwners, calprops->pChildList))
+        return result;
     // The value may end right after a zero category count: stored calendars
     // are written both with and without the filler byte there, so nothing
     // is read after that count. Bytes after the last field are ignored.

@@ -21,10 +21,10 @@ template <typename Record>
 int DecodeEventBody(ValueReader& reader, Record* record) {
     if (int result = DecodeOrganizer(reader, record->pOrganizer)) return result;
     if (int result = DecodeAttendees(reader, record->pAttendees)) return result;
-    if (int result = reader.strings(record->pSummary, record->pUID, record->pDescription,
-                                    record->pLocation, record->pURL, record->pClass,
-                                    record->pOrganizerEmail, record->pCharset, record->pLanguage,
-                                    record->pExtra1, record->pExtra2)) {
+    if (int result =
+            reader.strings(record->pSummary, record->pUID, record->pDescription, record->pLocation,
+                           record->pURL, record->pClass, record->pOrganizerEmail, record->pCharset,
+                           record->pLanguage, record->pExtra1, record->pExtra2)) {
         return result;
     }
     return DecodeAlarms(reader, record->pAlarms);

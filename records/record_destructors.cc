@@ -47,9 +47,8 @@ void FreeEventLike(Record* r) {
     qel2_FreeOrganizer(&r->pOrganizer);
     FreeRecordList(r->pAlarms, qel2_FreeAlarm);
     FreeRecordList(r->pAttendees, qel2_FreeAttendee);
-    FreeStringLists(r->pRDates, r->pEXDates, r->pRRules, r->pExRules, r->pRelatedTo,
-                    r->pExtraList1, r->pExtraList2, r->pExtraList3, r->pCategories,
-                    r->pAttachments, r->pXProps);
+    FreeStringLists(r->pRDates, r->pEXDates, r->pRRules, r->pExRules, r->pRelatedTo, r->pExtraList1,
+                    r->pExtraList2, r->pExtraList3, r->pCategories, r->pAttachments, r->pXProps);
 }
 
 template <typename Record>

@@ -9,8 +9,8 @@ namespace {
 // Releases every non-null element with the record destructor, then the
 // list. The list's slots are not cleared during the walk.
 template <typename Record>
-int FreeList(array_t** list, int nullAddressCode, int nullListCode, int (*releasePrivate)(array_t**),
-             int (*destroy)(Record**)) {
+int FreeList(array_t** list, int nullAddressCode, int nullListCode,
+             int (*releasePrivate)(array_t**), int (*destroy)(Record**)) {
     if (list == nullptr) return nullAddressCode;
     if (*list == nullptr) return nullListCode;
     releasePrivate(list);

@@ -8,13 +8,14 @@
 #include "event_body.h"
 #include "value_reader.h"
 
-extern "C" int qel2_pvt_DeserializeToDo(qEL2_VTODO* todo, const unsigned char* value, uint32_t size) {
+extern "C" int qel2_pvt_DeserializeToDo(qEL2_VTODO* todo, const unsigned char* value,
+                                        uint32_t size) {
     if (todo == nullptr || value == nullptr) return EINVAL;
     qel2::ValueReader reader(value, size);
     // Stored order, which is not the record's field order.
     if (int result = reader.words(todo->dtStart, todo->dtDue, todo->dtCompleted, todo->lExtra,
-                                  todo->dtModified, todo->dtCreated, todo->iSequence,
-                                  todo->lExtra2, todo->lGeoLat, todo->lGeoLon, todo->flags)) {
+                                  todo->dtModified, todo->dtCreated, todo->iSequence, todo->lExtra2,
+                                  todo->lGeoLat, todo->lGeoLon, todo->flags)) {
         return result;
     }
     if (int result = qel2::DecodeEventBody(reader, todo)) return result;

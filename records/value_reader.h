@@ -23,7 +23,8 @@ void SetDecodedLimit(size_t bytes);
 // a failure the cursor means nothing: the decoders stop at the first one.
 class ValueReader {
 public:
-    ValueReader(const unsigned char* value, uint32_t size) : begin_(value), pos_(value), end_(value + size) {}
+    ValueReader(const unsigned char* value, uint32_t size)
+        : begin_(value), pos_(value), end_(value + size) {}
 
     const unsigned char* begin() const { return begin_; }
     uint32_t size() const { return static_cast<uint32_t>(end_ - begin_); }

@@ -77,8 +77,8 @@ int TranslateResult(int result, int ResultPair::*from, int ResultPair::*to, cons
     for (const ResultPair& pair : kResults) {
         if (pair.*from != result) continue;
         if (pair.*to != kNoTwin) return pair.*to;
-        qel2_Log(qEL2_LOG_ERROR, "%s: %s (%d) has no equivalent in %s; reported as %d\n",
-                 caller, pair.name, result, version, EINVAL);
+        qel2_Log(qEL2_LOG_ERROR, "%s: %s (%d) has no equivalent in %s; reported as %d\n", caller,
+                 pair.name, result, version, EINVAL);
         return EINVAL;
     }
     qel2_Log(qEL2_LOG_ERROR, "%s: unknown Berkeley DB result %d (%s); reported as %d\n", caller,
@@ -94,20 +94,27 @@ struct FlagPair {
 // The flags 4.2's DB->open accepted. DB_DIRTY_READ is called
 // DB_READ_UNCOMMITTED in the linked library.
 constexpr FlagPair kDbOpenFlags[] = {
-    {0x1, DB_CREATE},         {0x8, DB_NOMMAP},           {0x10, DB_RDONLY},
-    {0x40, DB_THREAD},        {0x80, DB_TRUNCATE},        {0x1000, DB_EXCL},
-    {0x2000, DB_FCNTL_LOCKING}, {0x4000, DB_RDWRMASTER},  {0x8000, DB_WRITEOPEN},
-    {0x1000000, DB_AUTO_COMMIT}, {0x2000000, DB_READ_UNCOMMITTED},
+    {0x1, DB_CREATE},
+    {0x8, DB_NOMMAP},
+    {0x10, DB_RDONLY},
+    {0x40, DB_THREAD},
+    {0x80, DB_TRUNCATE},
+    {0x1000, DB_EXCL},
+    {0x2000, DB_FCNTL_LOCKING},
+    {0x4000, DB_RDWRMASTER},
+    {0x8000, DB_WRITEOPEN},
+    {0x1000000, DB_AUTO_COMMIT},
+    {0x2000000, DB_READ_UNCOMMITTED},
 };
 
 // The flags 4.2's DB_ENV->open accepted. DB_JOINENV is 0 in the linked
 // library, which always joins an existing environment.
 constexpr FlagPair kEnvOpenFlags[] = {
-    {0x1, DB_CREATE},          {0x20, DB_RECOVER},          {0x40, DB_THREAD},
+    {0x1, DB_CREATE},          {0x20, DB_RECOVER},           {0x40, DB_THREAD},
     {0x400, DB_USE_ENVIRON},   {0x800, DB_USE_ENVIRON_ROOT}, {0x1000, DB_INIT_CDB},
-    {0x2000, DB_INIT_LOCK},    {0x4000, DB_INIT_LOG},       {0x8000, DB_INIT_MPOOL},
-    {0x10000, DB_INIT_REP},    {0x20000, DB_INIT_TXN},      {0x40000, DB_JOINENV},
-    {0x80000, DB_LOCKDOWN},    {0x100000, DB_PRIVATE},      {0x200000, DB_RECOVER_FATAL},
+    {0x2000, DB_INIT_LOCK},    {0x4000, DB_INIT_LOG},        {0x8000, DB_INIT_MPOOL},
+    {0x10000, DB_INIT_REP},    {0x20000, DB_INIT_TXN},       {0x40000, DB_JOINENV},
+    {0x80000, DB_LOCKDOWN},    {0x100000, DB_PRIVATE},       {0x200000, DB_RECOVER_FATAL},
     {0x400000, DB_SYSTEM_MEM},
 };
 

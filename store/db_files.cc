@@ -61,7 +61,8 @@ int qel2_OpenAllDBFiles(uint32_t dbFlags) {
 
     DB** handles[] = {&gCalDB.pEventDB, &gCalDB.pToDoDB, &gCalDB.pCalPropsDB, &gCalDB.pAlarmDB};
     for (size_t i = 0; i < std::size(handles); ++i) {
-        if (int result = qel2_pvt_OpenDBCore(gCalDB.dbenv, handles[i], dbFlags, qel2_asDBFiles[i])) {
+        if (int result =
+                qel2_pvt_OpenDBCore(gCalDB.dbenv, handles[i], dbFlags, qel2_asDBFiles[i])) {
             qel2_CloseAllDBFiles();
             return result;
         }
@@ -82,7 +83,8 @@ int qel2_pvt_OpenDBCore(DB_ENV*, DB** handle, uint32_t dbFlags, const char* file
     // name relative to its home directory.
     uint32_t flags = 0;
     int result = qel2_pvt_DbOpenFlagsFrom42(dbFlags, &flags);
-    if (result == 0) result = (*handle)->open(*handle, nullptr, file, nullptr, DB_BTREE, flags, kFileMode);
+    if (result == 0)
+        result = (*handle)->open(*handle, nullptr, file, nullptr, DB_BTREE, flags, kFileMode);
     if (result == 0) return 0;
 
     (*handle)->close(*handle, 0);

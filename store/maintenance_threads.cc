@@ -146,7 +146,8 @@ int qel2_pvt_StopServerAlarmDispatch(void) {
     if (!LoadWord(gCalDB.bAlarmThreadRunning)) return qEL2_ERR_STORE;
     StoreWord(gCalDB.bStopAlarmDispatch, 1);
     PollUntil([] { return !LoadWord(gCalDB.bAlarmThreadRunning); },
-              PR_MillisecondsToInterval(kAlarmStopSleepMs), [] {
+              PR_MillisecondsToInterval(kAlarmStopSleepMs),
+              [] {
                   qel2_Log(qEL2_LOG_INFO,
                            "qel2_pvt_StopServerAlarmDispatch: waiting for alarm thread to stop\n");
               });

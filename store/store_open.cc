@@ -36,7 +36,8 @@ void ReadSettings() {
     gCalDB.nCheckpointInterval = config_get_int(cache, "caldb.berkeleydb.checkpointinterval", 60);
     StoreWord(gCalDB.nTraceLevel, config_get_int(cache, "caldb.berkeleydb.tracelevel", 0));
     int32_t decodedMb = config_get_int(cache, "caldb.maxdecodedrecordmb", kDefaultDecodedMb);
-    qel2::SetDecodedLimit(decodedMb > 0 ? size_t(uint32_t(decodedMb)) << 20 : qel2::kDefaultDecodedLimit);
+    qel2::SetDecodedLimit(decodedMb > 0 ? size_t(uint32_t(decodedMb)) << 20
+                                        : qel2::kDefaultDecodedLimit);
 }
 
 // Buffers the linked library hands back are then released with free().
@@ -64,7 +65,8 @@ int CreateDatabaseHandles() {
 
 void WaitForThreadsToStart(int32_t expected) {
     PollUntil([&] { return LoadWord(gCalDB.nRunningThreads) == expected; },
-              PR_MillisecondsToInterval(kHandshakeSleepMs), [&] {
+              PR_MillisecondsToInterval(kHandshakeSleepMs),
+              [&] {
                   qel2_Log(qEL2_LOG_INFO,
                            "qel2_pvt_OpenDB: waiting for %d threads, only %d have started\n",
                            expected, LoadWord(gCalDB.nRunningThreads));
@@ -153,10 +155,11 @@ int qel2_pvt_OpenDB(uint32_t threads, uint32_t flags, const char* homeDir) {
 
 int qel2_pvt_CloseDB(void) {
     StoreWord(gCalDB.bStop, 1);
-    PollUntil([] { return LoadWord(gCalDB.nRunningThreads) <= 0; }, PR_SecondsToInterval(1), [] {
-        qel2_Log(qEL2_LOG_INFO, "qel2_pvt_CloseDB: waiting on %d thread(s)\n",
-                 LoadWord(gCalDB.nRunningThreads));
-    });
+    PollUntil([] { return LoadWord(gCalDB.nRunningThreads) <= 0; }, PR_SecondsToInterval(1),
+              [] {
+                  qel2_Log(qEL2_LOG_INFO, "qel2_pvt_CloseDB: waiting on %d thread(s)\n",
+                           LoadWord(gCalDB.nRunningThreads));
+              });
     StoreWord(gCalDB.bStop, 0);
     qel2_pvt_StopServerAlarmDispatch();
     qel2_CloseAllDBFiles();

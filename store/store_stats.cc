@@ -23,12 +23,15 @@ constexpr int kDatabaseFiles = 4;
 // Sizes of the four database files in the configured home directory,
 // which may differ from the one the store was opened with.
 uint32_t TotalFileSize() {
-    char* dir = config_get_stringcopy(config_getdefaultcache(), "caldb.berkeleydb.homedir.path", ".");
+    char* dir =
+        config_get_stringcopy(config_getdefaultcache(), "caldb.berkeleydb.homedir.path", ".");
     uint32_t total = 0;
     for (int i = 0; i < kDatabaseFiles; ++i) {
         char path[kPathBuffer];
         struct stat info;
-        if (qel2::store::JoinStorePath(path, "%s/%s", dir, qel2_asDBFiles[i]) && stat(path, &info) == 0) total += static_cast<uint32_t>(info.st_size);
+        if (qel2::store::JoinStorePath(path, "%s/%s", dir, qel2_asDBFiles[i]) &&
+            stat(path, &info) == 0)
+            total += static_cast<uint32_t>(info.st_size);
     }
     free(dir);
     return total;
@@ -60,10 +63,12 @@ int CountRecords(DB* db, uint32_t keyLength, Walk& walk) {
 
 // The event, to-do and alarm walks report a cursor that cannot be opened;
 // the event and to-do walks an ending other than the end of the data too.
-int CountLogged(DB* db, uint32_t keyLength, const char* cursorMessage, uint32_t* count, bool logEnd = true) {
+int CountLogged(DB* db, uint32_t keyLength, const char* cursorMessage, uint32_t* count,
+                bool logEnd = true) {
     Walk walk;
     if (int result = CountRecords(db, keyLength, walk)) {
-        return qel2_pvt_LogAndReturnError(qEL2_ERR_NOMEM, cursorMessage, qel2_pvt_ResultTo42(result));
+        return qel2_pvt_LogAndReturnError(qEL2_ERR_NOMEM, cursorMessage,
+                                          qel2_pvt_ResultTo42(result));
     }
     if (logEnd && walk.end != DB_NOTFOUND) {
         qel2_Log(qEL2_LOG_ERROR, "qel2_pvt_GetStats: get: %d\n", qel2_pvt_ResultTo42(walk.end));
@@ -83,7 +88,8 @@ int qel2_pvt_GetStats(qEL2_DB_STATISTICS* statistics, uint32_t request) {
 
     if (request & qEL2_STATS_CALPROPS) {
         Walk walk;
-        if (CountRecords(gCalDB.pCalPropsDB, qEL2_CALPROPS_KEY_SIZE, walk) != 0) return qEL2_ERR_MISSING;
+        if (CountRecords(gCalDB.pCalPropsDB, qEL2_CALPROPS_KEY_SIZE, walk) != 0)
+            return qEL2_ERR_MISSING;
         statistics->nCalProps = walk.count;
     }
     if (request & qEL2_STATS_EVENTS) {

@@ -50,7 +50,9 @@ public:
     DBC* get() const { return cursor_; }
     // DBC->get: the next record unless `how` says otherwise; 0 or the
     // linked library's result.
-    int read(DBT* key, DBT* value, uint32_t how = DB_NEXT) { return cursor_->get(cursor_, key, value, how); }
+    int read(DBT* key, DBT* value, uint32_t how = DB_NEXT) {
+        return cursor_->get(cursor_, key, value, how);
+    }
 
 private:
     DBC* cursor_ = nullptr;

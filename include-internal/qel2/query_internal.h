@@ -16,7 +16,7 @@ extern "C" {
 /* The request a time-window read hands to its filter. */
 typedef struct qEL2_RANGE_FILTER {
     uint32_t iReadFlags;
-    int32_t lStart;  /* seconds since 1970 UTC; 0: no window */
+    int32_t lStart; /* seconds since 1970 UTC; 0: no window */
     int32_t lEnd;
 } qEL2_RANGE_FILTER;
 
@@ -29,8 +29,8 @@ QEL2_API int qel2_pvt_ScanEvents(qEL2_CALPROPS* calendar, array_t** list, uint32
                                  const void* argument, qEL2_RECORD_FILTER filter);
 QEL2_API int qel2_ReadEventListByRangeCompare(const void* event, const void* range);
 
-QEL2_API int qel2_pvt_ReadLinkedToDo(qEL2_CALPROPS* calendar, qEL2_VTODO* link,
-                                     qEL2_VTODO** todo, uint32_t flags);
+QEL2_API int qel2_pvt_ReadLinkedToDo(qEL2_CALPROPS* calendar, qEL2_VTODO* link, qEL2_VTODO** todo,
+                                     uint32_t flags);
 QEL2_API int qel2_pvt_ScanToDos(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags,
                                 const void* argument, qEL2_RECORD_FILTER filter);
 QEL2_API int qel2_ReadToDoListByRangeCompare(const void* todo, const void* range);

@@ -111,8 +111,8 @@ void hxlog(int reserved, int level, const char* format, ...)
 /* ---- MD5 (RFC 1321) ----------------------------------------------------- */
 
 typedef struct util_md5_ctx {
-    void* state;               /* digest state, owned until util_MD5Final */
-    unsigned char digest[16];  /* the result, after util_MD5Final */
+    void* state;              /* digest state, owned until util_MD5Final */
+    unsigned char digest[16]; /* the result, after util_MD5Final */
 } util_md5_ctx;
 
 void util_MD5Init(util_md5_ctx* ctx);

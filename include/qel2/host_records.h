@@ -29,38 +29,38 @@ extern "C" {
 
 typedef struct CALDB_CALPROPS {
     uint32_t reserved1_2[2];
-    uint32_t access_flags;        /*  3: bits below */
-    char* description;            /*  4 */
-    char* parent_calid;           /*  5 */
+    uint32_t access_flags; /*  3: bits below */
+    char* description;     /*  4 */
+    char* parent_calid;    /*  5 */
     uint32_t reserved6;
-    char* cal_master;             /*  7 */
-    char* name;                   /*  8 */
-    char* charset;                /*  9 */
-    char* language;               /* 10 */
-    char* primary_owner;          /* 11 */
-    char* extra;                  /* 12 */
-    array_t* owners;              /* 13: string array */
-    array_t* children;            /* 14: string array */
-    array_t* categories;          /* 15: string array */
-    array_t* acl;                 /* 16: array of CALDB_ACE* */
+    char* cal_master;    /*  7 */
+    char* name;          /*  8 */
+    char* charset;       /*  9 */
+    char* language;      /* 10 */
+    char* primary_owner; /* 11 */
+    char* extra;         /* 12 */
+    array_t* owners;     /* 13: string array */
+    array_t* children;   /* 14: string array */
+    array_t* categories; /* 15: string array */
+    array_t* acl;        /* 16: array of CALDB_ACE* */
     uint32_t reserved17_36[20];
-    uint32_t host_data1;          /* 37 */
-    uint32_t host_data2;          /* 38 */
-    uint32_t host_data3;          /* 39 */
+    uint32_t host_data1; /* 37 */
+    uint32_t host_data2; /* 38 */
+    uint32_t host_data3; /* 39 */
 } CALDB_CALPROPS;
 
 /* access_flags: bit 10 and bits 12-31 are the server's own. */
-#define CALDB_CAL_READ_ACCESS_MASK   0x0000000Fu
-#define CALDB_CAL_WRITE_ACCESS_MASK  0x000000F0u
+#define CALDB_CAL_READ_ACCESS_MASK 0x0000000Fu
+#define CALDB_CAL_WRITE_ACCESS_MASK 0x000000F0u
 #define CALDB_CAL_WRITE_ACCESS_SHIFT 4
-#define CALDB_CAL_FLAG8              0x00000100u
-#define CALDB_CAL_DISABLED           0x00000200u
-#define CALDB_CAL_FLAG11             0x00000800u
+#define CALDB_CAL_FLAG8 0x00000100u
+#define CALDB_CAL_DISABLED 0x00000200u
+#define CALDB_CAL_FLAG11 0x00000800u
 
 /* Access levels held in read_access and write_access. */
 #define CALDB_ACCESS_PRIVATE 0
-#define CALDB_ACCESS_PUBLIC  1
-#define CALDB_ACCESS_DOMAIN  2
+#define CALDB_ACCESS_PUBLIC 1
+#define CALDB_ACCESS_DOMAIN 2
 #define CALDB_ACCESS_CONTROL 3
 #define CALDB_ACCESS_PRIMARY 4
 
@@ -83,53 +83,53 @@ static inline int caldb_CalFlag11(uint32_t access_flags) {
 /* ---- Organizer, attendee, alarm ------------------------------------------- */
 
 typedef struct CALDB_ORGANIZER {
-    char* cal_address;            /* 1 */
-    char* id_a;                   /* 2: the caller's organizer id */
-    char* id_b;                   /* 3: a second copy of it */
-    char* sent_by;                /* 4 */
-    char* language;               /* 5 */
-    char* cn;                     /* 6 */
-    char* dir;                    /* 7 */
+    char* cal_address; /* 1 */
+    char* id_a;        /* 2: the caller's organizer id */
+    char* id_b;        /* 3: a second copy of it */
+    char* sent_by;     /* 4 */
+    char* language;    /* 5 */
+    char* cn;          /* 6 */
+    char* dir;         /* 7 */
 } CALDB_ORGANIZER;
 
 typedef struct CALDB_ATTENDEE {
-    char* cal_address;            /*  1 */
+    char* cal_address; /*  1 */
     uint32_t reserved2;
-    char* cutype;                 /*  3 */
-    array_t* member;              /*  4: string array */
-    array_t* delegated_to;        /*  5: string array */
-    array_t* delegated_from;      /*  6: string array */
-    char* role;                   /*  7 */
-    char* cn;                     /*  8 */
-    char* dir;                    /*  9 */
-    char* sent_by;                /* 10 */
-    char* extra_param;            /* 11 */
-    uint32_t cleared1;            /* 12 */
-    uint32_t cleared2;            /* 13 */
-    int32_t preset_code;          /* 14: 2 for a mapped attendee */
-    char* partstat;               /* 15 */
-    uint32_t cleared3;            /* 16 */
+    char* cutype;            /*  3 */
+    array_t* member;         /*  4: string array */
+    array_t* delegated_to;   /*  5: string array */
+    array_t* delegated_from; /*  6: string array */
+    char* role;              /*  7 */
+    char* cn;                /*  8 */
+    char* dir;               /*  9 */
+    char* sent_by;           /* 10 */
+    char* extra_param;       /* 11 */
+    uint32_t cleared1;       /* 12 */
+    uint32_t cleared2;       /* 13 */
+    int32_t preset_code;     /* 14: 2 for a mapped attendee */
+    char* partstat;          /* 15 */
+    uint32_t cleared3;       /* 16 */
     uint32_t cleared4;
     uint32_t cleared5;
     uint32_t cleared6;
-    uint32_t cleared7;            /* 20 */
+    uint32_t cleared7; /* 20 */
 } CALDB_ATTENDEE;
 
 typedef struct CALDB_ALARM {
-    uint32_t alarm_word1;         /*  1 */
-    uint32_t alarm_word2;         /*  2 */
-    uint32_t action;              /*  3 */
-    uint32_t repeat;              /*  4 */
-    uint32_t alarm_kind;          /*  5: CALDB_ALARM_KIND_... */
-    char* alarm_text1;            /*  6 */
-    char* alarm_text2;            /*  7 */
-    char* alarm_text3;            /*  8 */
-    array_t* alarm_list1;         /*  9: string array */
-    array_t* alarm_list2;         /* 10: string array */
-    array_t* alarm_list3;         /* 11: string array */
+    uint32_t alarm_word1; /*  1 */
+    uint32_t alarm_word2; /*  2 */
+    uint32_t action;      /*  3 */
+    uint32_t repeat;      /*  4 */
+    uint32_t alarm_kind;  /*  5: CALDB_ALARM_KIND_... */
+    char* alarm_text1;    /*  6 */
+    char* alarm_text2;    /*  7 */
+    char* alarm_text3;    /*  8 */
+    array_t* alarm_list1; /*  9: string array */
+    array_t* alarm_list2; /* 10: string array */
+    array_t* alarm_list3; /* 11: string array */
     uint32_t reserved12_18[7];
-    uint32_t alarm_host1;         /* 19 */
-    uint32_t alarm_host2;         /* 20 */
+    uint32_t alarm_host1; /* 19 */
+    uint32_t alarm_host2; /* 20 */
 } CALDB_ALARM;
 
 /* Alarm kinds: a server alarm is dispatched by the server itself, a client
@@ -143,63 +143,63 @@ typedef struct CALDB_ALARM {
  * the fields alike. `class_` is the CLASS property (`class` is a C++
  * keyword). The caller sets alarm_selector and default_organizer before a
  * mapping; default_organizer is owned like every other string. */
-#define CALDB_ITEM_COMMON_FIELDS                                                  \
-    uint32_t flags;               /*  1: bits below */                          \
-    uint32_t reserved2_4[3];                                                     \
-    int32_t alarm_selector;       /*  5: nonzero: server alarms */              \
-    uint32_t version;             /*  6: CALDB_RECORD_VERSION */                \
-    uint32_t dtstart;             /*  7 */                                      \
-    uint32_t sequence;            /*  8 */                                      \
-    uint32_t extra;               /*  9 */                                      \
-    uint32_t mapped_at;           /* 10: when the record was filled */          \
-    uint32_t created;             /* 11 */                                      \
-    uint32_t recurrence_id;       /* 12 */                                      \
-    uint32_t cleared_word;        /* 13 */                                      \
-    int32_t geo_lat;              /* 14: millionths of a degree */              \
-    int32_t geo_lon;              /* 15: millionths of a degree */              \
-    char* summary;                /* 16 */                                      \
-    char* uid;                    /* 17 */                                      \
-    char* description;            /* 18 */                                      \
-    char* location;               /* 19 */                                      \
-    char* url;                    /* 20 */                                      \
-    char* class_;                 /* 21 */                                      \
-    char* organizer_email;        /* 22 */                                      \
-    char* charset;                /* 23 */                                      \
-    char* language;               /* 24 */                                      \
-    char* extra1;                 /* 25 */                                      \
-    CALDB_ORGANIZER* organizer;   /* 26 */                                      \
-    array_t* attendees;           /* 27: array of CALDB_ATTENDEE* */            \
-    array_t* alarms;              /* 28: array of CALDB_ALARM* */               \
-    array_t* rdates;              /* 29-39: string arrays */                    \
-    array_t* exdates;                                                            \
-    array_t* rrules;                                                             \
-    array_t* exrules;                                                            \
-    array_t* related_to;                                                         \
-    array_t* extra_list1;                                                        \
-    array_t* extra_list2;                                                        \
-    array_t* extra_list3;                                                        \
-    array_t* categories;                                                         \
-    array_t* attachments;                                                        \
-    array_t* xprops;                                                             \
-    uint32_t reserved40_55[16];                                                  \
-    char* linked_calid;           /* 56 */                                      \
-    uint32_t host_data;           /* 57 */                                      \
-    void* private_data;           /* 58: borrowed, never released */            \
-    char* default_organizer;      /* 59 */                                      \
+#define CALDB_ITEM_COMMON_FIELDS                                     \
+    uint32_t flags; /*  1: bits below */                             \
+    uint32_t reserved2_4[3];                                         \
+    int32_t alarm_selector;     /*  5: nonzero: server alarms */     \
+    uint32_t version;           /*  6: CALDB_RECORD_VERSION */       \
+    uint32_t dtstart;           /*  7 */                             \
+    uint32_t sequence;          /*  8 */                             \
+    uint32_t extra;             /*  9 */                             \
+    uint32_t mapped_at;         /* 10: when the record was filled */ \
+    uint32_t created;           /* 11 */                             \
+    uint32_t recurrence_id;     /* 12 */                             \
+    uint32_t cleared_word;      /* 13 */                             \
+    int32_t geo_lat;            /* 14: millionths of a degree */     \
+    int32_t geo_lon;            /* 15: millionths of a degree */     \
+    char* summary;              /* 16 */                             \
+    char* uid;                  /* 17 */                             \
+    char* description;          /* 18 */                             \
+    char* location;             /* 19 */                             \
+    char* url;                  /* 20 */                             \
+    char* class_;               /* 21 */                             \
+    char* organizer_email;      /* 22 */                             \
+    char* charset;              /* 23 */                             \
+    char* language;             /* 24 */                             \
+    char* extra1;               /* 25 */                             \
+    CALDB_ORGANIZER* organizer; /* 26 */                             \
+    array_t* attendees;         /* 27: array of CALDB_ATTENDEE* */   \
+    array_t* alarms;            /* 28: array of CALDB_ALARM* */      \
+    array_t* rdates;            /* 29-39: string arrays */           \
+    array_t* exdates;                                                \
+    array_t* rrules;                                                 \
+    array_t* exrules;                                                \
+    array_t* related_to;                                             \
+    array_t* extra_list1;                                            \
+    array_t* extra_list2;                                            \
+    array_t* extra_list3;                                            \
+    array_t* categories;                                             \
+    array_t* attachments;                                            \
+    array_t* xprops;                                                 \
+    uint32_t reserved40_55[16];                                      \
+    char* linked_calid;      /* 56 */                                \
+    uint32_t host_data;      /* 57 */                                \
+    void* private_data;      /* 58: borrowed, never released */      \
+    char* default_organizer; /* 59 */                                \
     uint32_t reserved60_62[3]
 
 typedef struct CALDB_EVENT {
     CALDB_ITEM_COMMON_FIELDS;
-    uint32_t dtend;               /* 63 */
-    char* extra2;                 /* 64 */
+    uint32_t dtend; /* 63 */
+    char* extra2;   /* 64 */
 } CALDB_EVENT;
 
 typedef struct CALDB_TODO {
     CALDB_ITEM_COMMON_FIELDS;
-    uint32_t due;                 /* 63 */
-    uint32_t completed;           /* 64 */
-    char* extra2;                 /* 65 */
-    int32_t extra_word2;          /* 66 */
+    uint32_t due;        /* 63 */
+    uint32_t completed;  /* 64 */
+    char* extra2;        /* 65 */
+    int32_t extra_word2; /* 66 */
 } CALDB_TODO;
 
 /* The record version the server's current model carries. */
@@ -207,16 +207,16 @@ typedef struct CALDB_TODO {
 
 /* flags of events and to-dos: bits 15-23 and 26-31 are the server's own;
  * to-dos do not use start_is_date2. */
-#define CALDB_ITEM_PRIORITY_MASK   0x0000000Fu
-#define CALDB_ITEM_START_IS_DATE   0x00000010u
-#define CALDB_ITEM_STATUS_MASK     0x000007E0u
-#define CALDB_ITEM_STATUS_SHIFT    5
-#define CALDB_ITEM_TOMBSTONE       0x00000800u
-#define CALDB_ITEM_FLAG12          0x00001000u
-#define CALDB_ITEM_FLAG13          0x00002000u
-#define CALDB_ITEM_FLAG14          0x00004000u
-#define CALDB_ITEM_END_IS_DATE     0x01000000u
-#define CALDB_ITEM_START_IS_DATE2  0x02000000u
+#define CALDB_ITEM_PRIORITY_MASK 0x0000000Fu
+#define CALDB_ITEM_START_IS_DATE 0x00000010u
+#define CALDB_ITEM_STATUS_MASK 0x000007E0u
+#define CALDB_ITEM_STATUS_SHIFT 5
+#define CALDB_ITEM_TOMBSTONE 0x00000800u
+#define CALDB_ITEM_FLAG12 0x00001000u
+#define CALDB_ITEM_FLAG13 0x00002000u
+#define CALDB_ITEM_FLAG14 0x00004000u
+#define CALDB_ITEM_END_IS_DATE 0x01000000u
+#define CALDB_ITEM_START_IS_DATE2 0x02000000u
 
 static inline uint32_t caldb_ItemPriority(uint32_t flags) {
     return flags & CALDB_ITEM_PRIORITY_MASK;
@@ -230,15 +230,9 @@ static inline uint32_t caldb_ItemStatus(uint32_t flags) {
 static inline int caldb_ItemTombstone(uint32_t flags) {
     return (flags & CALDB_ITEM_TOMBSTONE) != 0;
 }
-static inline int caldb_ItemFlag12(uint32_t flags) {
-    return (flags & CALDB_ITEM_FLAG12) != 0;
-}
-static inline int caldb_ItemFlag13(uint32_t flags) {
-    return (flags & CALDB_ITEM_FLAG13) != 0;
-}
-static inline int caldb_ItemFlag14(uint32_t flags) {
-    return (flags & CALDB_ITEM_FLAG14) != 0;
-}
+static inline int caldb_ItemFlag12(uint32_t flags) { return (flags & CALDB_ITEM_FLAG12) != 0; }
+static inline int caldb_ItemFlag13(uint32_t flags) { return (flags & CALDB_ITEM_FLAG13) != 0; }
+static inline int caldb_ItemFlag14(uint32_t flags) { return (flags & CALDB_ITEM_FLAG14) != 0; }
 static inline int caldb_ItemEndIsDate(uint32_t flags) {
     return (flags & CALDB_ITEM_END_IS_DATE) != 0;
 }
@@ -288,8 +282,8 @@ typedef struct CALDB_ACE {
 /* A new entry with copies of the texts, or null when memory is exhausted,
  * a text is null or empty, `rights` holds a letter outside "rwdsf" or an
  * integer is neither 0 nor 1. */
-CALDB_ACE* acl_caldb_ace_NEW(int32_t grant, int32_t scope, int32_t inherit,
-                             const char* principal, const char* rights);
+CALDB_ACE* acl_caldb_ace_NEW(int32_t grant, int32_t scope, int32_t inherit, const char* principal,
+                             const char* rights);
 
 /*
  * Replaces *acl with a new list holding the entries that the old read and

@@ -20,10 +20,10 @@ extern "C" {
 #endif
 
 #define qEL2_CALPROPS_KEY_SIZE 16
-#define qEL2_EVENT_KEY_SIZE    36
-#define qEL2_TODO_KEY_SIZE     36
-#define qEL2_ALARM_KEY_SIZE    24
-#define qEL2_HASH_SIZE         16
+#define qEL2_EVENT_KEY_SIZE 36
+#define qEL2_TODO_KEY_SIZE 36
+#define qEL2_ALARM_KEY_SIZE 24
+#define qEL2_HASH_SIZE 16
 
 /* Compares 16 bytes as unsigned values: -1, 0 or 1. */
 QEL2_API int qel2_pvt_IdCompare(const unsigned char* a, const unsigned char* b);
@@ -40,14 +40,13 @@ QEL2_API void qel2_pvt_CompHashCore(const qEL2_CALPROPS* calendar, const char* u
  * key is the calendar hash alone (size 16) in the zeroed 36-byte
  * `keyBuffer` (qEL2_DBT_USERMEM, ulen 36), the value qEL2_DBT_MALLOC.
  * Every other field of both descriptors is zeroed. Returns `key`. */
-QEL2_API qEL2_DBT* qel2_KeyLocateByCalendar(qEL2_DBT* key, qEL2_DBT* data,
-                                            unsigned char* keyBuffer,
+QEL2_API qEL2_DBT* qel2_KeyLocateByCalendar(qEL2_DBT* key, qEL2_DBT* data, unsigned char* keyBuffer,
                                             const qEL2_CALPROPS* calendar);
 
 /* Little-endian 32-bit values inside keys, at any alignment. */
 static inline uint32_t qel2_KeyGetU32(const unsigned char* bytes) {
-    return (uint32_t)bytes[0] | ((uint32_t)bytes[1] << 8) |
-           ((uint32_t)bytes[2] << 16) | ((uint32_t)bytes[3] << 24);
+    return (uint32_t)bytes[0] | ((uint32_t)bytes[1] << 8) | ((uint32_t)bytes[2] << 16) |
+           ((uint32_t)bytes[3] << 24);
 }
 static inline void qel2_KeyPutU32(unsigned char* bytes, uint32_t value) {
     bytes[0] = (unsigned char)value;

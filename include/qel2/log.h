@@ -16,19 +16,19 @@ extern "C" {
 
 /* Log levels passed to the sink. */
 #define qEL2_LOG_CRITICAL 2
-#define qEL2_LOG_ERROR    3
-#define qEL2_LOG_WARNING  4
-#define qEL2_LOG_NOTICE   5
-#define qEL2_LOG_INFO     6
-#define qEL2_LOG_DEBUG    7
+#define qEL2_LOG_ERROR 3
+#define qEL2_LOG_WARNING 4
+#define qEL2_LOG_NOTICE 5
+#define qEL2_LOG_INFO 6
+#define qEL2_LOG_DEBUG 7
 
 /* Result codes of the library's own; other values are Berkeley DB's. */
-#define qEL2_OK               0
-#define qEL2_ERR_MISSING      1     /* argument or setting missing; linked calendar unreadable */
-#define qEL2_ERR_STORE        2     /* store cannot be opened or checked; linked record unreadable */
-#define qEL2_ERR_SELF_LINK    3     /* a link leads back into its own calendar */
-#define qEL2_ERR_NOMEM        12    /* ENOMEM; also a cursor that cannot be opened */
-#define qEL2_ERR_NOT_FOUND    10000 /* event or to-do not stored, or tombstoned */
+#define qEL2_OK 0
+#define qEL2_ERR_MISSING 1       /* argument or setting missing; linked calendar unreadable */
+#define qEL2_ERR_STORE 2         /* store cannot be opened or checked; linked record unreadable */
+#define qEL2_ERR_SELF_LINK 3     /* a link leads back into its own calendar */
+#define qEL2_ERR_NOMEM 12        /* ENOMEM; also a cursor that cannot be opened */
+#define qEL2_ERR_NOT_FOUND 10000 /* event or to-do not stored, or tombstoned */
 
 /* Names of levels 0 to 7, then a null pointer. */
 QEL2_API extern const char* asLevels[9];

@@ -41,8 +41,7 @@ QEL2_API int32_t CalPropsMapping(const qEL2_CALPROPS* source, CALDB_CALPROPS** t
 QEL2_API int32_t AttendeeMapping(const qEL2_ATTENDEE* source, CALDB_ATTENDEE** target);
 
 /* `selector` nonzero makes a server alarm, 0 a client alarm. */
-QEL2_API int32_t AlarmMapping(const qEL2_VALARM* source, CALDB_ALARM** target,
-                              int32_t selector);
+QEL2_API int32_t AlarmMapping(const qEL2_VALARM* source, CALDB_ALARM** target, int32_t selector);
 
 /*
  * Events and to-dos. The caller presets the target's alarm_selector and
@@ -54,9 +53,8 @@ QEL2_API int32_t AlarmMapping(const qEL2_VALARM* source, CALDB_ALARM** target,
 QEL2_API int32_t EventMapping(const qEL2_VEVENT* source, CALDB_EVENT** target,
                               const char* organizerId, int32_t spare, PRFileDesc* out,
                               int32_t traceLevel);
-QEL2_API int32_t ToDoMapping(const qEL2_VTODO* source, CALDB_TODO** target,
-                             const char* organizerId, int32_t spare, PRFileDesc* out,
-                             int32_t traceLevel);
+QEL2_API int32_t ToDoMapping(const qEL2_VTODO* source, CALDB_TODO** target, const char* organizerId,
+                             int32_t spare, PRFileDesc* out, int32_t traceLevel);
 
 #ifdef __cplusplus
 }

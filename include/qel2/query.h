@@ -19,21 +19,21 @@ extern "C" {
 /* ---- Calendar properties ------------------------------------------------ */
 
 /* Fields a search looks at (bit mask). */
-#define qEL2_SEARCH_CALID  1u   /* calendar id */
-#define qEL2_SEARCH_NAME   2u   /* calendar name */
-#define qEL2_SEARCH_OWNERS 4u   /* primary owner, then the other owners */
+#define qEL2_SEARCH_CALID 1u  /* calendar id */
+#define qEL2_SEARCH_NAME 2u   /* calendar name */
+#define qEL2_SEARCH_OWNERS 4u /* primary owner, then the other owners */
 
 /* How a pattern matches one field value; any other value acts as CONTAINS. */
-#define qEL2_MATCH_CONTAINS 0u  /* anywhere, case ignored */
-#define qEL2_MATCH_BEGINS   1u  /* at the start, case ignored */
-#define qEL2_MATCH_ENDS     2u  /* at the end, case ignored */
-#define qEL2_MATCH_EXACT    3u  /* whole value, case significant */
+#define qEL2_MATCH_CONTAINS 0u /* anywhere, case ignored */
+#define qEL2_MATCH_BEGINS 1u   /* at the start, case ignored */
+#define qEL2_MATCH_ENDS 2u     /* at the end, case ignored */
+#define qEL2_MATCH_EXACT 3u    /* whole value, case significant */
 
 /* The request a search hands to its filter (qel2_pvt_SearchCalProps). */
 typedef struct qEL2_CALPROPS_SEARCH {
-    const char* pPattern;  /* null selects every calendar */
-    uint32_t iFields;      /* qEL2_SEARCH_* bits */
-    uint32_t iMode;        /* qEL2_MATCH_* */
+    const char* pPattern; /* null selects every calendar */
+    uint32_t iFields;     /* qEL2_SEARCH_* bits */
+    uint32_t iMode;       /* qEL2_MATCH_* */
 } qEL2_CALPROPS_SEARCH;
 
 /* Nonzero keeps the record. */
@@ -45,8 +45,8 @@ QEL2_API int qel2_pvt_ReadCalProps(char* calendarId, qEL2_CALPROPS** calprops);
 QEL2_API int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument,
                                    qEL2_CALPROPS_FILTER filter);
 /* Calendars whose chosen fields match `pattern`. */
-QEL2_API int qel2_pvt_SearchCalProps(const char* pattern, uint32_t fields, uint32_t mode, uint32_t limit,
-                                     array_t** list);
+QEL2_API int qel2_pvt_SearchCalProps(const char* pattern, uint32_t fields, uint32_t mode,
+                                     uint32_t limit, array_t** list);
 
 /* ---- Events and to-dos ------------------------------------------------- */
 
@@ -66,8 +66,8 @@ QEL2_API int qel2_pvt_ReadEventCore(qEL2_CALPROPS* calendar, qEL2_DBT* key, qEL2
 QEL2_API int qel2_pvt_ReadEventListByRange(qEL2_CALPROPS* calendar, int32_t start, int32_t end,
                                            uint32_t flags, array_t** list);
 
-QEL2_API int qel2_pvt_ReadToDo(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId, uint32_t flags,
-                               qEL2_VTODO** todo);
+QEL2_API int qel2_pvt_ReadToDo(qEL2_CALPROPS* calendar, char* uid, int32_t recurrenceId,
+                               uint32_t flags, qEL2_VTODO** todo);
 /* As qel2_pvt_ReadEventCore, for a to-do. */
 QEL2_API int qel2_pvt_ReadToDoCore(qEL2_CALPROPS* calendar, qEL2_DBT* key, qEL2_DBT* value,
                                    uint32_t flags, qEL2_VTODO** todo);

@@ -118,7 +118,7 @@ typedef struct qEL2_VEVENT {
     array_t* pCategories;
     array_t* pAttachments;
     array_t* pXProps;
-    char* pLinkedCalID; /* not stored: calendar a linked event was read from */
+    char* pLinkedCalID;    /* not stored: calendar a linked event was read from */
     uint32_t RecurrenceID; /* not stored: from the record key */
     uint32_t lSpare;
     uint32_t lHostData;
@@ -172,35 +172,35 @@ typedef struct qEL2_VTODO {
 /* ---- Flag words ---------------------------------------------------------- */
 
 /* Calendar accessFlags */
-#define qEL2_CAL_READ_ACCESS_MASK  0x0000000Fu
+#define qEL2_CAL_READ_ACCESS_MASK 0x0000000Fu
 #define qEL2_CAL_WRITE_ACCESS_MASK 0x000000F0u
 #define qEL2_CAL_WRITE_ACCESS_SHIFT 4
-#define qEL2_CAL_FLAG8             0x00000100u
-#define qEL2_CAL_DISABLED          0x00000200u
+#define qEL2_CAL_FLAG8 0x00000100u
+#define qEL2_CAL_DISABLED 0x00000200u
 /* Calendar pvtFlags */
-#define qEL2_CAL_HASH_VALID        0x00000001u
+#define qEL2_CAL_HASH_VALID 0x00000001u
 
 /* Event flags */
-#define qEL2_EVENT_PRIORITY_MASK   0x0000000Fu
-#define qEL2_EVENT_START_IS_DATE   0x00000010u
-#define qEL2_EVENT_END_IS_DATE     0x00000020u
-#define qEL2_EVENT_STATUS_MASK     0x00001F80u
-#define qEL2_EVENT_STATUS_SHIFT    7
-#define qEL2_EVENT_TOMBSTONE       0x00002000u
-#define qEL2_EVENT_FLAG14          0x00004000u
-#define qEL2_EVENT_FLAG15          0x00008000u
+#define qEL2_EVENT_PRIORITY_MASK 0x0000000Fu
+#define qEL2_EVENT_START_IS_DATE 0x00000010u
+#define qEL2_EVENT_END_IS_DATE 0x00000020u
+#define qEL2_EVENT_STATUS_MASK 0x00001F80u
+#define qEL2_EVENT_STATUS_SHIFT 7
+#define qEL2_EVENT_TOMBSTONE 0x00002000u
+#define qEL2_EVENT_FLAG14 0x00004000u
+#define qEL2_EVENT_FLAG15 0x00008000u
 /* Event rtflags */
-#define qEL2_EVENT_RT_LINK         0x00000001u
+#define qEL2_EVENT_RT_LINK 0x00000001u
 
 /* To-do flags */
-#define qEL2_TODO_PRIORITY_MASK    0x0000000Fu
-#define qEL2_TODO_START_IS_DATE    0x00000010u
-#define qEL2_TODO_DUE_IS_DATE      0x00000020u
-#define qEL2_TODO_STATUS_MASK      0x00000FC0u
-#define qEL2_TODO_STATUS_SHIFT     6
-#define qEL2_TODO_TOMBSTONE        0x00001000u
-#define qEL2_TODO_FLAG13           0x00002000u
-#define qEL2_TODO_LINK             0x00004000u
+#define qEL2_TODO_PRIORITY_MASK 0x0000000Fu
+#define qEL2_TODO_START_IS_DATE 0x00000010u
+#define qEL2_TODO_DUE_IS_DATE 0x00000020u
+#define qEL2_TODO_STATUS_MASK 0x00000FC0u
+#define qEL2_TODO_STATUS_SHIFT 6
+#define qEL2_TODO_TOMBSTONE 0x00001000u
+#define qEL2_TODO_FLAG13 0x00002000u
+#define qEL2_TODO_LINK 0x00004000u
 
 static inline uint32_t qel2_CalReadAccess(uint32_t accessFlags) {
     return accessFlags & qEL2_CAL_READ_ACCESS_MASK;
@@ -233,19 +233,13 @@ static inline uint32_t qel2_EventStatus(uint32_t flags) {
 static inline int qel2_EventTombstone(uint32_t flags) {
     return (flags & qEL2_EVENT_TOMBSTONE) != 0;
 }
-static inline int qel2_EventFlag14(uint32_t flags) {
-    return (flags & qEL2_EVENT_FLAG14) != 0;
-}
-static inline int qel2_EventFlag15(uint32_t flags) {
-    return (flags & qEL2_EVENT_FLAG15) != 0;
-}
+static inline int qel2_EventFlag14(uint32_t flags) { return (flags & qEL2_EVENT_FLAG14) != 0; }
+static inline int qel2_EventFlag15(uint32_t flags) { return (flags & qEL2_EVENT_FLAG15) != 0; }
 static inline int qel2_EventIsLink(const qEL2_VEVENT* event) {
     return (event->rtflags & qEL2_EVENT_RT_LINK) != 0;
 }
 
-static inline uint32_t qel2_ToDoPriority(uint32_t flags) {
-    return flags & qEL2_TODO_PRIORITY_MASK;
-}
+static inline uint32_t qel2_ToDoPriority(uint32_t flags) { return flags & qEL2_TODO_PRIORITY_MASK; }
 static inline int qel2_ToDoStartIsDate(uint32_t flags) {
     return (flags & qEL2_TODO_START_IS_DATE) != 0;
 }
@@ -255,15 +249,9 @@ static inline int qel2_ToDoDueIsDate(uint32_t flags) {
 static inline uint32_t qel2_ToDoStatus(uint32_t flags) {
     return (flags & qEL2_TODO_STATUS_MASK) >> qEL2_TODO_STATUS_SHIFT;
 }
-static inline int qel2_ToDoTombstone(uint32_t flags) {
-    return (flags & qEL2_TODO_TOMBSTONE) != 0;
-}
-static inline int qel2_ToDoFlag13(uint32_t flags) {
-    return (flags & qEL2_TODO_FLAG13) != 0;
-}
-static inline int qel2_ToDoIsLink(uint32_t flags) {
-    return (flags & qEL2_TODO_LINK) != 0;
-}
+static inline int qel2_ToDoTombstone(uint32_t flags) { return (flags & qEL2_TODO_TOMBSTONE) != 0; }
+static inline int qel2_ToDoFlag13(uint32_t flags) { return (flags & qEL2_TODO_FLAG13) != 0; }
+static inline int qel2_ToDoIsLink(uint32_t flags) { return (flags & qEL2_TODO_LINK) != 0; }
 
 /* ---- Constructors: a new zero-filled record, or null (logged) ------------ */
 

@@ -28,16 +28,16 @@ typedef struct qEL2_CALDB {
     struct __db* pToDoDB;
     struct __db* pCalPropsDB;
     struct __db* pAlarmDB;
-    int32_t nCheckpointInterval;   /* seconds */
-    char* pszHomeDir;              /* owned; freed at close */
+    int32_t nCheckpointInterval; /* seconds */
+    char* pszHomeDir;            /* owned; freed at close */
     int32_t bEnableTransactions;
-    int32_t bStop;                 /* read and written atomically */
+    int32_t bStop; /* read and written atomically */
     int32_t bServerAlarms;
     int32_t bDebugCheckpointing;
     int32_t bCircularLogging;
-    int32_t nRunningThreads;       /* PRInt32, changed only atomically */
+    int32_t nRunningThreads; /* PRInt32, changed only atomically */
     int32_t nTraceLevel;
-    int32_t bAlarmThreadRunning;   /* written by the host's alarm dispatcher */
+    int32_t bAlarmThreadRunning; /* written by the host's alarm dispatcher */
     struct PRMonitor* apMonitors[4];
     uint32_t anCounters[9];
     int32_t bStopAlarmDispatch;
@@ -53,17 +53,17 @@ QEL2_API extern qEL2_CALDB gCalDB;
  * translates them to and from the linked Berkeley DB's. The ones a host
  * without 4.2's <db.h> needs are named here.
  */
-#define qEL2_DB42_CREATE         0x1u
-#define qEL2_DB42_RDONLY         0x10u
-#define qEL2_DB42_RECOVER        0x20u
-#define qEL2_DB42_THREAD         0x40u
-#define qEL2_DB42_RECOVER_FATAL  0x200000u
-#define qEL2_DB42_RECOVERY_BITS  (qEL2_DB42_RECOVER | qEL2_DB42_RECOVER_FATAL)
-#define qEL2_DB42_NOTFOUND       (-30990)
+#define qEL2_DB42_CREATE 0x1u
+#define qEL2_DB42_RDONLY 0x10u
+#define qEL2_DB42_RECOVER 0x20u
+#define qEL2_DB42_THREAD 0x40u
+#define qEL2_DB42_RECOVER_FATAL 0x200000u
+#define qEL2_DB42_RECOVERY_BITS (qEL2_DB42_RECOVER | qEL2_DB42_RECOVER_FATAL)
+#define qEL2_DB42_NOTFOUND (-30990)
 
 /* Bits of the `threads` argument of qel2_pvt_OpenDB. */
 #define qEL2_THREAD_CHECKPOINT 1u
-#define qEL2_THREAD_DEADLOCK   2u
+#define qEL2_THREAD_DEADLOCK 2u
 
 /* Opens the store in `homeDir` (null: "caldb.berkeleydb.homedir.path").
  * With 4.2's DB_RECOVER or DB_RECOVER_FATAL in `flags` it only runs
@@ -80,9 +80,9 @@ QEL2_API int qel2_pvt_StopServerAlarmDispatch(void);
 
 /* Request bits of qel2_pvt_GetStats. */
 #define qEL2_STATS_FILE_SIZE 1u
-#define qEL2_STATS_CALPROPS  2u
-#define qEL2_STATS_EVENTS    4u
-#define qEL2_STATS_TODOS     8u   /* to-dos and alarms together */
+#define qEL2_STATS_CALPROPS 2u
+#define qEL2_STATS_EVENTS 4u
+#define qEL2_STATS_TODOS 8u /* to-dos and alarms together */
 
 typedef struct qEL2_DB_STATISTICS {
     uint32_t nTotalFileSize;

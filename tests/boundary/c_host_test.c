@@ -55,12 +55,12 @@ static int guards_intact(const struct guarded_dbt* dbt) {
 
 /* The library's functions, typed by the public declarations (POSIX's way
  * of turning dlsym's result into a function pointer). */
-#define BIND(name)                                       \
-    __typeof__(name)* p_##name;                          \
-    *(void**)&p_##name = dlsym(library, #name);          \
-    if (p_##name == NULL) {                              \
-        fprintf(stderr, "FAILED: no %s\n", #name);       \
-        return 1;                                        \
+#define BIND(name)                                 \
+    __typeof__(name)* p_##name;                    \
+    *(void**)&p_##name = dlsym(library, #name);    \
+    if (p_##name == NULL) {                        \
+        fprintf(stderr, "FAILED: no %s\n", #name); \
+        return 1;                                  \
     }
 
 int main(void) {

@@ -22,19 +22,39 @@ TEST(CliCommands, EveryCommandReadsBothStoresAndTheSample) {
     // `store` "--sample" asks for the bundled sample. Windows and
     // tombstones are the library's (query tests); here, that the options
     // reach it.
-    const struct { std::string store; std::vector<std::string> arguments; std::string expected, absent = ""; } cases[] = {
+    const struct {
+        std::string store;
+        std::vector<std::string> arguments;
+        std::string expected, absent = "";
+    } cases[] = {
         {legacy, {"info"}, "version      1.0.0 [BerkeleyDB]\nevents.db "},
-        {legacy, {"calendars"}, "room:101              Room 101 (50% booked)         facilities  [disabled]"},
-        {legacy, {"events", "jdoe"}, "evt-weekly@2006-01-23T14:00:00Z  TENTATIVE  Weekly planning", "evt-cancelled"},
+        {legacy,
+         {"calendars"},
+         "room:101              Room 101 (50% booked)         facilities  [disabled]"},
+        {legacy,
+         {"events", "jdoe"},
+         "evt-weekly@2006-01-23T14:00:00Z  TENTATIVE  Weekly planning",
+         "evt-cancelled"},
         {legacy, {"events", "jdoe", "--tombstones"}, "evt-cancelled  CANCELLED", ""},
-        {legacy, {"events", "jdoe", "--from", "2006-01-25", "--to", "2006-02-01"}, "evt-weekly@2006-01-30", "evt-standup"},
-        {legacy, {"todos", "jdoe:tasks"}, "2006-01-09T16:00:00Z  todo-report  COMPLETED  Write status report", "todo-old"},
+        {legacy,
+         {"events", "jdoe", "--from", "2006-01-25", "--to", "2006-02-01"},
+         "evt-weekly@2006-01-30",
+         "evt-standup"},
+        {legacy,
+         {"todos", "jdoe:tasks"},
+         "2006-01-09T16:00:00Z  todo-report  COMPLETED  Write status report",
+         "todo-old"},
         {legacy, {"todos", "jdoe:tasks", "--tombstones"}, "todo-old", ""},
-        {legacy, {"todos", "jdoe:tasks", "--from", "2006-01-10", "--to", "2006-01-11"}, "todo-expenses", "todo-report"},
+        {legacy,
+         {"todos", "jdoe:tasks", "--from", "2006-01-10", "--to", "2006-01-11"},
+         "todo-expenses",
+         "todo-report"},
         {legacy, {"show", "jdoe", "evt-weekly", "2006-01-30T14:00:00Z"}, "Weekly planning (moved)"},
         {legacy, {"dump"}, "\nRelativeCalID = room:101\n"},
         {legacy, {"verify"}, "OK: 22 records, 0 damaged"},
-        {legacy, {"export", (exports.path() / "legacy").string()}, "exported 4 calendars, 8 events and 4 to-dos"},
+        {legacy,
+         {"export", (exports.path() / "legacy").string()},
+         "exported 4 calendars, 8 events and 4 to-dos"},
         {generated, {"recover"}, "recovered "},
         {generated, {"calendars", "user1", "--mode", "exact"}, "user1 "},
         {generated, {"events", "user0"}, "user0-evt-4  "},
@@ -51,15 +71,22 @@ TEST(CliCommands, EveryCommandReadsBothStoresAndTheSample) {
         std::string call = arguments[0] + " on " + c.store;
         EXPECT_EQ(run.status, 0) << call << ": " << run.err;
         EXPECT_NE(run.out.find(c.expected), std::string::npos) << call << " printed:\n" << run.out;
-        EXPECT_TRUE(c.absent.empty() || run.out.find(c.absent) == std::string::npos) << call << ":\n" << run.out;
+        EXPECT_TRUE(c.absent.empty() || run.out.find(c.absent) == std::string::npos)
+            << call << ":\n"
+            << run.out;
     }
 }
 
 TEST(CliCommands, InfoCountsWhatWasWritten) {
     const nlohmann::json& counts = qel2::test::Legacy42Manifest()["record_counts"];
-    const struct { std::string store; uint64_t calendars, events, todos, alarms; } stores[] = {
-        {Stores().legacy.string(), counts["calprops.db"], counts["events.db"], counts["todos.db"], counts["alarms.db"]},
-        {Stores().generated.string(), Stores().calendars, Stores().events, Stores().todos, Stores().alarmRecords},
+    const struct {
+        std::string store;
+        uint64_t calendars, events, todos, alarms;
+    } stores[] = {
+        {Stores().legacy.string(), counts["calprops.db"], counts["events.db"], counts["todos.db"],
+         counts["alarms.db"]},
+        {Stores().generated.string(), Stores().calendars, Stores().events, Stores().todos,
+         Stores().alarmRecords},
     };
     for (const auto& store : stores) {
         CliRun run = RunCli({"info", store.store, "--json"});
@@ -67,7 +94,8 @@ TEST(CliCommands, InfoCountsWhatWasWritten) {
         nlohmann::json info = nlohmann::json::parse(run.out)["databases"];
         const uint64_t expected[] = {store.calendars, store.events, store.todos, store.alarms};
         const char* databases[] = {"calprops.db", "events.db", "todos.db", "alarms.db"};
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(info[databases[i]]["records"], expected[i]) << store.store;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(info[databases[i]]["records"], expected[i]) << store.store;
     }
 }
 
@@ -94,8 +122,8 @@ TEST(CliCommands, ListingsComeInTheOrderAPersonReads) {
     std::vector<std::string> uids;
     for (const std::string& line : Lines(jdoe.out)) uids.push_back(Column(line, 2));
     EXPECT_EQ(uids, (std::vector<std::string>{"evt-standup", "evt-weekly", "evt-shared",
-                                              "evt-weekly@2006-01-23T14:00:00Z", "evt-weekly@2006-01-30T14:00:00Z",
-                                              "evt-holiday"}))
+                                              "evt-weekly@2006-01-23T14:00:00Z",
+                                              "evt-weekly@2006-01-30T14:00:00Z", "evt-holiday"}))
         << jdoe.out;
 
     for (const std::string& store : {Stores().legacy.string(), Stores().generated.string()}) {
@@ -118,7 +146,8 @@ TEST(CliCommands, ListingsComeInTheOrderAPersonReads) {
                 return std::tuple(item["start"].get<std::string>(), item["uid"].get<std::string>(),
                                   rid.is_null() ? "" : rid.get<std::string>());
             };
-            for (size_t i = 1; i < items.size(); ++i) EXPECT_LE(key(items[i - 1]), key(items[i])) << id << " #" << i;
+            for (size_t i = 1; i < items.size(); ++i)
+                EXPECT_LE(key(items[i - 1]), key(items[i])) << id << " #" << i;
         }
     }
 }

@@ -63,7 +63,9 @@ public:
 
     uint32_t Root() const { return Word(88); }
     uint16_t Entries(uint32_t page) const { return Half(Page(page) + 20); }
-    size_t Item(uint32_t page, int index) const { return Page(page) + Half(Page(page) + 26 + 2 * index); }
+    size_t Item(uint32_t page, int index) const {
+        return Page(page) + Half(Page(page) + 26 + 2 * index);
+    }
     // The child an internal page's item points to (4 bytes into the item).
     size_t ChildField(uint32_t page, int index) const { return Item(page, index) + 4; }
     uint32_t FirstLeaf() const {
@@ -93,54 +95,72 @@ std::vector<Damage> Damages() {
         };
     };
     auto cut = [](std::function<uintmax_t(uintmax_t size, uintmax_t page)> size) {
-        return [size](const fs::path& file) { fs::resize_file(file, size(fs::file_size(file), 4096)); };
+        return [size](const fs::path& file) {
+            fs::resize_file(file, size(fs::file_size(file), 4096));
+        };
     };
     std::vector<Damage> damages = {
         {"meta: magic", "events.db", edit([](DbFile& d) { d.SetWord(12, 0xdeadbeef); })},
         {"meta: version", "events.db", edit([](DbFile& d) { d.SetWord(16, 99); })},
-        {"meta: last page past the file", "events.db", edit([](DbFile& d) { d.SetWord(32, 0x7fffffff); })},
+        {"meta: last page past the file", "events.db",
+         edit([](DbFile& d) { d.SetWord(32, 0x7fffffff); })},
         {"meta: last page 1", "events.db", edit([](DbFile& d) { d.SetWord(32, 1); })},
         {"meta: root past the file", "events.db", edit([](DbFile& d) { d.SetWord(88, 5000); })},
         {"meta: root 0", "events.db", edit([](DbFile& d) { d.SetWord(88, 0); })},
-        {"meta: free list past the file", "events.db", edit([](DbFile& d) { d.SetWord(28, 9999); })},
-        {"leaf: page type", "events.db", edit([](DbFile& d) { d.Fill(d.Page(d.FirstLeaf()) + 25, 1, 0x7f); })},
+        {"meta: free list past the file", "events.db",
+         edit([](DbFile& d) { d.SetWord(28, 9999); })},
+        {"leaf: page type", "events.db",
+         edit([](DbFile& d) { d.Fill(d.Page(d.FirstLeaf()) + 25, 1, 0x7f); })},
         {"leaf: entry count 0xffff", "events.db",
          edit([](DbFile& d) { d.SetHalf(d.Page(d.FirstLeaf()) + 20, 0xffff); })},
-        {"leaf: entry count 0", "events.db", edit([](DbFile& d) { d.SetHalf(d.Page(d.FirstLeaf()) + 20, 0); })},
-        {"leaf: free-area offset 0", "events.db", edit([](DbFile& d) { d.SetHalf(d.Page(d.FirstLeaf()) + 22, 0); })},
+        {"leaf: entry count 0", "events.db",
+         edit([](DbFile& d) { d.SetHalf(d.Page(d.FirstLeaf()) + 20, 0); })},
+        {"leaf: free-area offset 0", "events.db",
+         edit([](DbFile& d) { d.SetHalf(d.Page(d.FirstLeaf()) + 22, 0); })},
         {"leaf: item offsets 0xffff", "events.db", edit([](DbFile& d) {
-             for (int i = 0; i < d.Entries(d.FirstLeaf()); ++i) d.SetHalf(d.Page(d.FirstLeaf()) + 26 + 2 * i, 0xffff);
+             for (int i = 0; i < d.Entries(d.FirstLeaf()); ++i)
+                 d.SetHalf(d.Page(d.FirstLeaf()) + 26 + 2 * i, 0xffff);
          })},
         {"leaf: item area 0x7f", "events.db", edit([](DbFile& d) {
              uint32_t p = d.FirstLeaf();
              d.Fill(d.ItemArea(p), d.Page(p + 1) - d.ItemArea(p), 0x7f);
          })},
         {"leaf: item lengths 0xffff", "events.db", edit([](DbFile& d) {
-             for (int i = 0; i < d.Entries(d.FirstLeaf()); ++i) d.SetHalf(d.Item(d.FirstLeaf(), i), 0xffff);
+             for (int i = 0; i < d.Entries(d.FirstLeaf()); ++i)
+                 d.SetHalf(d.Item(d.FirstLeaf(), i), 0xffff);
          })},
         {"leaf: next is itself", "events.db",
          edit([](DbFile& d) { d.SetWord(d.Page(d.FirstLeaf()) + 16, d.FirstLeaf()); })},
-        {"leaf: next is 0", "events.db", edit([](DbFile& d) { d.SetWord(d.Page(d.FirstLeaf()) + 16, 0); })},
+        {"leaf: next is 0", "events.db",
+         edit([](DbFile& d) { d.SetWord(d.Page(d.FirstLeaf()) + 16, 0); })},
         {"leaf: prev is itself", "events.db",
          edit([](DbFile& d) { d.SetWord(d.Page(d.SecondLeaf()) + 12, d.SecondLeaf()); })},
         {"leaves: next in a cycle of two", "events.db",
          edit([](DbFile& d) { d.SetWord(d.Page(d.SecondLeaf()) + 16, d.FirstLeaf()); })},
-        {"leaf: zeroed", "events.db", edit([](DbFile& d) { d.Fill(d.Page(d.SecondLeaf()), d.pageSize(), 0); })},
+        {"leaf: zeroed", "events.db",
+         edit([](DbFile& d) { d.Fill(d.Page(d.SecondLeaf()), d.pageSize(), 0); })},
         {"root: child is the root", "events.db",
          edit([](DbFile& d) { d.SetWord(d.ChildField(d.Root(), 1), d.Root()); })},
-        {"root: child is the meta page", "events.db", edit([](DbFile& d) { d.SetWord(d.ChildField(d.Root(), 1), 0); })},
-        {"root: child past the file", "events.db", edit([](DbFile& d) { d.SetWord(d.ChildField(d.Root(), 1), 7777); })},
-        {"root: item length 0xffff", "events.db", edit([](DbFile& d) { d.SetHalf(d.Item(d.Root(), 1), 0xffff); })},
-        {"root: level 0", "events.db", edit([](DbFile& d) { d.Fill(d.Page(d.Root()) + 24, 1, 0); })},
+        {"root: child is the meta page", "events.db",
+         edit([](DbFile& d) { d.SetWord(d.ChildField(d.Root(), 1), 0); })},
+        {"root: child past the file", "events.db",
+         edit([](DbFile& d) { d.SetWord(d.ChildField(d.Root(), 1), 7777); })},
+        {"root: item length 0xffff", "events.db",
+         edit([](DbFile& d) { d.SetHalf(d.Item(d.Root(), 1), 0xffff); })},
+        {"root: level 0", "events.db",
+         edit([](DbFile& d) { d.Fill(d.Page(d.Root()) + 24, 1, 0); })},
         {"todos leaf: item area 0x7f", "todos.db", edit([](DbFile& d) {
              uint32_t p = d.FirstLeaf();
              d.Fill(d.ItemArea(p), d.Page(p + 1) - d.ItemArea(p), 0x7f);
          })},
         {"todos leaf: next is itself", "todos.db",
          edit([](DbFile& d) { d.SetWord(d.Page(d.FirstLeaf()) + 16, d.FirstLeaf()); })},
-        {"calprops: root page type", "calprops.db", edit([](DbFile& d) { d.Fill(d.Page(d.Root()) + 25, 1, 0x7f); })},
-        {"cut inside a page", "events.db", cut([](uintmax_t size, uintmax_t) { return size - 100; })},
-        {"cut between pages", "events.db", cut([](uintmax_t size, uintmax_t page) { return size - 3 * page; })},
+        {"calprops: root page type", "calprops.db",
+         edit([](DbFile& d) { d.Fill(d.Page(d.Root()) + 25, 1, 0x7f); })},
+        {"cut inside a page", "events.db",
+         cut([](uintmax_t size, uintmax_t) { return size - 100; })},
+        {"cut between pages", "events.db",
+         cut([](uintmax_t size, uintmax_t page) { return size - 3 * page; })},
         {"cut to the meta page", "events.db", cut([](uintmax_t, uintmax_t page) { return page; })},
         {"cut inside the meta page", "todos.db", cut([](uintmax_t, uintmax_t) { return 300; })},
         {"zero-length", "events.db", cut([](uintmax_t, uintmax_t) { return 0; })},
@@ -162,11 +182,14 @@ std::vector<Damage> Damages() {
     };
     for (const char* file : {"events.db", "todos.db", "calprops.db", "alarms.db"}) {
         damages.push_back({"meta: page size 0", file, edit([](DbFile& d) { d.SetWord(20, 0); })});
-        damages.push_back({"meta: page size 3000", file, edit([](DbFile& d) { d.SetWord(20, 3000); })});
-        damages.push_back({"meta: page size 1 MB", file, edit([](DbFile& d) { d.SetWord(20, 1u << 20); })});
+        damages.push_back(
+            {"meta: page size 3000", file, edit([](DbFile& d) { d.SetWord(20, 3000); })});
+        damages.push_back(
+            {"meta: page size 1 MB", file, edit([](DbFile& d) { d.SetWord(20, 1u << 20); })});
     }
     for (unsigned seed = 1; seed <= 8; ++seed)
-        damages.push_back({"random bit flips, seed " + std::to_string(seed), "events.db", [seed](const fs::path& f) {
+        damages.push_back({"random bit flips, seed " + std::to_string(seed), "events.db",
+                           [seed](const fs::path& f) {
                                DbFile d(f);
                                std::mt19937 random(seed);
                                size_t size = fs::file_size(f);
@@ -233,7 +256,8 @@ struct Result {
 Result RunOn(const Command& command, const fs::path& store, const fs::path& exportDir) {
     fs::remove_all(exportDir);
     std::vector<std::string> arguments = {"-s", "KILL", kOuterLimit, QEL2CALDB_PATH};
-    for (std::string& argument : command.arguments(store.string(), exportDir.string())) arguments.push_back(argument);
+    for (std::string& argument : command.arguments(store.string(), exportDir.string()))
+        arguments.push_back(argument);
     CliRun run = RunProgram("timeout", arguments);
     Result result{run.status, run.out, run.err};
     std::error_code none;
@@ -270,7 +294,8 @@ TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
     for (const Command& command : kCommands) {
         FreshCopy(pristine, store);
         undamaged[command.name] = RunOn(command, store, exportDir);
-        ASSERT_EQ(undamaged[command.name].status, 0) << command.name << ": " << undamaged[command.name].err;
+        ASSERT_EQ(undamaged[command.name].status, 0)
+            << command.name << ": " << undamaged[command.name].err;
     }
 
     std::string table = "| damage | file |";
@@ -295,7 +320,8 @@ TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
                 outcome[command.name] = "same";
             } else if (result.status != 0 && named) {
                 // A fault inside Berkeley DB, caught in a child process.
-                outcome[command.name] = result.err.find("was killed by") != std::string::npos ? "caught" : "refused";
+                outcome[command.name] =
+                    result.err.find("was killed by") != std::string::npos ? "caught" : "refused";
                 if (command.name != "verify") contentDiffers = true;
             } else {
                 outcome[command.name] = "WRONG";
@@ -304,7 +330,8 @@ TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
             }
         }
         if (contentDiffers) {
-            EXPECT_NE(outcome["verify"], "same") << damage.name << ": verify passed a damaged store";
+            EXPECT_NE(outcome["verify"], "same")
+                << damage.name << ": verify passed a damaged store";
         }
         table += "| " + damage.name + " | " + damage.file + " |";
         for (const Command& command : kCommands) table += " " + outcome[command.name] + " |";

@@ -30,7 +30,9 @@ TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
         int status;
         std::string message;
     } cases[] = {
-        {{"info", (dir.path() / "missing").string()}, 1, "missing is not a calendar store: no such directory"},
+        {{"info", (dir.path() / "missing").string()},
+         1,
+         "missing is not a calendar store: no such directory"},
         // Mistakes never fall back to the bundled sample: a mistyped store,
         // a forgotten one, a forgotten export folder.
         {{"calendars", "/typo"}, 1, "/typo is not a calendar store: no such directory"},
@@ -40,13 +42,19 @@ TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
         {{"export", "--sample"}, 2, "export needs more arguments"},
         {{"verify", empty.string()}, 1, "is not a calendar store: events.db is missing"},
         {{"events", legacy, "nosuch"}, 1, "no calendar \"nosuch\""},
-        {{"show", legacy, "jdoe", "nosuch"}, 1, "no event or to-do \"nosuch\" in calendar \"jdoe\""},
+        {{"show", legacy, "jdoe", "nosuch"},
+         1,
+         "no event or to-do \"nosuch\" in calendar \"jdoe\""},
         {{"show", legacy, "jdoe", "evt-selfref"}, 1, "is a link whose target cannot be read"},
         {{"events", legacy, "jdoe", "--from", "yesterday"}, 2, "--from needs a date"},
         {{"todos", legacy, "jdoe", "--to", "2006-02-30"}, 2, "is not a time between 1970 and 2038"},
-        {{"events", legacy, "jdoe", "--from", "2006-02-01", "--to", "2006-01-01"}, 2, "--to must come after --from"},
+        {{"events", legacy, "jdoe", "--from", "2006-02-01", "--to", "2006-01-01"},
+         2,
+         "--to must come after --from"},
         {{"frobnicate"}, 2, "unknown command \"frobnicate\""},
-        {{"info", legacy, "--config", (dir.path() / "none.conf").string()}, 1, "cannot read the settings file"},
+        {{"info", legacy, "--config", (dir.path() / "none.conf").string()},
+         1,
+         "cannot read the settings file"},
     };
     for (const auto& c : cases) {
         CliRun run = RunCli(c.arguments);
@@ -89,7 +97,8 @@ TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {
     region.close();
     CliRun panicked = RunCli({"calendars", store.string()});
     EXPECT_EQ(panicked.status, 1);
-    EXPECT_NE(panicked.err.find("was left in a Berkeley DB panic"), std::string::npos) << panicked.err;
+    EXPECT_NE(panicked.err.find("was left in a Berkeley DB panic"), std::string::npos)
+        << panicked.err;
 }
 
 }  // namespace
@@ -111,7 +120,8 @@ TEST(CliErrors, BoundsAreRefusedNamingWhatCrossedThem) {
         {"", "settings files are at most 1 MB"},
     };
     for (const auto& c : settings) {
-        std::string file = c.settings.empty() ? "/dev/zero" : dir.write("bad.conf", c.settings).string();
+        std::string file =
+            c.settings.empty() ? "/dev/zero" : dir.write("bad.conf", c.settings).string();
         CliRun run = RunCli({"info", legacy, "--config", file});
         EXPECT_EQ(run.status, 1) << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
@@ -120,8 +130,10 @@ TEST(CliErrors, BoundsAreRefusedNamingWhatCrossedThem) {
     // 300,000 empty categories: 300 KB stored, about 7.5 MB decoded.
     std::string categories;
     for (int i = 0; i < 300000; ++i) categories += i ? ",\"\"" : "\"\"";
-    auto description = dir.write("wide.json", R"({"calendars": [{"id": "c", "fields": {"pName": "C"}}],
-        "events": [{"calendar": "c", "uid": "wide", "fields": {"pCategories": [)" + categories + "]}}]}");
+    auto description =
+        dir.write("wide.json", R"({"calendars": [{"id": "c", "fields": {"pName": "C"}}],
+        "events": [{"calendar": "c", "uid": "wide", "fields": {"pCategories": [)" +
+                                   categories + "]}}]}");
     std::string store = (dir.path() / "store").string();
     qel2::mkstore::WriteStore(qel2::mkstore::PlanStoreFile(description.string()), store);
     std::string oneMegabyte = dir.write("limit.conf", "caldb.maxdecodedrecordmb = 1\n").string();
@@ -130,7 +142,8 @@ TEST(CliErrors, BoundsAreRefusedNamingWhatCrossedThem) {
     CliRun verify = RunCli({"verify", store, "--config", oneMegabyte});
     EXPECT_EQ(verify.status, 1);
     EXPECT_NE(verify.out.find("damaged: events.db key "), std::string::npos) << verify.out;
-    CliRun exported = RunCli({"export", store, (dir.path() / "out").string(), "--config", oneMegabyte});
+    CliRun exported =
+        RunCli({"export", store, (dir.path() / "out").string(), "--config", oneMegabyte});
     EXPECT_EQ(exported.status, 1);
     EXPECT_NE(exported.err.find("events.db"), std::string::npos) << exported.err;
 }

@@ -36,7 +36,9 @@ struct Component {
     std::string kind, uid, recurrenceId, start;
     std::vector<std::string> attendees;
     auto operator<=>(const Component&) const = default;
-    friend void PrintTo(const Component& c, std::ostream* out) { *out << c.kind << " " << c.uid << "@" << c.recurrenceId; }
+    friend void PrintTo(const Component& c, std::ostream* out) {
+        *out << c.kind << " " << c.uid << "@" << c.recurrenceId;
+    }
 };
 // Calendar id -> its components, sorted.
 using Calendars = std::map<std::string, std::vector<Component>>;
@@ -47,11 +49,15 @@ void SortAll(Calendars& calendars) {
 
 template <typename Item>
 Component FromRecord(const char* kind, const Item& item, bool startIsDate) {
-    Component component{kind, item.pUID, IcsTime(item.RecurrenceID, startIsDate), IcsTime(item.dtStart, startIsDate),
+    Component component{kind,
+                        item.pUID,
+                        IcsTime(item.RecurrenceID, startIsDate),
+                        IcsTime(item.dtStart, startIsDate),
                         {}};
     if (item.pAttendees != nullptr)
         for (uint32_t i = 0; i < item.pAttendees->count; ++i)
-            component.attendees.push_back(static_cast<qEL2_ATTENDEE*>(item.pAttendees->elements[i])->pCalAddress);
+            component.attendees.push_back(
+                static_cast<qEL2_ATTENDEE*>(item.pAttendees->elements[i])->pCalAddress);
     std::sort(component.attendees.begin(), component.attendees.end());
     return component;
 }
@@ -81,16 +87,18 @@ std::string TimeProperty(icalcomponent* component, icalproperty_kind kind) {
 
 // Messages libical's parser and its check of RFC 5545's property rules
 // leave in a component (X-LIC-ERROR), with the file's name.
-void CollectLibicalErrors(icalcomponent* component, const fs::path& file, std::vector<std::string>& errors) {
-    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY); p != nullptr;
-         p = icalcomponent_get_next_property(component, ICAL_XLICERROR_PROPERTY))
+void CollectLibicalErrors(icalcomponent* component, const fs::path& file,
+                          std::vector<std::string>& errors) {
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY);
+         p != nullptr; p = icalcomponent_get_next_property(component, ICAL_XLICERROR_PROPERTY))
         errors.push_back(file.filename().string() + ": " + icalproperty_get_xlicerror(p));
-    for (icalcomponent* c = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT); c != nullptr;
-         c = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
+    for (icalcomponent* c = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT);
+         c != nullptr; c = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
         CollectLibicalErrors(c, file, errors);
 }
 
-Calendars ReadWithLibical(const std::vector<fs::path>& files, std::vector<std::string>* errors = nullptr) {
+Calendars ReadWithLibical(const std::vector<fs::path>& files,
+                          std::vector<std::string>* errors = nullptr) {
     Calendars calendars;
     for (const fs::path& file : files) {
         icalcomponent* calendar = icalparser_parse_string(qel2::test::cli::ReadFile(file).c_str());
@@ -101,17 +109,20 @@ Calendars ReadWithLibical(const std::vector<fs::path>& files, std::vector<std::s
             CollectLibicalErrors(calendar, file, *errors);
         }
         std::string id;
-        for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_X_PROPERTY); p != nullptr;
-             p = icalcomponent_get_next_property(calendar, ICAL_X_PROPERTY))
-            if (std::string(icalproperty_get_x_name(p)) == "X-QEL2-CALID") id = icalproperty_get_x(p);
+        for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_X_PROPERTY);
+             p != nullptr; p = icalcomponent_get_next_property(calendar, ICAL_X_PROPERTY))
+            if (std::string(icalproperty_get_x_name(p)) == "X-QEL2-CALID")
+                id = icalproperty_get_x(p);
         std::vector<Component>& components = calendars[id];
-        for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c != nullptr;
-             c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
-            Component component{icalcomponent_kind_to_string(icalcomponent_isa(c)), icalcomponent_get_uid(c),
-                                TimeProperty(c, ICAL_RECURRENCEID_PROPERTY), TimeProperty(c, ICAL_DTSTART_PROPERTY),
+        for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT);
+             c != nullptr; c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+            Component component{icalcomponent_kind_to_string(icalcomponent_isa(c)),
+                                icalcomponent_get_uid(c),
+                                TimeProperty(c, ICAL_RECURRENCEID_PROPERTY),
+                                TimeProperty(c, ICAL_DTSTART_PROPERTY),
                                 {}};
-            for (icalproperty* a = icalcomponent_get_first_property(c, ICAL_ATTENDEE_PROPERTY); a != nullptr;
-                 a = icalcomponent_get_next_property(c, ICAL_ATTENDEE_PROPERTY))
+            for (icalproperty* a = icalcomponent_get_first_property(c, ICAL_ATTENDEE_PROPERTY);
+                 a != nullptr; a = icalcomponent_get_next_property(c, ICAL_ATTENDEE_PROPERTY))
                 component.attendees.push_back(icalproperty_get_attendee(a));
             std::sort(component.attendees.begin(), component.attendees.end());
             components.push_back(component);
@@ -122,7 +133,8 @@ Calendars ReadWithLibical(const std::vector<fs::path>& files, std::vector<std::s
     return calendars;
 }
 
-Calendars ReadWithPython(const std::vector<fs::path>& files, std::vector<std::string>* invalid = nullptr) {
+Calendars ReadWithPython(const std::vector<fs::path>& files,
+                         std::vector<std::string>* invalid = nullptr) {
     std::vector<std::string> arguments = {QEL2_ICS_SUMMARY_SCRIPT};
     for (const fs::path& file : files) arguments.push_back(file.string());
     CliRun run = qel2::test::cli::RunProgram("/usr/bin/python3", arguments);
@@ -133,8 +145,9 @@ Calendars ReadWithPython(const std::vector<fs::path>& files, std::vector<std::st
     for (const auto& [id, items] : parsed["calendars"].items()) {
         std::vector<Component>& components = calendars[id];  // empty calendars too
         for (const nlohmann::json& item : items)
-            components.push_back(Component{item["kind"], item["uid"], item["recurrence_id"], item["start"],
-                                              item["attendees"].get<std::vector<std::string>>()});
+            components.push_back(Component{item["kind"], item["uid"], item["recurrence_id"],
+                                           item["start"],
+                                           item["attendees"].get<std::vector<std::string>>()});
     }
     SortAll(calendars);
     return calendars;
@@ -164,7 +177,8 @@ TEST(CliExport, BothParsersReadWhatTheLibraryReads) {
     options.todosPerCalendar = 4;
     options.firstStart = 2200000000u;  // 2039-09-19
     qel2::mkstore::GenerateStore(options, late.str());
-    for (const fs::path& store : {qel2::test::cli::Stores().legacy, qel2::test::cli::Stores().generated, late.path()}) {
+    for (const fs::path& store :
+         {qel2::test::cli::Stores().legacy, qel2::test::cli::Stores().generated, late.path()}) {
         qel2::test::TempDir out;
         CliRun run = RunCli({"export", store.string(), out.str()});
         ASSERT_EQ(run.status, 0) << run.err;
@@ -203,8 +217,9 @@ std::multimap<std::string, std::string> ReportEntries(const nlohmann::json& repo
     std::multimap<std::string, std::string> entries;
     for (const nlohmann::json& calendar : report["calendars"])
         for (const nlohmann::json& record : calendar["records"])
-            entries.emplace(record["uid"].get<std::string>(),
-                            record["outcome"].get<std::string>() + ": " + record["what"].get<std::string>());
+            entries.emplace(
+                record["uid"].get<std::string>(),
+                record["outcome"].get<std::string>() + ": " + record["what"].get<std::string>());
     return entries;
 }
 
@@ -218,7 +233,8 @@ TEST(CliExport, EveryHardCaseIsValidEverywhereAndReported) {
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("2 left out"), std::string::npos) << run.err;
 
-    const nlohmann::json report = nlohmann::json::parse(qel2::test::cli::ReadFile(out / "report.json"));
+    const nlohmann::json report =
+        nlohmann::json::parse(qel2::test::cli::ReadFile(out / "report.json"));
     const auto entries = ReportEntries(report);
     for (const qel2::test::cli::ExpectedEntry& expected : store.expected) {
         bool found = false;
@@ -246,12 +262,15 @@ TEST(CliExport, EveryHardCaseIsValidEverywhereAndReported) {
 
     const std::string edge = qel2::test::cli::ReadFile(out / "edge.ics");
     EXPECT_EQ(edge.find("\r\nUID:injected"), std::string::npos);
-    EXPECT_NE(edge.find("TRIGGER:-PT15M"), std::string::npos);  // the lead time, relative to each instance
+    EXPECT_NE(edge.find("TRIGGER:-PT15M"),
+              std::string::npos);  // the lead time, relative to each instance
     EXPECT_NE(edge.find("CATEGORIES:a\\,b"), std::string::npos);
-    EXPECT_NE(qel2::test::cli::ReadFile(out / "latin.ics").find("Caf\u00e9 cr\u00e8me"), std::string::npos);
+    EXPECT_NE(qel2::test::cli::ReadFile(out / "latin.ics").find("Caf\u00e9 cr\u00e8me"),
+              std::string::npos);
 
     // The long id's file name fits, and the file names the calendar.
-    const nlohmann::json calendars = nlohmann::json::parse(qel2::test::cli::ReadFile(out / "calendars.json"));
+    const nlohmann::json calendars =
+        nlohmann::json::parse(qel2::test::cli::ReadFile(out / "calendars.json"));
     bool longIdFound = false;
     for (const nlohmann::json& calendar : calendars) {
         const std::string file = calendar["file"];
@@ -277,14 +296,18 @@ TEST(CliExport, RadicaleAcceptsEveryResourceOfTheVdirLayout) {
     qel2::test::TempDir dir;
     const qel2::test::cli::EdgeStore edge = qel2::test::cli::WriteEdgeStore(dir.path() / "store");
     qel2::test::RadicaleServer server;
-    for (const fs::path& store : {edge.path, qel2::test::cli::Stores().generated, qel2::test::cli::Stores().legacy}) {
+    for (const fs::path& store :
+         {edge.path, qel2::test::cli::Stores().generated, qel2::test::cli::Stores().legacy}) {
         const fs::path out = dir.path() / ("vdir-" + store.filename().string());
         RunCli({"export", store.string(), out.string(), "--layout", "vdir"});
-        const nlohmann::json report = nlohmann::json::parse(qel2::test::cli::ReadFile(out / "report.json"));
+        const nlohmann::json report =
+            nlohmann::json::parse(qel2::test::cli::ReadFile(out / "report.json"));
         size_t resources = 0;
-        for (const nlohmann::json& calendar : report["calendars"]) resources += calendar["resources"].get<size_t>();
+        for (const nlohmann::json& calendar : report["calendars"])
+            resources += calendar["resources"].get<size_t>();
 
-        CliRun put = qel2::test::cli::RunProgram("/usr/bin/python3", {QEL2_CALDAV_PUT_SCRIPT, server.url(), out.string()});
+        CliRun put = qel2::test::cli::RunProgram(
+            "/usr/bin/python3", {QEL2_CALDAV_PUT_SCRIPT, server.url(), out.string()});
         ASSERT_EQ(put.status, 0) << put.err;
         const nlohmann::json answer = nlohmann::json::parse(put.out);
         EXPECT_EQ(answer["sent"], resources) << store;
@@ -317,7 +340,8 @@ TEST(CliExport, ExistingFilesAndSymlinksAreLeftAloneWithoutForce) {
     EXPECT_EQ(RunCli({"export", store, out.string(), "--force"}).status, 0);
     EXPECT_EQ(qel2::test::cli::ReadFile(outside), "outside");
     EXPECT_FALSE(fs::is_symlink(out / "jdoe.ics"));
-    EXPECT_NE(qel2::test::cli::ReadFile(out / "asmith.ics").find("BEGIN:VCALENDAR"), std::string::npos);
+    EXPECT_NE(qel2::test::cli::ReadFile(out / "asmith.ics").find("BEGIN:VCALENDAR"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ fs::path WriteTrickyStore(const fs::path& directory) {
     })");
     qel2::mkstore::StorePlan plan = qel2::mkstore::PlanStore(description);
     for (qel2::mkstore::PlannedRecord& record : plan.records)
-        for (unsigned char& byte : record.value) byte = byte == '~' ? 0xE9 : byte == '^' ? 0xFF : byte;
+        for (unsigned char& byte : record.value)
+            byte = byte == '~' ? 0xE9 : byte == '^' ? 0xFF : byte;
     qel2::mkstore::WriteStore(plan, directory.string());
     return directory;
 }
@@ -65,13 +66,20 @@ TEST(CliOutput, StoredTextIsUtf8InJsonAndCannotForgeLinesOrEscapeOnATerminal) {
     // A field line forged in the summary, an attendee and the calendar's
     // description stays inside its own field, escaped, wherever it is shown.
     const std::string forged = "\n            pUID = forged";
-    for (const auto& [call, forgedFields] : std::vector<std::pair<std::vector<std::string>, size_t>>{
-             {{"events", store, "mixed"}, 1}, {{"events", store, "mixed", "--long"}, 2}, {{"calendars", store}, 0},
-             {{"calendars", store, "--long"}, 1}, {{"dump", store}, 3}, {{"show", store, "mixed", "evt-forged"}, 2}}) {
+    for (const auto& [call, forgedFields] :
+         std::vector<std::pair<std::vector<std::string>, size_t>>{
+             {{"events", store, "mixed"}, 1},
+             {{"events", store, "mixed", "--long"}, 2},
+             {{"calendars", store}, 0},
+             {{"calendars", store, "--long"}, 1},
+             {{"dump", store}, 3},
+             {{"show", store, "mixed", "evt-forged"}, 2}}) {
         CliRun run = RunCli(call);
         EXPECT_EQ(run.status, 0) << call[0] << ": " << run.err;
-        EXPECT_EQ(run.out.find_first_of("\x1b\x07"), std::string::npos) << call[0] << " sent a control character";
-        EXPECT_EQ(run.out.find(forged), std::string::npos) << call[0] << " printed a forged line:\n" << run.out;
+        EXPECT_EQ(run.out.find_first_of("\x1b\x07"), std::string::npos)
+            << call[0] << " sent a control character";
+        EXPECT_EQ(run.out.find(forged), std::string::npos) << call[0] << " printed a forged line:\n"
+                                                           << run.out;
         size_t escaped = 0;
         for (size_t at = run.out.find("\\n            pUID = forged"); at != std::string::npos;
              at = run.out.find("\\n            pUID = forged", at + 1))
@@ -99,32 +107,36 @@ TEST(CliOutput, StoredTextIsUtf8InJsonAndCannotForgeLinesOrEscapeOnATerminal) {
 
 TEST(CliOutput, AFailedWriteFailsTheCommandAndAClosedPipeEndsItQuietly) {
     std::string legacy = qel2::test::cli::Stores().legacy.string();
-    for (const auto& call : std::vector<std::vector<std::string>>{{"info", legacy},
-                                                                 {"calendars", legacy, "--json"},
-                                                                 {"events", legacy, "jdoe"},
-                                                                 {"todos", legacy, "jdoe:tasks", "--json"},
-                                                                 {"show", legacy, "jdoe", "evt-standup"},
-                                                                 {"dump", legacy},
-                                                                 {"verify", legacy},
-                                                                 {"--help"}}) {
+    for (const auto& call :
+         std::vector<std::vector<std::string>>{{"info", legacy},
+                                               {"calendars", legacy, "--json"},
+                                               {"events", legacy, "jdoe"},
+                                               {"todos", legacy, "jdoe:tasks", "--json"},
+                                               {"show", legacy, "jdoe", "evt-standup"},
+                                               {"dump", legacy},
+                                               {"verify", legacy},
+                                               {"--help"}}) {
         CliRun run = RunCli(call, ">/dev/full");
         EXPECT_EQ(run.status, 1) << call[0];
-        EXPECT_EQ(run.err, "qel2caldb: cannot write to standard output: No space left on device\n") << call[0];
+        EXPECT_EQ(run.err, "qel2caldb: cannot write to standard output: No space left on device\n")
+            << call[0];
     }
     // Far more than a pipe holds, so the command is still writing when the
     // reader goes away.
-    CliRun dump = RunCli({"dump", qel2::test::cli::Stores().generated.string()}, "| head -c 1 >/dev/null");
+    CliRun dump =
+        RunCli({"dump", qel2::test::cli::Stores().generated.string()}, "| head -c 1 >/dev/null");
     EXPECT_EQ(dump.status, 141);
     EXPECT_EQ(dump.err, "");
 }
 
 // The peak memory of one run of the command, in kilobytes.
 long PeakKilobytes(const std::vector<std::string>& arguments) {
-    std::vector<std::string> call = {"-c",
-                                     "import resource, subprocess, sys\n"
-                                     "subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)\n"
-                                     "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)",
-                                     QEL2CALDB_PATH};
+    std::vector<std::string> call = {
+        "-c",
+        "import resource, subprocess, sys\n"
+        "subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)\n"
+        "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)",
+        QEL2CALDB_PATH};
     call.insert(call.end(), arguments.begin(), arguments.end());
     CliRun run = qel2::test::cli::RunProgram("/usr/bin/python3", call);
     EXPECT_EQ(run.status, 0) << run.err;

@@ -33,22 +33,25 @@
 namespace {
 
 namespace fs = std::filesystem;
+using qel2::test::RadicaleServer;
 using qel2::test::cli::CliRun;
 using qel2::test::cli::IcsTime;
-using qel2::test::RadicaleServer;
 
 struct Item {
     std::string kind, uid, recurrenceId, start, end, summary, description, location, status;
     std::vector<std::string> attendees, categories, alarms;
     auto operator<=>(const Item&) const = default;
-    friend void PrintTo(const Item& i, std::ostream* out) { *out << i.kind << " " << i.uid << "@" << i.recurrenceId; }
+    friend void PrintTo(const Item& i, std::ostream* out) {
+        *out << i.kind << " " << i.uid << "@" << i.recurrenceId;
+    }
 };
 // Collection name -> its items, sorted.
 using Collections = std::map<std::string, std::vector<Item>>;
 
 std::vector<std::string> Sorted(const array_t* list, std::string (*text)(void*)) {
     std::vector<std::string> items;
-    for (uint32_t i = 0; list != nullptr && i < list->count; ++i) items.push_back(text(list->elements[i]));
+    for (uint32_t i = 0; list != nullptr && i < list->count; ++i)
+        items.push_back(text(list->elements[i]));
     std::sort(items.begin(), items.end());
     return items;
 }
@@ -56,8 +59,8 @@ std::vector<std::string> Sorted(const array_t* list, std::string (*text)(void*))
 std::string Text(const char* text) { return text ? text : ""; }
 
 template <typename Record>
-Item FromRecord(const char* kind, const Record& record, bool startIsDate, uint32_t end, bool endIsDate,
-                const char* status) {
+Item FromRecord(const char* kind, const Record& record, bool startIsDate, uint32_t end,
+                bool endIsDate, const char* status) {
     static const char* const kActions[] = {"EMAIL", "DISPLAY", "AUDIO", "PROCEDURE"};
     return Item{kind,
                 Text(record.pUID),
@@ -68,7 +71,8 @@ Item FromRecord(const char* kind, const Record& record, bool startIsDate, uint32
                 Text(record.pDescription),
                 Text(record.pLocation),
                 Text(status),
-                Sorted(record.pAttendees, [](void* a) { return Text(static_cast<qEL2_ATTENDEE*>(a)->pCalAddress); }),
+                Sorted(record.pAttendees,
+                       [](void* a) { return Text(static_cast<qEL2_ATTENDEE*>(a)->pCalAddress); }),
                 Sorted(record.pCategories, [](void* c) { return Text(static_cast<char*>(c)); }),
                 Sorted(record.pAlarms, [](void* a) {
                     uint32_t action = static_cast<qEL2_VALARM*>(a)->iAction;
@@ -80,24 +84,26 @@ Item FromRecord(const char* kind, const Record& record, bool startIsDate, uint32
 // report gives it.
 Collections ReadWithLibrary(const fs::path& store, const nlohmann::json& report) {
     std::map<std::string, std::string> collectionOf;
-    for (const nlohmann::json& calendar : report["calendars"]) collectionOf[calendar["id"]] = calendar["collection"];
+    for (const nlohmann::json& calendar : report["calendars"])
+        collectionOf[calendar["id"]] = calendar["collection"];
     Collections collections;
     auto items = [&](const qEL2_CALPROPS& calendar) -> std::vector<Item>& {
         EXPECT_TRUE(collectionOf.contains(calendar.pRelativeCalID)) << calendar.pRelativeCalID;
         return collections[collectionOf[calendar.pRelativeCalID]];
     };
     qel2::test::cli::ReadStoreWithLibrary(
-        store, {items,
-                [&](const qEL2_CALPROPS& calendar, const qEL2_VEVENT& e) {
-                    items(calendar).push_back(FromRecord("VEVENT", e, qel2_EventStartIsDate(e.flags), e.dtEnd,
-                                                         qel2_EventEndIsDate(e.flags),
-                                                         qel2::cli::EventStatusName(qel2_EventStatus(e.flags))));
-                },
-                [&](const qEL2_CALPROPS& calendar, const qEL2_VTODO& t) {
-                    items(calendar).push_back(FromRecord("VTODO", t, qel2_ToDoStartIsDate(t.flags), t.dtDue,
-                                                         qel2_ToDoDueIsDate(t.flags),
-                                                         qel2::cli::ToDoStatusName(qel2_ToDoStatus(t.flags))));
-                }});
+        store,
+        {items,
+         [&](const qEL2_CALPROPS& calendar, const qEL2_VEVENT& e) {
+             items(calendar).push_back(FromRecord(
+                 "VEVENT", e, qel2_EventStartIsDate(e.flags), e.dtEnd, qel2_EventEndIsDate(e.flags),
+                 qel2::cli::EventStatusName(qel2_EventStatus(e.flags))));
+         },
+         [&](const qEL2_CALPROPS& calendar, const qEL2_VTODO& t) {
+             items(calendar).push_back(FromRecord(
+                 "VTODO", t, qel2_ToDoStartIsDate(t.flags), t.dtDue, qel2_ToDoDueIsDate(t.flags),
+                 qel2::cli::ToDoStatusName(qel2_ToDoStatus(t.flags))));
+         }});
     for (auto& [name, list] : collections) std::sort(list.begin(), list.end());
     return collections;
 }
@@ -117,9 +123,9 @@ ServerView ReadBackWith(const std::vector<std::string>& arguments) {
         std::vector<Item>& items = view.collections[name];
         view.resources[name] = collection["resources"];
         for (const nlohmann::json& c : collection["components"])
-            items.push_back(Item{c["kind"], c["uid"], c["recurrence_id"], c["start"], c["end"], c["summary"],
-                                 c["description"], c["location"], c["status"], c["attendees"], c["categories"],
-                                 c["alarms"]});
+            items.push_back(Item{c["kind"], c["uid"], c["recurrence_id"], c["start"], c["end"],
+                                 c["summary"], c["description"], c["location"], c["status"],
+                                 c["attendees"], c["categories"], c["alarms"]});
         std::sort(items.begin(), items.end());
     }
     return view;
@@ -146,11 +152,12 @@ const qel2::test::TempDir& Scratch() {
     return scratch;
 }
 
-std::vector<std::string> PushArguments(const fs::path& store, const RadicaleServer& server, const std::string& user,
+std::vector<std::string> PushArguments(const fs::path& store, const RadicaleServer& server,
+                                       const std::string& user,
                                        const std::vector<std::string>& extra = {}) {
     fs::path password = Scratch().write(user + ".password", user + "-secret\n");
-    std::vector<std::string> arguments = {"push", store.string(), server.home(user), "--user", user,
-                                          "--password-file", password.string()};
+    std::vector<std::string> arguments = {"push", store.string(),    server.home(user), "--user",
+                                          user,   "--password-file", password.string()};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     return arguments;
 }
@@ -167,8 +174,8 @@ nlohmann::json Push(const fs::path& store, const RadicaleServer& server, const s
 }
 
 // The server's content is the library's, each UID in one resource.
-void ExpectServerHoldsStore(const RadicaleServer& server, const std::string& user, const fs::path& store,
-                            const nlohmann::json& report) {
+void ExpectServerHoldsStore(const RadicaleServer& server, const std::string& user,
+                            const fs::path& store, const nlohmann::json& report) {
     Collections library = ReadWithLibrary(store, report);
     ServerView view = ReadBack(server, user);
     EXPECT_EQ(view.collections, library);
@@ -184,9 +191,10 @@ std::vector<fs::path> StoredResources(const fs::path& home) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         resources.clear();
         std::error_code error;
-        for (auto it = fs::recursive_directory_iterator(home, error); !error && it != fs::recursive_directory_iterator();
-             it.increment(error))
-            if (it->path().extension() == ".ics" && it->path().string().find("/.") == std::string::npos)
+        for (auto it = fs::recursive_directory_iterator(home, error);
+             !error && it != fs::recursive_directory_iterator(); it.increment(error))
+            if (it->path().extension() == ".ics" &&
+                it->path().string().find("/.") == std::string::npos)
                 resources.push_back(it->path());
         if (!error || !fs::exists(home)) break;
     }
@@ -238,19 +246,23 @@ TEST(CliPush, HardCasesArriveAsTheExportWritesThem) {
     qel2::test::TempDir dir;
     const qel2::test::cli::EdgeStore edge = qel2::test::cli::WriteEdgeStore(dir.path() / "store");
     const fs::path out = dir.path() / "vdir";
-    CliRun exported = qel2::test::cli::RunCli({"export", edge.path.string(), out.string(), "--layout", "vdir"});
+    CliRun exported =
+        qel2::test::cli::RunCli({"export", edge.path.string(), out.string(), "--layout", "vdir"});
     RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"erin", "erin-secret"}});
     // Records the export leaves out make both exit with 1.
     nlohmann::json pushed = Push(edge.path, server, "erin", {}, exported.status);
     EXPECT_EQ(pushed["refusals"], nlohmann::json::array());
-    EXPECT_EQ(pushed["export"], nlohmann::json::parse(qel2::test::cli::ReadFile(out / "report.json")));
+    EXPECT_EQ(pushed["export"],
+              nlohmann::json::parse(qel2::test::cli::ReadFile(out / "report.json")));
 
     // The vdir folders under the names of the collections they went to.
     std::map<std::string, std::string> collectionOf;
-    for (const nlohmann::json& calendar : pushed["calendars"]) collectionOf[calendar["id"]] = calendar["collection"];
+    for (const nlohmann::json& calendar : pushed["calendars"])
+        collectionOf[calendar["id"]] = calendar["collection"];
     std::vector<std::string> arguments = {QEL2_CALDAV_READBACK_SCRIPT, "--folders"};
     std::map<std::string, std::string> renamed;
-    for (const nlohmann::json& calendar : nlohmann::json::parse(qel2::test::cli::ReadFile(out / "calendars.json"))) {
+    for (const nlohmann::json& calendar :
+         nlohmann::json::parse(qel2::test::cli::ReadFile(out / "calendars.json"))) {
         arguments.push_back((out / calendar["folder"].get<std::string>()).string());
         renamed[calendar["folder"]] = collectionOf.at(calendar["id"]);
     }
@@ -266,7 +278,9 @@ TEST(CliPush, HardCasesArriveAsTheExportWritesThem) {
 TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
     qel2::test::TempDir dir;
     fs::path store = dir.path() / "store";
-    qel2::mkstore::GenerateStore({.calendars = 1, .eventsPerCalendar = 300, .todosPerCalendar = 0, .seed = 9}, store.string());
+    qel2::mkstore::GenerateStore(
+        {.calendars = 1, .eventsPerCalendar = 300, .todosPerCalendar = 0, .seed = 9},
+        store.string());
     RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"carol", "carol-secret"}});
     std::vector<std::string> arguments = PushArguments(store, server, "carol", {"--jobs", "1"});
 
@@ -280,23 +294,27 @@ TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
         _exit(127);
     }
     auto stored = [&] { return StoredResources(server.collections("carol")).size(); };
-    for (int wait = 0; wait < 600 && stored() < 40; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int wait = 0; wait < 600 && stored() < 40; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     size_t before = stored();
     ASSERT_GE(before, 40u);
 
     nlohmann::json resumed = Push(store, server, "carol");
-    ASSERT_LT(before, resumed["totals"]["resources"].get<size_t>()) << "the first run was not cut short";
-    EXPECT_EQ(resumed["totals"]["sent"].get<size_t>() + resumed["totals"]["already_there"].get<size_t>(),
-              resumed["totals"]["resources"].get<size_t>());
+    ASSERT_LT(before, resumed["totals"]["resources"].get<size_t>())
+        << "the first run was not cut short";
+    EXPECT_EQ(
+        resumed["totals"]["sent"].get<size_t>() + resumed["totals"]["already_there"].get<size_t>(),
+        resumed["totals"]["resources"].get<size_t>());
     EXPECT_EQ(resumed["refusals"], nlohmann::json::array());
     ExpectServerHoldsStore(server, "carol", store, resumed);
 }
 
 TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
     RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"alice", "alice-secret"}});
-    std::vector<std::string> good = PushArguments(qel2::test::cli::Stores().legacy, server, "alice");
+    std::vector<std::string> good =
+        PushArguments(qel2::test::cli::Stores().legacy, server, "alice");
     auto changed = [&](size_t index, const std::string& value) {
         std::vector<std::string> arguments = good;
         arguments[index] = value;
@@ -310,7 +328,8 @@ TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
          "refused the password of user \"alice\" (401"},
         // Nothing listens on port 1 of the loopback.
         {changed(2, "http://127.0.0.1:1/alice/"), "cannot reach http://127.0.0.1:1/alice/: "},
-        {changed(2, server.home("alice") + "missing/"), "/alice/missing/ is not a WebDAV collection (the server answered 404"},
+        {changed(2, server.home("alice") + "missing/"),
+         "/alice/missing/ is not a WebDAV collection (the server answered 404"},
     };
     for (const auto& [arguments, says] : cases) {
         CliRun run = qel2::test::cli::RunCli(arguments);
@@ -319,7 +338,8 @@ TEST(CliPush, FailuresBeforeSendingAreOneLineAndLeaveNothing) {
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
     }
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(server.collections("alice"), error))
+    for (const fs::directory_entry& entry :
+         fs::directory_iterator(server.collections("alice"), error))
         EXPECT_FALSE(entry.is_directory()) << entry.path() << " was made";
 }
 
@@ -331,7 +351,8 @@ TEST(CliPush, HttpsTrustsWhatCaNames) {
     CliRun untrusted = qel2::test::cli::RunCli(PushArguments(store, server, "alice"));
     EXPECT_EQ(untrusted.status, 1);
     EXPECT_EQ(std::count(untrusted.err.begin(), untrusted.err.end(), '\n'), 1) << untrusted.err;
-    EXPECT_NE(untrusted.err.find("cannot trust the certificate of " + server.home("alice")), std::string::npos)
+    EXPECT_NE(untrusted.err.find("cannot trust the certificate of " + server.home("alice")),
+              std::string::npos)
         << untrusted.err;
     nlohmann::json pushed = Push(store, server, "alice", {"--ca", server.certificate().string()});
     EXPECT_EQ(pushed["totals"]["sent"], pushed["totals"]["resources"]);

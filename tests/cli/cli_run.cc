@@ -26,7 +26,8 @@ std::string ReadFile(const std::filesystem::path& path) {
     return text.str();
 }
 
-CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& output) {
+CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string& output) {
     qel2::test::TempDir capture;
     std::string command = Quoted(program);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);

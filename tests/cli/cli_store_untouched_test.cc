@@ -31,8 +31,9 @@ std::map<std::string, FileState> Snapshot(const fs::path& folder) {
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         struct stat info;
         stat(entry.path().c_str(), &info);
-        files[entry.path().filename()] = {ReadFile(entry.path()),
-                                          int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec};
+        files[entry.path().filename()] = {
+            ReadFile(entry.path()),
+            int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec};
     }
     return files;
 }
@@ -55,13 +56,19 @@ TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
     std::map<std::string, FileState> before = Snapshot(store);
     std::string s = store.string();
     const std::vector<std::vector<std::string>> calls = {
-        {"info", s},          {"calendars", s},      {"events", s, "user0"},
-        {"todos", s, "user1"}, {"show", s, "user0", "user0-evt-0"},
-        {"dump", s},          {"verify", s},         {"export", s, (dir.path() / "out").string()}};
+        {"info", s},
+        {"calendars", s},
+        {"events", s, "user0"},
+        {"todos", s, "user1"},
+        {"show", s, "user0", "user0-evt-0"},
+        {"dump", s},
+        {"verify", s},
+        {"export", s, (dir.path() / "out").string()}};
     for (const auto& call : calls) {
         CliRun run = RunCli(call);
         EXPECT_EQ(run.status, 0) << call[0] << ": " << run.err;
-        EXPECT_NE(run.err.find("DB_CONFIG is not obeyed"), std::string::npos) << call[0] << ": " << run.err;
+        EXPECT_NE(run.err.find("DB_CONFIG is not obeyed"), std::string::npos)
+            << call[0] << ": " << run.err;
     }
     EXPECT_TRUE(Snapshot(store) == before) << "a reading command changed, added or removed a file";
 
@@ -91,12 +98,14 @@ TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
         EXPECT_EQ(RunCli({"calendars", store.string()}).status, 0);
         CliRun refused = RunCli({"recover", store.string()});
         EXPECT_EQ(refused.status, 1);
-        EXPECT_NE(refused.err.find(" is open in process " + std::to_string(getpid())), std::string::npos)
+        EXPECT_NE(refused.err.find(" is open in process " + std::to_string(getpid())),
+                  std::string::npos)
             << refused.err;
     }
     CliRun recover = RunCli({"recover", store.string()});
     EXPECT_EQ(recover.status, 1);
-    EXPECT_NE(recover.err.find("recovery would lose records (events.db 40 -> "), std::string::npos) << recover.err;
+    EXPECT_NE(recover.err.find("recovery would lose records (events.db 40 -> "), std::string::npos)
+        << recover.err;
     EXPECT_TRUE(Snapshot(store) == before) << "recover changed the store";
     // The files are still read as they are.
     CliRun info = RunCli({"info", store.string()});

@@ -17,7 +17,8 @@ const CliStores& Stores() {
         options.eventsPerCalendar = 40;
         options.todosPerCalendar = 6;
         options.seed = 5;
-        qel2::mkstore::GenerateSummary summary = qel2::mkstore::GenerateStore(options, made->generated.string());
+        qel2::mkstore::GenerateSummary summary =
+            qel2::mkstore::GenerateStore(options, made->generated.string());
         made->calendars = summary.calendars;
         made->events = summary.events;
         made->todos = summary.todos;

@@ -46,7 +46,8 @@ TEST(CliVerify, NamesExactlyTheDamagedRecords) {
     EXPECT_EQ(json.status, 1) << json.err;
     nlohmann::json report = nlohmann::json::parse(json.out);
     std::set<std::pair<std::string, std::string>> named;
-    for (const nlohmann::json& damage : report["damaged_records"]) named.emplace(damage["database"], damage["key"]);
+    for (const nlohmann::json& damage : report["damaged_records"])
+        named.emplace(damage["database"], damage["key"]);
     EXPECT_EQ(named, expected);
     EXPECT_EQ(report["records"], 7);
     EXPECT_EQ(report["damaged"], 4);
@@ -54,7 +55,8 @@ TEST(CliVerify, NamesExactlyTheDamagedRecords) {
     CliRun text = RunCli({"verify", store});
     EXPECT_EQ(text.status, 1);
     for (const auto& [database, key] : expected)
-        EXPECT_NE(text.out.find("damaged: " + database + " key " + key + ": "), std::string::npos) << text.out;
+        EXPECT_NE(text.out.find("damaged: " + database + " key " + key + ": "), std::string::npos)
+            << text.out;
     EXPECT_NE(text.out.find("DAMAGED: 7 records, 4 damaged"), std::string::npos) << text.out;
 }
 

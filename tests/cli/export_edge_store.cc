@@ -24,7 +24,9 @@ struct HostileFields {
     void SignedByte(const char*) {}
     void Flags(const char*, std::span<const qel2::mkstore::FlagBit>) {}
     void String(const char* name) { out[name] = std::string(name) + kHostile; }
-    void List(const char* name) { out[name] = json::array({std::string(name) + kHostile, kHostile}); }
+    void List(const char* name) {
+        out[name] = json::array({std::string(name) + kHostile, kHostile});
+    }
     void Organizer(const char* name) {
         HostileFields inner{out[name] = json::object()};
         qel2::mkstore::VisitOrganizerFields(inner);
@@ -81,7 +83,10 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
     hostileCalendar["pCharSet"] = "UTF-8";
 
     const json alarms = json::array({
-        {{"iAction", 1}, {"lAlarmWord1", kStart - 900}, {"lAlarmWord2", 900}, {"pAlarmText1", "in 15 minutes"}},
+        {{"iAction", 1},
+         {"lAlarmWord1", kStart - 900},
+         {"lAlarmWord2", 900},
+         {"pAlarmText1", "in 15 minutes"}},
         {{"iAction", 0}, {"lAlarmWord1", kStart - 60}, {"pAlarmList1", {"jdoe@example.com"}}},
         {{"iAction", 0}, {"lAlarmWord1", kStart - 60}},
         {{"iAction", 3}, {"lAlarmWord1", kStart - 60}, {"pAlarmText1", "/bin/true"}},
@@ -98,17 +103,23 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
              {"pChildList", {"edge/hostile"}},
              {"accessFlags", 0x1 | (0x3 << 4)}}}},
           {{"id", "edge/hostile"}, {"fields", hostileCalendar}},
-          {{"id", "latin"}, {"fields", {{"pName", "Caf\xe9"}, {"pCharSet", "ISO-8859-1"}, {"accessFlags", 0x200}}}},
+          {{"id", "latin"},
+           {"fields", {{"pName", "Caf\xe9"}, {"pCharSet", "ISO-8859-1"}, {"accessFlags", 0x200}}}},
           {{"id", store.longCalendarId}, {"fields", {{"pName", "long id"}}}}}},
         {"events",
          {
              {{"calendar", cal}, {"uid", "hostile"}, {"fields", hostileEvent}},
-             Event("latin", "latin1", {{"pCharset", "ISO-8859-1"}, {"pSummary", "Caf\xe9 cr\xe8me"}}),
+             Event("latin", "latin1",
+                   {{"pCharset", "ISO-8859-1"}, {"pSummary", "Caf\xe9 cr\xe8me"}}),
              Event(cal, "bad-utf8", {{"pSummary", "\xff\xfe bad"}}),
              Event(cal, "ranges",
-                   {{"iSequence", 3000000000u}, {"flags", 12}, {"lGeoLat", 95000000}, {"pClass", "NOT A NAME"}}),
+                   {{"iSequence", 3000000000u},
+                    {"flags", 12},
+                    {"lGeoLat", 95000000},
+                    {"pClass", "NOT A NAME"}}),
              Event(cal, "alarms", {{"pAlarms", alarms}, {"pRRules", {"FREQ=DAILY;COUNT=3"}}}),
-             Event(cal, "rec", {{"pRRules", {"FREQ=WEEKLY;COUNT=4"}}, {"pExRules", {"FREQ=MONTHLY"}}}),
+             Event(cal, "rec",
+                   {{"pRRules", {"FREQ=WEEKLY;COUNT=4"}}, {"pExRules", {"FREQ=MONTHLY"}}}),
              Event(cal, "rec",
                    {{"dtStart", kStart + 7 * kDay + 3600},
                     {"dtEnd", kStart + 7 * kDay + 7200},
@@ -125,20 +136,27 @@ EdgeStore WriteEdgeStore(const std::filesystem::path& directory) {
                     {"flags", 1 << 4},
                     {"pRRules", {"FREQ=WEEKLY;UNTIL=20060301T100000Z"}},
                     {"pRDates", {"20060120T100000Z"}}}),
-             Event(cal, "mixed-timed", {{"pRRules", {"FREQ=DAILY;UNTIL=20060120"}}, {"pEXDates", {"20060117"}}}),
+             Event(cal, "mixed-timed",
+                   {{"pRRules", {"FREQ=DAILY;UNTIL=20060120"}}, {"pEXDates", {"20060117"}}}),
              Event(cal, "backwards", {{"dtEnd", kStart - 3600}}),
              Event(cal, "no-start", {{"dtStart", 0}}),
              Event(cal, "no-time",
-                   {{"dtStart", 0}, {"dtEnd", 0}, {"dtCreated", 0}, {"dtModified", 0}, {"pURL", nullptr}}),
+                   {{"dtStart", 0},
+                    {"dtEnd", 0},
+                    {"dtCreated", 0},
+                    {"dtModified", 0},
+                    {"pURL", nullptr}}),
              Event(cal, "dangling", {{"dtStart", 0}, {"dtEnd", 0}, {"pURL", "no-such-calendar"}}),
              Event(cal, "categories",
-                   {{"pCategories", {"a,b", "c;d"}}, {"pXProps", {"X-GOOD:kept", "BAD LINE", "X-P;Q=1:v"}}}),
+                   {{"pCategories", {"a,b", "c;d"}},
+                    {"pXProps", {"X-GOOD:kept", "BAD LINE", "X-P;Q=1:v"}}}),
          }},
         {"todos",
          {
              Event(cal, "shared", {}),
              Event(cal, "todo-backwards", {{"dtDue", kStart - kDay}}),
-             Event(cal, "todo-rule", {{"dtStart", 0}, {"dtDue", kStart}, {"pRRules", {"FREQ=DAILY"}}}),
+             Event(cal, "todo-rule",
+                   {{"dtStart", 0}, {"dtDue", kStart}, {"pRRules", {"FREQ=DAILY"}}}),
          }},
     };
     // A value cut short: the walk passes over it, the report must not.

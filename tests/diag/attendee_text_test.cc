@@ -41,10 +41,11 @@ TEST_F(AttendeeText, EveryParameterInOrderAndDelegateListsApart) {
     attendee->pDelegatedFrom = StringList({"mailto:f@example.com"});
     attendee->pDelegatedTo = StringList({"mailto:t1@example.com", nullptr});
     attendee->pMember = StringList({"mailto:g@example.com"});
-    EXPECT_EQ(Text(attendee),
-              R"(mailto:a@example.com RSVP=TRUE;CN=Ann %s;CUTYPE=GROUP;PARTSTAT=ACCEPTED;DIR=ldap://dir/ann)"
-              R"(;ROLE=CHAIR;SENT-BY=mailto:s@example.com;DELEGATE-FROM="mailto:f@example.com")"
-              R"x(;DELEGATED-TO="mailto:t1@example.com","(null)";MEMBER="mailto:g@example.com")x");
+    EXPECT_EQ(
+        Text(attendee),
+        R"(mailto:a@example.com RSVP=TRUE;CN=Ann %s;CUTYPE=GROUP;PARTSTAT=ACCEPTED;DIR=ldap://dir/ann)"
+        R"(;ROLE=CHAIR;SENT-BY=mailto:s@example.com;DELEGATE-FROM="mailto:f@example.com")"
+        R"x(;DELEGATED-TO="mailto:t1@example.com","(null)";MEMBER="mailto:g@example.com")x");
 }
 
 TEST_F(AttendeeText, LongTextIsKeptWhole) {

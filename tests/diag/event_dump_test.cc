@@ -23,14 +23,18 @@ array_t* Records(std::initializer_list<void*> records) {
     return list;
 }
 
-std::string Expected(const char* name) { return qel2::test::test_data_text(std::string("dumps/") + name); }
+std::string Expected(const char* name) {
+    return qel2::test::test_data_text(std::string("dumps/") + name);
+}
 
 // The dump of an event or a to-do, which must succeed.
 template <typename Record>
 std::string Dump(const Record* record) {
     qel2::test::PrCapture out;
-    if constexpr (std::is_same_v<Record, qEL2_VEVENT>) EXPECT_EQ(qel2dbut_PrintEvent(record, out.fd()), 0);
-    else EXPECT_EQ(qel2dbut_PrintToDo(record, out.fd()), 0);
+    if constexpr (std::is_same_v<Record, qEL2_VEVENT>)
+        EXPECT_EQ(qel2dbut_PrintEvent(record, out.fd()), 0);
+    else
+        EXPECT_EQ(qel2dbut_PrintToDo(record, out.fd()), 0);
     return out.text();
 }
 
@@ -117,8 +121,8 @@ TEST(ToDoDump, EveryFieldSetAndEveryFieldAbsent) {
     FillShared(todo);
     todo->dtDue = 1137488400;
     todo->dtCompleted = 1137448800;
-    todo->flags = 9 | qEL2_TODO_START_IS_DATE | qEL2_TODO_DUE_IS_DATE | (3u << 6) | qEL2_TODO_TOMBSTONE |
-                  qEL2_TODO_LINK;
+    todo->flags = 9 | qEL2_TODO_START_IS_DATE | qEL2_TODO_DUE_IS_DATE | (3u << 6) |
+                  qEL2_TODO_TOMBSTONE | qEL2_TODO_LINK;
     todo->pOrganizer = Organizer(false);
     EXPECT_EQ(Dump(todo), Expected("todo-full.txt"));
     qel2_FreeToDo(&todo);

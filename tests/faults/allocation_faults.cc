@@ -40,7 +40,10 @@ uint32_t gSeen = 0, gFailAt = 0;
 // the life of the process: its blocks are failed but not counted as left.
 void* gOpenSslBase = nullptr;
 
-NOT_INSTRUMENTED bool Mine() { return __atomic_load_n(&gArmed, __ATOMIC_ACQUIRE) && pthread_equal(pthread_self(), gArmedThread); }
+NOT_INSTRUMENTED bool Mine() {
+    return __atomic_load_n(&gArmed, __ATOMIC_ACQUIRE) &&
+           pthread_equal(pthread_self(), gArmedThread);
+}
 
 void Forget(void* block) {
     for (size_t i = 0; block != nullptr && i < gLiveCount; ++i) {
@@ -80,11 +83,13 @@ extern "C" NOT_INSTRUMENTED void* calloc(size_t count, size_t size) {
 
 extern "C" NOT_INSTRUMENTED void* realloc(void* block, size_t size) {
     if (!Mine()) return REAL(realloc)(block, size);
-    return Allocation([=] {
-        void* moved = REAL(realloc)(block, size);
-        if (moved != nullptr || size == 0) Forget(block);
-        return moved;
-    }, __builtin_return_address(0));
+    return Allocation(
+        [=] {
+            void* moved = REAL(realloc)(block, size);
+            if (moved != nullptr || size == 0) Forget(block);
+            return moved;
+        },
+        __builtin_return_address(0));
 }
 
 extern "C" NOT_INSTRUMENTED void free(void* block) {

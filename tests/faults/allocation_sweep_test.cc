@@ -103,7 +103,8 @@ TEST_P(AllocationSweep, EveryFailedAllocationEndsInAResult) {
             break;
         }
         EXPECT_TRUE(result == 0 || c.failures.contains(result)) << result;
-        EXPECT_TRUE(result != 0 || !c.wholeOnSuccess || digest == reference) << "success without the whole result";
+        EXPECT_TRUE(result != 0 || !c.wholeOnSuccess || digest == reference)
+            << "success without the whole result";
         EXPECT_TRUE(result != 12 || !c.logsOutOfMemory || gErrorLines > 0) << "no ERROR line";
         if (HasFailure()) break;
     }
@@ -116,21 +117,27 @@ TEST_P(AllocationSweep, EveryFailedAllocationEndsInAResult) {
 template <typename Record>
 SweepCase Decode(const char* name, const char* section, const char* record, Record* (*New)(),
                  int (*Free)(Record**), std::set<int> failures) {
-    auto value = std::make_shared<const qel2::test::codec::Bytes>(qel2::test::codec::StoredValueOf(section, record));
+    auto value = std::make_shared<const qel2::test::codec::Bytes>(
+        qel2::test::codec::StoredValueOf(section, record));
     return {name,
             [value, New, Free](qEL2_CALPROPS*, uint64_t& digest) {
                 Record* decoded = New();
                 if (decoded == nullptr) return ENOMEM;
-                int result = qel2::test::codec::Decode(decoded, value->data(), static_cast<uint32_t>(value->size()));
+                int result = qel2::test::codec::Decode(decoded, value->data(),
+                                                       static_cast<uint32_t>(value->size()));
                 digest = kDigestStart;
-                if constexpr (std::is_same_v<Record, qEL2_CALPROPS>) Mix(digest, decoded->pName);
-                else digest = Digest(decoded);
+                if constexpr (std::is_same_v<Record, qEL2_CALPROPS>)
+                    Mix(digest, decoded->pName);
+                else
+                    digest = Digest(decoded);
                 Free(&decoded);
                 return result;
             },
             std::move(failures), false};
 }
-qEL2_CALPROPS* NewCalProps() { return static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS))); }
+qEL2_CALPROPS* NewCalProps() {
+    return static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS)));
+}
 
 // Maps a full event or to-do into a new host record.
 template <typename Kind>
@@ -145,14 +152,16 @@ SweepCase Map(const char* name) {
                 Kind::Free(&target);
                 return result;
             },
-            {1}, false};
+            {1},
+            false};
 }
 
 // A calendar with owners, children and categories mapped into a host
 // record. (An access-list entry that cannot be copied is left out: the
 // primary owner, the digest, stays.)
 SweepCase MapCalendar() {
-    std::shared_ptr<qEL2_CALPROPS> source(NewCalProps(), [](qEL2_CALPROPS* c) { qel2_FreeCalProps(&c); });
+    std::shared_ptr<qEL2_CALPROPS> source(NewCalProps(),
+                                          [](qEL2_CALPROPS* c) { qel2_FreeCalProps(&c); });
     source->accessFlags = 0x11;
     source->pPrimaryOwner = strdup("jdoe");
     source->pRelativeCalID = strdup("jdoe");
@@ -168,7 +177,8 @@ SweepCase MapCalendar() {
                 caldb_FreeCalProps(&target);
                 return result;
             },
-            {1}, false};
+            {1},
+            false};
 }
 
 // Owner and category lists set on a calendar being edited.
@@ -205,29 +215,46 @@ INSTANTIATE_TEST_SUITE_P(
                   // 12: the fetch's own ENOMEM, returned without a line;
                   // -30990 (not found): the digest of the id could not be
                   // computed, so no calendar has that key.
-                  {12, -30990}, false, false},
-        SweepCase{"Event", [](qEL2_CALPROPS* c, uint64_t& d) { return ReadOneEvent(c, "user1-evt-0", 0, d); },
-                  kSingleReadFailures, true, false},
-        SweepCase{"EventThroughALink",
-                  [](qEL2_CALPROPS* c, uint64_t& d) { return ReadOneEvent(c, "user2-evt-0", 0, d); },
-                  kSingleReadFailures, true, false},
-        SweepCase{"ToDo", [](qEL2_CALPROPS* c, uint64_t& d) { return ReadOneToDo(c, "user1-todo-0", 0, d); },
-                  kSingleReadFailures, true, false},
-        SweepCase{"EventWindow", [](qEL2_CALPROPS* c, uint64_t& d) { return ReadEventWindow(c, 0, 0, d); }, {12},
-                  true, false},
-        SweepCase{"ToDoWindow", [](qEL2_CALPROPS* c, uint64_t& d) { return ReadToDoWindow(c, 0, 0, d); }, {12},
-                  true, false},
+                  {12, -30990},
+                  false,
+                  false},
+        SweepCase{
+            "Event",
+            [](qEL2_CALPROPS* c, uint64_t& d) { return ReadOneEvent(c, "user1-evt-0", 0, d); },
+            kSingleReadFailures, true, false},
+        SweepCase{
+            "EventThroughALink",
+            [](qEL2_CALPROPS* c, uint64_t& d) { return ReadOneEvent(c, "user2-evt-0", 0, d); },
+            kSingleReadFailures, true, false},
+        SweepCase{
+            "ToDo",
+            [](qEL2_CALPROPS* c, uint64_t& d) { return ReadOneToDo(c, "user1-todo-0", 0, d); },
+            kSingleReadFailures, true, false},
+        SweepCase{"EventWindow",
+                  [](qEL2_CALPROPS* c, uint64_t& d) { return ReadEventWindow(c, 0, 0, d); },
+                  {12},
+                  true,
+                  false},
+        SweepCase{"ToDoWindow",
+                  [](qEL2_CALPROPS* c, uint64_t& d) { return ReadToDoWindow(c, 0, 0, d); },
+                  {12},
+                  true,
+                  false},
         // 1: the walk's cursor could not be opened.
-        SweepCase{"SearchAllCalendars", [](qEL2_CALPROPS*, uint64_t& d) { return SearchCalendars("user", d); },
-                  {1, 12}, true, false},
+        SweepCase{"SearchAllCalendars",
+                  [](qEL2_CALPROPS*, uint64_t& d) { return SearchCalendars("user", d); },
+                  {1, 12},
+                  true,
+                  false},
         // jdoe/evt-standup has attendees with lists, an alarm with a
         // recipient list and categories; asmith/todo-shared an attendee and
         // an alarm. -1: an embedded alarm could not be built.
-        Decode<qEL2_VEVENT>("DecodeEvent", "events", "jdoe/evt-standup", qel2_NewEvent, qel2_FreeEvent,
-                            {-1, ENOMEM}),
+        Decode<qEL2_VEVENT>("DecodeEvent", "events", "jdoe/evt-standup", qel2_NewEvent,
+                            qel2_FreeEvent, {-1, ENOMEM}),
         Decode<qEL2_VTODO>("DecodeToDo", "todos", "asmith/todo-shared", qel2_NewToDo, qel2_FreeToDo,
                            {-1, ENOMEM}),
-        Decode<qEL2_CALPROPS>("DecodeCalendar", "calendars", "jdoe", NewCalProps, qel2_FreeCalProps, {ENOMEM}),
+        Decode<qEL2_CALPROPS>("DecodeCalendar", "calendars", "jdoe", NewCalProps, qel2_FreeCalProps,
+                              {ENOMEM}),
         Map<EventKind>("MapEvent"), Map<ToDoKind>("MapToDo"), MapCalendar(),
         SweepCase{"EditCalendar", EditCalendar, {-1}, false}),
     [](const auto& info) { return std::string(info.param.name); });

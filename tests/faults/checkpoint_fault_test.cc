@@ -64,7 +64,9 @@ TEST_F(FaultTest, ReadsGoOnWhileCheckpointsFailOnAFullDisk) {
     const SweepTally reference = SweepStore();
     DB* side = nullptr;
     ASSERT_EQ(db_create(&side, gCalDB.dbenv, 0), 0);
-    ASSERT_EQ(side->open(side, nullptr, "side.db", nullptr, DB_BTREE, DB_CREATE | DB_AUTO_COMMIT | DB_THREAD, 0664), 0);
+    ASSERT_EQ(side->open(side, nullptr, "side.db", nullptr, DB_BTREE,
+                         DB_CREATE | DB_AUTO_COMMIT | DB_THREAD, 0664),
+              0);
     WriteSide(side, 1);
     AllocateRegions(disk);
     {
@@ -83,7 +85,8 @@ TEST_F(FaultTest, ReadsGoOnWhileCheckpointsFailOnAFullDisk) {
         });
     }
     const std::string failed = "Failed to checkpoint database, err=28\n";
-    for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end && count(2, failed) < 2;)
+    for (auto end = std::chrono::steady_clock::now() + 10s;
+         std::chrono::steady_clock::now() < end && count(2, failed) < 2;)
         std::this_thread::sleep_for(50ms);
     std::this_thread::sleep_for(1500ms);  // reads beside a few more failing passes
     stop = true;

@@ -71,7 +71,8 @@ TEST_P(PageDamageTest, ReadsAndWalksReturnOrSkip) {
     std::fstream stream(file(damage.file), std::ios::in | std::ios::out | std::ios::binary);
     const std::string bytes(damage.length, damage.pattern);
     for (size_t page = 1; page < fs::file_size(file(damage.file)) / kPage; ++page)
-        stream.seekp(static_cast<std::streamoff>(page * kPage)).write(bytes.data(), std::ssize(bytes));
+        stream.seekp(static_cast<std::streamoff>(page * kPage))
+            .write(bytes.data(), std::ssize(bytes));
     stream.close();
     ASSERT_FALSE(stream.fail());
 #if defined(__SANITIZE_ADDRESS__)
@@ -94,16 +95,15 @@ TEST_P(PageDamageTest, ReadsAndWalksReturnOrSkip) {
         << "the damage was never read";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Overwritten, PageDamageTest,
-    ::testing::Values(
-        // The page header and item index: page numbers, types, offsets.
-        Damage{"EventPageHeaders", "events.db", 64, '\xa5', true},
-        Damage{"CalPropsPageHeaders", "calprops.db", 64, '\x00', true},
-        // Whole pages zeroed, as a lost write leaves them: Berkeley DB reads
-        // them as empty pages, so their records are gone without a word.
-        Damage{"ZeroedEventPages", "events.db", kPage, '\x00', false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Overwritten, PageDamageTest,
+                         ::testing::Values(
+                             // The page header and item index: page numbers, types, offsets.
+                             Damage{"EventPageHeaders", "events.db", 64, '\xa5', true},
+                             Damage{"CalPropsPageHeaders", "calprops.db", 64, '\x00', true},
+                             // Whole pages zeroed, as a lost write leaves them: Berkeley DB reads
+                             // them as empty pages, so their records are gone without a word.
+                             Damage{"ZeroedEventPages", "events.db", kPage, '\x00', false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DamagedStoreTest, FileCutAtAPageBoundaryReadsWhatIsLeft) {
     fs::resize_file(file("events.db"), fs::file_size(file("events.db")) / kPage / 2 * kPage);

@@ -42,7 +42,8 @@ uint32_t SweepRecords(qEL2_CALPROPS* calendar, SweepTally& tally) {
         const Record* listed = At<Record>(list, i);
         if (listed->pLinkedCalID != nullptr) continue;  // its key is another calendar's
         Record* again = nullptr;
-        int result = Read(calendar, listed->pUID, listed->RecurrenceID, qEL2_READ_TOMBSTONES, &again);
+        int result =
+            Read(calendar, listed->pUID, listed->RecurrenceID, qEL2_READ_TOMBSTONES, &again);
         tally.results.insert(result);
         tally.singleReadMisses += result != 0 || again == nullptr;
         Free(&again);
@@ -55,7 +56,8 @@ std::string Failed(const char* what) { return std::string(what) + ": " + strerro
 std::string PrivateNamespace() {
     static const std::string reason = [] {
         if (unshare(CLONE_NEWNS) != 0) return Failed("unshare");
-        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return Failed("private mounts");
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return Failed("private mounts");
         return std::string();
     }();
     return reason;
@@ -68,7 +70,8 @@ void FaultTest::copyStore(const fs::path& dir) {
     // log. The region files (__db.*) are the writer's and are left behind.
     for (const auto& entry : fs::directory_iterator(WrittenStore())) {
         if (entry.path().filename().string().starts_with("__db.")) continue;
-        fs::copy_file(entry.path(), dir / entry.path().filename(), fs::copy_options::overwrite_existing);
+        fs::copy_file(entry.path(), dir / entry.path().filename(),
+                      fs::copy_options::overwrite_existing);
     }
 }
 
@@ -83,12 +86,13 @@ SweepTally SweepStore() {
         ++tally.calendars;
         tally.events += SweepRecords<qEL2_VEVENT, qel2::EventListPtr, qel2_pvt_ReadEventListByRange,
                                      qel2_pvt_ReadEvent, qel2_FreeEvent>(calendar, tally);
-        tally.todos += SweepRecords<qEL2_VTODO, qel2::ToDoListPtr, qel2_pvt_ReadToDoListByRange, qel2_pvt_ReadToDo,
-                                    qel2_FreeToDo>(calendar, tally);
+        tally.todos += SweepRecords<qEL2_VTODO, qel2::ToDoListPtr, qel2_pvt_ReadToDoListByRange,
+                                    qel2_pvt_ReadToDo, qel2_FreeToDo>(calendar, tally);
         qel2_FreeCalProps(&calendar);
     }
     array_t* found = nullptr;
-    tally.results.insert(qel2_pvt_SearchCalProps(nullptr, qEL2_SEARCH_CALID, qEL2_MATCH_CONTAINS, 0, &found));
+    tally.results.insert(
+        qel2_pvt_SearchCalProps(nullptr, qEL2_SEARCH_CALID, qEL2_MATCH_CONTAINS, 0, &found));
     qel2::CalPropsListPtr owned(found);
     if (found != nullptr) tally.searched = found->count;
     return tally;
@@ -96,8 +100,10 @@ SweepTally SweepStore() {
 
 std::string MountReadOnlyView(const fs::path& source, const fs::path& view) {
     if (std::string reason = PrivateNamespace(); !reason.empty()) return reason;
-    if (mount(source.c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0) return Failed("bind mount");
-    if (mount(nullptr, view.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0) return "";
+    if (mount(source.c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0)
+        return Failed("bind mount");
+    if (mount(nullptr, view.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0)
+        return "";
     std::string reason = Failed("read-only remount");
     umount(view.c_str());
     return reason;
@@ -106,7 +112,8 @@ std::string MountReadOnlyView(const fs::path& source, const fs::path& view) {
 std::string MountSmallDisk(const fs::path& folder, int megabytes) {
     if (std::string reason = PrivateNamespace(); !reason.empty()) return reason;
     std::string options = "size=" + std::to_string(megabytes) + "m";
-    return mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0 ? "" : Failed("tmpfs mount");
+    return mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0 ? ""
+                                                                            : Failed("tmpfs mount");
 }
 
 }  // namespace qel2::test

@@ -27,9 +27,9 @@ protected:
 // What every kind of read over every calendar of the open fault store came
 // back with, so that a damaged copy can be compared with an intact one.
 struct SweepTally {
-    uint32_t calendars = 0;         // read by id
-    uint32_t searched = 0;          // listed by the search without pattern
-    uint32_t events = 0;            // listed by the time-window walks
+    uint32_t calendars = 0;  // read by id
+    uint32_t searched = 0;   // listed by the search without pattern
+    uint32_t events = 0;     // listed by the time-window walks
     uint32_t todos = 0;
     uint32_t singleReadMisses = 0;  // walked records a read by key did not return with 0
     std::set<int> results;          // every result code seen
@@ -42,7 +42,8 @@ SweepTally SweepStore();
 
 // Mounts in a mount namespace of the process's own, unseen by the rest of
 // the system (root only). Each returns "" when done, else why it could not.
-std::string MountReadOnlyView(const std::filesystem::path& source, const std::filesystem::path& view);
+std::string MountReadOnlyView(const std::filesystem::path& source,
+                              const std::filesystem::path& view);
 std::string MountSmallDisk(const std::filesystem::path& folder, int megabytes);
 
 }  // namespace qel2::test

@@ -46,7 +46,8 @@ TEST(QEL2_FUZZ_SUITE, SavedFindingsDecodeCleanly) {
 
 TEST(QEL2_FUZZ_SUITE, SeedCorpusDecodesCleanly) {
     fs::path folder = kFuzzDir / "corpus" / QEL2_FUZZ_TARGET;
-    ASSERT_TRUE(fs::is_directory(folder) && ReplayAll(folder) > 0) << "the seed corpus of " QEL2_FUZZ_TARGET " is missing";
+    ASSERT_TRUE(fs::is_directory(folder) && ReplayAll(folder) > 0)
+        << "the seed corpus of " QEL2_FUZZ_TARGET " is missing";
 }
 
 }  // namespace

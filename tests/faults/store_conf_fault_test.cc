@@ -19,11 +19,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kLocateFailed = "Failed to locate caldb.conf.  File must exist for opening the Database\n";
+const std::string kLocateFailed =
+    "Failed to locate caldb.conf.  File must exist for opening the Database\n";
 const std::string kVersionFailed =
     "Failed dbversion check. Database may be corrupted or version numbers are mismatched\n";
 
-std::string VersionLine(const std::string& version) { return "caldb.version = \"" + version + "\"\n"; }
+std::string VersionLine(const std::string& version) {
+    return "caldb.version = \"" + version + "\"\n";
+}
 
 std::string RandomBytes(size_t size) {
     std::mt19937 random(7);
@@ -46,19 +49,21 @@ TEST_F(FaultTest, HostileConfFilesAreAnsweredWithoutCrashOrHang) {
     const struct {
         const char* name;
         std::string text;
-        int result;  // of the open
+        int result;              // of the open
         int versionFailedLines;  // none when the file is refused unread for its size
     } cases[] = {{"empty", "", 2, 1},
                  {"binary", RandomBytes(64 << 10), 2, 1},
                  {"huge single line", std::string(kHuge, 'x'), 2, 0},
                  {"huge comments, then the version", CommentsThenVersion(kHuge), 2, 0},
-                 {"comments just under 1 MB, then the version", CommentsThenVersion(kJustUnderTheLimit), 0, 0}};
+                 {"comments just under 1 MB, then the version",
+                  CommentsThenVersion(kJustUnderTheLimit), 0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         dir_.write("caldb.conf", c.text);
         auto started = std::chrono::steady_clock::now();
         EXPECT_EQ(open(0), c.result);
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20)) << "read in one pass";
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20))
+            << "read in one pass";
         EXPECT_EQ(count(3, kVersionFailed), c.versionFailedLines);
         EXPECT_EQ(qel2_pvt_CloseDB(), 0);
         ExpectClosed();
@@ -102,7 +107,8 @@ TEST_F(FaultTest, CutVersionPathNeverReadsASiblingFile) {
     ASSERT_EQ(cut.parent_path(), parent);
     std::ofstream(cut) << VersionLine(kStoreVersion);
 
-    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, home.c_str()), 2) << "the store was accepted on another file's version";
+    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, home.c_str()), 2)
+        << "the store was accepted on another file's version";
     EXPECT_EQ(count(3, kLocateFailed) + count(3, kVersionFailed), 1);
     qel2_pvt_CloseDB();
     ExpectClosed();

@@ -24,11 +24,12 @@ TEST(Log, WritesItsLevelUnderTheModuleNameCutsLongLinesAndGatesTrace) {
     EXPECT_EQ(qel2_pvt_TraceLog(1, "qel2_pvt_ReadEvent"), 0);
     qel2_pvt_TraceLog(2, "too deep");
     gCalDB.nTraceLevel = 0;
-    const std::vector<qel2::test::LogLine> expected = {{3, "caldb: qel2_x: 7 seven\n"},
-                                                     {6, "caldb: qel2_pvt_OpenDBCore: events.db: 2"},
-                                                     {3, "caldb: qel2_pvt_GetStats: returned 5\n"},
-                                                     {3, "caldb: " + std::string(4095, 'x')},
-                                                     {7, "caldb: qel2_pvt_ReadEvent"}};
+    const std::vector<qel2::test::LogLine> expected = {
+        {3, "caldb: qel2_x: 7 seven\n"},
+        {6, "caldb: qel2_pvt_OpenDBCore: events.db: 2"},
+        {3, "caldb: qel2_pvt_GetStats: returned 5\n"},
+        {3, "caldb: " + std::string(4095, 'x')},
+        {7, "caldb: qel2_pvt_ReadEvent"}};
     auto lines = capture.lines();
     ASSERT_EQ(lines.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {

@@ -39,7 +39,12 @@ protected:
 };
 
 TEST_F(HostAlarmFormat, ExpandsCodesAndCutsToTheBuffer) {
-    const struct { const char* format; size_t size; uint32_t action; const char* expected; } cases[] = {
+    const struct {
+        const char* format;
+        size_t size;
+        uint32_t action;
+        const char* expected;
+    } cases[] = {
         {"%A|%T|%U|%s|%d|%R|%D|%M", 256, 1,
          "DISPLAY|20060116T084500Z|uid-42|Reminder|Team meeting|3|900|a@example.org,b@example.org"},
         {"100%% at %T %q %", 256, 1, "100% at 20060116T084500Z %q %"},

@@ -23,7 +23,8 @@ TEST(HostArray, GrowsKeepingOrderLocatesAndEmpties) {
     array_t* array = array_new();
     for (int i = 0; i < 5000; ++i) ASSERT_EQ(array_append(array, new_int(i % 100)), 0);
     ASSERT_EQ(array->count, 5000u);
-    for (uint32_t i = 0; i < 5000; ++i) ASSERT_EQ(*static_cast<int*>(array_elementat(array, i)), int(i % 100));
+    for (uint32_t i = 0; i < 5000; ++i)
+        ASSERT_EQ(*static_cast<int*>(array_elementat(array, i)), int(i % 100));
     EXPECT_EQ(array_elementat(array, 5000), nullptr);
     int seven = 7, absent = 100;
     EXPECT_EQ(array_locate(array, &seven, compare_ints), 7u);  // the first of 50

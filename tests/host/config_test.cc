@@ -24,9 +24,16 @@ protected:
 };
 
 TEST_F(HostConfig, SwitchesAndIntegersFallBackOnWordsTheyCannotRead) {
-    const struct { const char* value; int32_t asSwitch, asInt; } cases[] = {
-        {"1", 1, 1}, {"yes", 1, -1}, {"ON", 1, -1}, {"  -17", 1, -17}, {"0", 0, 0}, {"Off", 0, -1},
-        {"maybe", 9, -1}, {"", 9, -1}, {"1x", 9, -1}, {"-2147483648", 1, INT32_MIN}, {"2147483648", 1, -1},
+    const struct {
+        const char* value;
+        int32_t asSwitch, asInt;
+    } cases[] = {
+        {"1", 1, 1},           {"yes", 1, -1},
+        {"ON", 1, -1},         {"  -17", 1, -17},
+        {"0", 0, 0},           {"Off", 0, -1},
+        {"maybe", 9, -1},      {"", 9, -1},
+        {"1x", 9, -1},         {"-2147483648", 1, INT32_MIN},
+        {"2147483648", 1, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("value '") + c.value + "'");
@@ -52,7 +59,8 @@ TEST_F(HostConfig, LoadsSettingsFile) {
     ASSERT_EQ(config_load_file(cache, path.c_str()), 0);
     EXPECT_EQ(config_get_switch(cache, "caldb.cache", 0), 1);
     EXPECT_EQ(config_get_int(cache, "caldb.limit", 0), 300);  // the later line wins
-    EXPECT_EQ(take(config_get_stringcopy(cache, "caldb.name", nullptr)), "  padded # not a comment ");
+    EXPECT_EQ(take(config_get_stringcopy(cache, "caldb.name", nullptr)),
+              "  padded # not a comment ");
     EXPECT_EQ(take(config_get_stringcopy(cache, "caldb.plain", nullptr)), "two words here");
     EXPECT_EQ(take(config_get_stringcopy(cache, "caldb.empty", nullptr)), "");
     EXPECT_EQ(config_get_stringcopy(cache, "no equals sign here", nullptr), nullptr);

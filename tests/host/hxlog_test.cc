@@ -16,7 +16,8 @@ bool StartsWithStamp(const std::string& line) {
     const std::string shape = "dddd-dd-ddTdd:dd:ddZ ";
     if (line.size() < shape.size()) return false;
     for (size_t i = 0; i < shape.size(); ++i) {
-        if (shape[i] == 'd' ? !isdigit(static_cast<unsigned char>(line[i])) : line[i] != shape[i]) return false;
+        if (shape[i] == 'd' ? !isdigit(static_cast<unsigned char>(line[i])) : line[i] != shape[i])
+            return false;
     }
     return true;
 }
@@ -32,8 +33,11 @@ TEST(HostLogFile, LineCarriesTimestampModuleAndLevel) {
     const std::string payload(20000, 'z');  // longer than any fixed buffer
     hxlog(0, 6, "caldb: %s|end", payload.c_str());
     hxlog_set_file(nullptr);
-    const std::vector<std::string> expected = {"caldb ERROR: text", "WARNING: no module here", "",
-                                               "caldb CRITICAL ERROR: disk 97% full", "caldb LEVEL12: odd level",
+    const std::vector<std::string> expected = {"caldb ERROR: text",
+                                               "WARNING: no module here",
+                                               "",
+                                               "caldb CRITICAL ERROR: disk 97% full",
+                                               "caldb LEVEL12: odd level",
                                                "caldb INFO: " + payload + "|end"};
     std::ifstream in(path);
     std::vector<std::string> written;

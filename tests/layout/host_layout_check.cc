@@ -28,49 +28,49 @@ QEL2_FIELD_AT(CALDB_CALPROPS, host_data3, 39);
 QEL2_RECORD_WORDS(CALDB_CALPROPS, 39);
 
 // Words 1-62 come from one macro in both records; one macro checks them.
-#define QEL2_ITEM_COMMON_AT(Type)                  \
-    QEL2_FIELD_AT(Type, flags, 1);                 \
-    QEL2_FIELD_AT(Type, reserved2_4, 2);           \
-    QEL2_FIELD_AT(Type, alarm_selector, 5);        \
-    QEL2_FIELD_AT(Type, version, 6);               \
-    QEL2_FIELD_AT(Type, dtstart, 7);               \
-    QEL2_FIELD_AT(Type, sequence, 8);              \
-    QEL2_FIELD_AT(Type, extra, 9);                 \
-    QEL2_FIELD_AT(Type, mapped_at, 10);            \
-    QEL2_FIELD_AT(Type, created, 11);              \
-    QEL2_FIELD_AT(Type, recurrence_id, 12);        \
-    QEL2_FIELD_AT(Type, cleared_word, 13);         \
-    QEL2_FIELD_AT(Type, geo_lat, 14);              \
-    QEL2_FIELD_AT(Type, geo_lon, 15);              \
-    QEL2_FIELD_AT(Type, summary, 16);              \
-    QEL2_FIELD_AT(Type, uid, 17);                  \
-    QEL2_FIELD_AT(Type, description, 18);          \
-    QEL2_FIELD_AT(Type, location, 19);             \
-    QEL2_FIELD_AT(Type, url, 20);                  \
-    QEL2_FIELD_AT(Type, class_, 21);               \
-    QEL2_FIELD_AT(Type, organizer_email, 22);      \
-    QEL2_FIELD_AT(Type, charset, 23);              \
-    QEL2_FIELD_AT(Type, language, 24);             \
-    QEL2_FIELD_AT(Type, extra1, 25);               \
-    QEL2_FIELD_AT(Type, organizer, 26);            \
-    QEL2_FIELD_AT(Type, attendees, 27);            \
-    QEL2_FIELD_AT(Type, alarms, 28);               \
-    QEL2_FIELD_AT(Type, rdates, 29);               \
-    QEL2_FIELD_AT(Type, exdates, 30);              \
-    QEL2_FIELD_AT(Type, rrules, 31);               \
-    QEL2_FIELD_AT(Type, exrules, 32);              \
-    QEL2_FIELD_AT(Type, related_to, 33);           \
-    QEL2_FIELD_AT(Type, extra_list1, 34);          \
-    QEL2_FIELD_AT(Type, extra_list2, 35);          \
-    QEL2_FIELD_AT(Type, extra_list3, 36);          \
-    QEL2_FIELD_AT(Type, categories, 37);           \
-    QEL2_FIELD_AT(Type, attachments, 38);          \
-    QEL2_FIELD_AT(Type, xprops, 39);               \
-    QEL2_FIELD_AT(Type, reserved40_55, 40);        \
-    QEL2_FIELD_AT(Type, linked_calid, 56);         \
-    QEL2_FIELD_AT(Type, host_data, 57);            \
-    QEL2_FIELD_AT(Type, private_data, 58);         \
-    QEL2_FIELD_AT(Type, default_organizer, 59);    \
+#define QEL2_ITEM_COMMON_AT(Type)               \
+    QEL2_FIELD_AT(Type, flags, 1);              \
+    QEL2_FIELD_AT(Type, reserved2_4, 2);        \
+    QEL2_FIELD_AT(Type, alarm_selector, 5);     \
+    QEL2_FIELD_AT(Type, version, 6);            \
+    QEL2_FIELD_AT(Type, dtstart, 7);            \
+    QEL2_FIELD_AT(Type, sequence, 8);           \
+    QEL2_FIELD_AT(Type, extra, 9);              \
+    QEL2_FIELD_AT(Type, mapped_at, 10);         \
+    QEL2_FIELD_AT(Type, created, 11);           \
+    QEL2_FIELD_AT(Type, recurrence_id, 12);     \
+    QEL2_FIELD_AT(Type, cleared_word, 13);      \
+    QEL2_FIELD_AT(Type, geo_lat, 14);           \
+    QEL2_FIELD_AT(Type, geo_lon, 15);           \
+    QEL2_FIELD_AT(Type, summary, 16);           \
+    QEL2_FIELD_AT(Type, uid, 17);               \
+    QEL2_FIELD_AT(Type, description, 18);       \
+    QEL2_FIELD_AT(Type, location, 19);          \
+    QEL2_FIELD_AT(Type, url, 20);               \
+    QEL2_FIELD_AT(Type, class_, 21);            \
+    QEL2_FIELD_AT(Type, organizer_email, 22);   \
+    QEL2_FIELD_AT(Type, charset, 23);           \
+    QEL2_FIELD_AT(Type, language, 24);          \
+    QEL2_FIELD_AT(Type, extra1, 25);            \
+    QEL2_FIELD_AT(Type, organizer, 26);         \
+    QEL2_FIELD_AT(Type, attendees, 27);         \
+    QEL2_FIELD_AT(Type, alarms, 28);            \
+    QEL2_FIELD_AT(Type, rdates, 29);            \
+    QEL2_FIELD_AT(Type, exdates, 30);           \
+    QEL2_FIELD_AT(Type, rrules, 31);            \
+    QEL2_FIELD_AT(Type, exrules, 32);           \
+    QEL2_FIELD_AT(Type, related_to, 33);        \
+    QEL2_FIELD_AT(Type, extra_list1, 34);       \
+    QEL2_FIELD_AT(Type, extra_list2, 35);       \
+    QEL2_FIELD_AT(Type, extra_list3, 36);       \
+    QEL2_FIELD_AT(Type, categories, 37);        \
+    QEL2_FIELD_AT(Type, attachments, 38);       \
+    QEL2_FIELD_AT(Type, xprops, 39);            \
+    QEL2_FIELD_AT(Type, reserved40_55, 40);     \
+    QEL2_FIELD_AT(Type, linked_calid, 56);      \
+    QEL2_FIELD_AT(Type, host_data, 57);         \
+    QEL2_FIELD_AT(Type, private_data, 58);      \
+    QEL2_FIELD_AT(Type, default_organizer, 59); \
     QEL2_FIELD_AT(Type, reserved60_62, 60)
 
 QEL2_ITEM_COMMON_AT(CALDB_EVENT);

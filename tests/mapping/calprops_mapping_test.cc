@@ -64,12 +64,14 @@ std::vector<Entry> EveryoneEntry(const char* rights) {
 
 TEST(CalPropsMapping, EveryonePolicyGivesTheRightsOfTheTable) {
     // Rights of "@" on the primary owner's own calendar and on any other.
-    const struct { int32_t s, f; const char *own, *other; } policies[] = {
-        {0, 0, "sf", "sf"}, {0, 1, "sf", "s"}, {0, 2, "s", "s"},
-        {1, 0, "sf", "f"}, {1, 1, "sf", nullptr}, {1, 2, "s", nullptr},
-        {2, 0, "f", "f"}, {2, 1, "f", nullptr}, {2, 2, nullptr, nullptr},
-        {3, 0, nullptr, nullptr}, {0, -1, nullptr, nullptr}, {-1, 1, nullptr, nullptr},
-        {0, 3, nullptr, nullptr}};
+    const struct {
+        int32_t s, f;
+        const char *own, *other;
+    } policies[] = {{0, 0, "sf", "sf"},       {0, 1, "sf", "s"},         {0, 2, "s", "s"},
+                    {1, 0, "sf", "f"},        {1, 1, "sf", nullptr},     {1, 2, "s", nullptr},
+                    {2, 0, "f", "f"},         {2, 1, "f", nullptr},      {2, 2, nullptr, nullptr},
+                    {3, 0, nullptr, nullptr}, {0, -1, nullptr, nullptr}, {-1, 1, nullptr, nullptr},
+                    {0, 3, nullptr, nullptr}};
     for (const auto& p : policies) {
         SCOPED_TRACE("sPolicy " + std::to_string(p.s) + ", fPolicy " + std::to_string(p.f));
         for (auto [id, rights] : {std::pair{"jdoe", p.own}, {"jdoe-team", p.other}}) {
@@ -81,7 +83,8 @@ TEST(CalPropsMapping, EveryonePolicyGivesTheRightsOfTheTable) {
 }
 
 TEST(CalPropsMapping, MissingOwnerOrIdNeverMakesTheOwnersCalendar) {
-    for (auto [id, owner] : {std::pair<const char*, const char*>{nullptr, "jdoe"}, {"jdoe", nullptr}}) {
+    for (auto [id, owner] :
+         {std::pair<const char*, const char*>{nullptr, "jdoe"}, {"jdoe", nullptr}}) {
         Calendar cal(id, owner);
         ASSERT_EQ(cal.Map(1, 1), 0);
         EXPECT_TRUE(Entries(cal.target->acl).empty());
@@ -95,7 +98,8 @@ TEST(CalPropsMapping, AccessLevelEntriesComeFirstThenEveryoneThenOwners) {
     cal.source->pOtherOwners = StringList({"a", "b"});
     ASSERT_EQ(cal.Map(0, 2), 0);
     const std::vector<Entry> expected = {{"@domain", "r", 1}, {"@primary", "w", 0}, {"@", "s", 1},
-                                         {"a", "r", 1}, {"a", "wd", 0}, {"b", "r", 1}, {"b", "wd", 0}};
+                                         {"a", "r", 1},       {"a", "wd", 0},       {"b", "r", 1},
+                                         {"b", "wd", 0}};
     EXPECT_EQ(Entries(cal.target->acl), expected);
     ASSERT_NE(cal.target->owners, nullptr);
     EXPECT_EQ(cal.target->owners->count, 0u);
@@ -107,7 +111,8 @@ TEST(CalPropsMapping, CopiesAccessBitsClearsFlag11AndKeepsTheServersBits) {
     cal.target->access_flags = 0xA5A5ADA5u;  // bit 11 set; bits 10 and 12-31 are the server's
     ASSERT_EQ(cal.Map(2, 2), 0);
     // Read 1, write 4, flag8 and disabled copied; the server's bits kept.
-    EXPECT_EQ(cal.target->access_flags, (0xA5A5ADA5u & 0xFFFFF400u) | 0x1 | 0x4 << 4 | 0x100 | 0x200);
+    EXPECT_EQ(cal.target->access_flags,
+              (0xA5A5ADA5u & 0xFFFFF400u) | 0x1 | 0x4 << 4 | 0x100 | 0x200);
 }
 
 TEST(CalPropsMapping, CopiesOutliveTheSource) {
@@ -126,7 +131,10 @@ TEST(CalPropsMapping, CopiesOutliveTheSource) {
 }
 
 TEST(CalPropsMapping, PrintsThePrimaryOwnerWhenAskedOrTracing) {
-    struct { int32_t printOwner, traceLevel; bool printed; } cases[] = {{0, 0, false}, {0, 1, true}, {1, 0, true}};
+    struct {
+        int32_t printOwner, traceLevel;
+        bool printed;
+    } cases[] = {{0, 0, false}, {0, 1, true}, {1, 0, true}};
     for (const auto& c : cases) {
         Calendar cal("team", "jdoe");
         PrCapture out;

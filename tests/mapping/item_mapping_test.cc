@@ -32,23 +32,37 @@ TYPED_TEST(ItemMapping, EveryFieldIsCopiedIntoItsPlaceAndOutlivesTheSource) {
     TypeParam::Free(&pair.source);
 
     const auto& t = *pair.target;
-    for (auto [text, name] : {std::pair{t.summary, "summary"}, {t.uid, "uid"}, {t.description, "description"},
-                              {t.location, "location"}, {t.url, "url"}, {t.class_, "class"},
-                              {t.organizer_email, "organizer_email"}, {t.charset, "charset"},
-                              {t.language, "language"}, {t.extra1, "extra1"}, {t.extra2, "extra2"},
+    for (auto [text, name] : {std::pair{t.summary, "summary"},
+                              {t.uid, "uid"},
+                              {t.description, "description"},
+                              {t.location, "location"},
+                              {t.url, "url"},
+                              {t.class_, "class"},
+                              {t.organizer_email, "organizer_email"},
+                              {t.charset, "charset"},
+                              {t.language, "language"},
+                              {t.extra1, "extra1"},
+                              {t.extra2, "extra2"},
                               {t.linked_calid, "linked_calid"}}) {
         EXPECT_STREQ(text, name);
     }
-    for (auto [list, name] : {std::pair{t.rdates, "rdates"}, {t.exdates, "exdates"}, {t.rrules, "rrules"},
-                              {t.exrules, "exrules"}, {t.related_to, "related_to"}, {t.extra_list2, "extra_list2"},
-                              {t.extra_list3, "extra_list3"}, {t.categories, "categories"},
-                              {t.attachments, "attachments"}, {t.xprops, "xprops"}}) {
+    for (auto [list, name] : {std::pair{t.rdates, "rdates"},
+                              {t.exdates, "exdates"},
+                              {t.rrules, "rrules"},
+                              {t.exrules, "exrules"},
+                              {t.related_to, "related_to"},
+                              {t.extra_list2, "extra_list2"},
+                              {t.extra_list3, "extra_list3"},
+                              {t.categories, "categories"},
+                              {t.attachments, "attachments"},
+                              {t.xprops, "xprops"}}) {
         EXPECT_EQ(Strings(list), Texts{name});
     }
     ASSERT_NE(t.extra_list1, nullptr);  // an absent list gives an empty array
     EXPECT_EQ(t.extra_list1->count, 0u);
-    EXPECT_EQ(std::vector<uint32_t>({t.version, t.dtstart, t.created, t.sequence, t.extra, t.recurrence_id,
-                                     t.cleared_word, uint32_t(t.geo_lat), uint32_t(t.geo_lon), t.host_data}),
+    EXPECT_EQ(std::vector<uint32_t>({t.version, t.dtstart, t.created, t.sequence, t.extra,
+                                     t.recurrence_id, t.cleared_word, uint32_t(t.geo_lat),
+                                     uint32_t(t.geo_lon), t.host_data}),
               std::vector<uint32_t>({0x10002u, 1136450700u, 1136000000u, 4u, 9u, 1136450800u, 0u,
                                      uint32_t(-33865143), 151209900u, 77u}));
     EXPECT_GE(t.mapped_at, before);

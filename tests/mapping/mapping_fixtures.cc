@@ -26,26 +26,38 @@ void FillItem(Item* item) {
     item->lGeoLon = 151209900;
     item->RecurrenceID = 1136450800;
     item->lHostData = 77;
-    for (auto [field, text] : {std::pair{&item->pSummary, "summary"}, {&item->pUID, "uid"},
-                               {&item->pDescription, "description"}, {&item->pLocation, "location"},
-                               {&item->pURL, "url"}, {&item->pClass, "class"},
-                               {&item->pOrganizerEmail, "organizer_email"}, {&item->pCharset, "charset"},
-                               {&item->pLanguage, "language"}, {&item->pExtra1, "extra1"},
-                               {&item->pExtra2, "extra2"}, {&item->pLinkedCalID, "linked_calid"}}) {
+    for (auto [field, text] : {std::pair{&item->pSummary, "summary"},
+                               {&item->pUID, "uid"},
+                               {&item->pDescription, "description"},
+                               {&item->pLocation, "location"},
+                               {&item->pURL, "url"},
+                               {&item->pClass, "class"},
+                               {&item->pOrganizerEmail, "organizer_email"},
+                               {&item->pCharset, "charset"},
+                               {&item->pLanguage, "language"},
+                               {&item->pExtra1, "extra1"},
+                               {&item->pExtra2, "extra2"},
+                               {&item->pLinkedCalID, "linked_calid"}}) {
         *field = strdup(text);
     }
-    for (auto [field, text] : {std::pair{&item->pRDates, "rdates"}, {&item->pEXDates, "exdates"},
-                               {&item->pRRules, "rrules"}, {&item->pExRules, "exrules"},
-                               {&item->pRelatedTo, "related_to"}, {&item->pExtraList2, "extra_list2"},
-                               {&item->pExtraList3, "extra_list3"}, {&item->pCategories, "categories"},
-                               {&item->pAttachments, "attachments"}, {&item->pXProps, "xprops"}}) {
+    for (auto [field, text] : {std::pair{&item->pRDates, "rdates"},
+                               {&item->pEXDates, "exdates"},
+                               {&item->pRRules, "rrules"},
+                               {&item->pExRules, "exrules"},
+                               {&item->pRelatedTo, "related_to"},
+                               {&item->pExtraList2, "extra_list2"},
+                               {&item->pExtraList3, "extra_list3"},
+                               {&item->pCategories, "categories"},
+                               {&item->pAttachments, "attachments"},
+                               {&item->pXProps, "xprops"}}) {
         *field = StringList({text});
     }
     item->pOrganizer = qel2_NewOrganizer();
     item->pOrganizer->pCalAddress = strdup("mailto:boss@example.com");
     item->pOrganizer->pCN = strdup("Boss");
     item->pAttendees = array_new();
-    for (const char* who : {"mailto:a@example.com", "mailto:b@example.com", "mailto:c@example.com"}) {
+    for (const char* who :
+         {"mailto:a@example.com", "mailto:b@example.com", "mailto:c@example.com"}) {
         array_append(item->pAttendees, Attendee(who));
     }
     qEL2_VALARM* alarm = qel2_NewAlarm();

@@ -29,7 +29,8 @@ struct ItemKind {
     using Target = T;
     static Source* Full() { return FullSource(); }
     static Target* NewTarget() { return NewT(); }
-    static int32_t Map(const S* s, T** t, const char* organizerId, PRFileDesc* out, int32_t traceLevel) {
+    static int32_t Map(const S* s, T** t, const char* organizerId, PRFileDesc* out,
+                       int32_t traceLevel) {
         return MapFn(s, t, organizerId, 0, out, traceLevel);
     }
     static void Free(S** s) { FreeS(s); }
@@ -38,8 +39,8 @@ struct ItemKind {
 
 using EventKind = ItemKind<qEL2_VEVENT, CALDB_EVENT, FullEvent, caldb_NewEvent, EventMapping,
                            qel2_FreeEvent, caldb_FreeEvent>;
-using ToDoKind = ItemKind<qEL2_VTODO, CALDB_TODO, FullToDo, caldb_NewToDo, ToDoMapping, qel2_FreeToDo,
-                          caldb_FreeToDo>;
+using ToDoKind = ItemKind<qEL2_VTODO, CALDB_TODO, FullToDo, caldb_NewToDo, ToDoMapping,
+                          qel2_FreeToDo, caldb_FreeToDo>;
 
 // One source and one target, both released at the end.
 template <typename Kind>
@@ -50,7 +51,8 @@ struct ItemPair {
         Kind::Free(&source);
         Kind::Free(&target);
     }
-    int32_t Map(const char* organizerId = "org-id", PRFileDesc* out = nullptr, int32_t traceLevel = 0) {
+    int32_t Map(const char* organizerId = "org-id", PRFileDesc* out = nullptr,
+                int32_t traceLevel = 0) {
         return Kind::Map(source, &target, organizerId, out, traceLevel);
     }
 };

@@ -44,7 +44,8 @@ public:
         if (Below(2) == 0) return;
         qel2::OrganizerPtr organizer = qel2::mkstore::NewOrganizer();
         qel2::mkstore::VisitOrganizerFields(*this, *organizer);
-        qel2::mkstore::SetString(organizer->pCalAddress, "mailto:" + Text());  // the format needs an address
+        qel2::mkstore::SetString(organizer->pCalAddress,
+                                 "mailto:" + Text());  // the format needs an address
         f = organizer.release();
     }
     void Attendees(const char*, array_t*& f) {
@@ -88,24 +89,33 @@ public:
     void Word(const char* n, uint32_t a, uint32_t b) { EXPECT_EQ(a, b) << where_ << n; }
     void SignedWord(const char* n, int32_t a, int32_t b) { EXPECT_EQ(a, b) << where_ << n; }
     void SignedByte(const char* n, int32_t a, int32_t b) { EXPECT_EQ(a, b) << where_ << n; }
-    void Flags(const char* n, std::span<const FlagBit>, uint32_t a, uint32_t b) { EXPECT_EQ(a, b) << where_ << n; }
+    void Flags(const char* n, std::span<const FlagBit>, uint32_t a, uint32_t b) {
+        EXPECT_EQ(a, b) << where_ << n;
+    }
     void String(const char* n, const char* a, const char* b) {
         EXPECT_EQ(Decoded(a), Decoded(b)) << where_ << n;
-        EXPECT_TRUE(b == nullptr || *b != '\0') << where_ << n << ": an empty string decodes as absent";
+        EXPECT_TRUE(b == nullptr || *b != '\0')
+            << where_ << n << ": an empty string decodes as absent";
     }
     void List(const char* n, const array_t* a, const array_t* b) {
         EXPECT_EQ(qel2::test::Strings(a), qel2::test::Strings(b)) << where_ << n;
-        EXPECT_EQ(b == nullptr, Count(a) == 0) << where_ << n << ": an empty list decodes as absent";
+        EXPECT_EQ(b == nullptr, Count(a) == 0)
+            << where_ << n << ": an empty list decodes as absent";
     }
     void Organizer(const char* n, const qEL2_ORGANIZER* a, const qEL2_ORGANIZER* b) {
         ASSERT_EQ(a == nullptr, b == nullptr) << where_ << n;
-        if (a != nullptr) Sub(n, [&](FieldComparer& c) { qel2::mkstore::VisitOrganizerFields(c, *a, *b); });
+        if (a != nullptr)
+            Sub(n, [&](FieldComparer& c) { qel2::mkstore::VisitOrganizerFields(c, *a, *b); });
     }
     void Attendees(const char* n, const array_t* a, const array_t* b) {
-        Records<qEL2_ATTENDEE>(n, a, b, [](FieldComparer& c, auto& x, auto& y) { qel2::mkstore::VisitAttendeeFields(c, x, y); });
+        Records<qEL2_ATTENDEE>(n, a, b, [](FieldComparer& c, auto& x, auto& y) {
+            qel2::mkstore::VisitAttendeeFields(c, x, y);
+        });
     }
     void Alarms(const char* n, const array_t* a, const array_t* b) {
-        Records<qEL2_VALARM>(n, a, b, [](FieldComparer& c, auto& x, auto& y) { qel2::mkstore::VisitAlarmFields(c, x, y); });
+        Records<qEL2_VALARM>(n, a, b, [](FieldComparer& c, auto& x, auto& y) {
+            qel2::mkstore::VisitAlarmFields(c, x, y);
+        });
     }
 
 private:
@@ -121,7 +131,8 @@ private:
         for (uint32_t i = 0; i < Count(a); ++i) {
             auto& x = *static_cast<const Record*>(array_elementat(a, i));
             auto& y = *static_cast<const Record*>(array_elementat(b, i));
-            Sub(std::string(n) + "[" + std::to_string(i) + "]", [&](FieldComparer& c) { compare(c, x, y); });
+            Sub(std::string(n) + "[" + std::to_string(i) + "]",
+                [&](FieldComparer& c) { compare(c, x, y); });
         }
     }
     std::string where_;
@@ -145,22 +156,30 @@ void ExpectRoundTrips(uint32_t seed, const char* kind, Ptr (*make)(), Visit visi
         FieldComparer compare(kind + std::to_string(i) + ": ");
         visit(compare, *built, *decoded);
         const bool mustFailCut = check(i, *built, *decoded);
-        EXPECT_TRUE(!mustFailCut || decode(make().get(), value.data(), uint32_t(value.size() - 1)) != 0) << kind << i;
+        EXPECT_TRUE(!mustFailCut ||
+                    decode(make().get(), value.data(), uint32_t(value.size() - 1)) != 0)
+            << kind << i;
     }
 }
 
 TEST(EncoderRoundTrip, RandomRecordsDecodeToTheRecordsTheyWereEncodedFrom) {
     ExpectRoundTrips(
-        20260131, "event ", qel2::mkstore::NewEvent, [](auto& v, auto&... r) { qel2::mkstore::VisitEventFields(v, r...); },
-        [](const qEL2_VEVENT& e, int i) { return qel2::mkstore::EncodeEvent(e, {.filler = uint8_t(i)}); },
-        qel2_pvt_DeserializeEvent, [](int i, const qEL2_VEVENT& built, const qEL2_VEVENT& decoded) {
+        20260131, "event ", qel2::mkstore::NewEvent,
+        [](auto& v, auto&... r) { qel2::mkstore::VisitEventFields(v, r...); },
+        [](const qEL2_VEVENT& e, int i) {
+            return qel2::mkstore::EncodeEvent(e, {.filler = uint8_t(i)});
+        },
+        qel2_pvt_DeserializeEvent,
+        [](int i, const qEL2_VEVENT& built, const qEL2_VEVENT& decoded) {
             bool link = built.dtStart == 0 && built.dtEnd == 0 && Decoded(built.pURL);
             EXPECT_EQ(qel2_EventIsLink(&decoded), link) << "event " << i;
             return true;
         });
     ExpectRoundTrips(
-        7, "to-do ", qel2::mkstore::NewToDo, [](auto& v, auto&... r) { qel2::mkstore::VisitToDoFields(v, r...); },
-        [](const qEL2_VTODO& t, int) { return qel2::mkstore::EncodeToDo(t); }, qel2_pvt_DeserializeToDo,
+        7, "to-do ", qel2::mkstore::NewToDo,
+        [](auto& v, auto&... r) { qel2::mkstore::VisitToDoFields(v, r...); },
+        [](const qEL2_VTODO& t, int) { return qel2::mkstore::EncodeToDo(t); },
+        qel2_pvt_DeserializeToDo,
         [](int, const qEL2_VTODO&, const qEL2_VTODO& decoded) {
             EXPECT_EQ(decoded.pExtraList1, nullptr);
             return true;
@@ -168,9 +187,13 @@ TEST(EncoderRoundTrip, RandomRecordsDecodeToTheRecordsTheyWereEncodedFrom) {
     // Calendars alternate with and without the filler after an empty last
     // list; that filler is the one byte the decoder skips without reading.
     ExpectRoundTrips(
-        99, "calendar ", qel2::mkstore::NewCalProps, [](auto& v, auto&... r) { qel2::mkstore::VisitCalPropsFields(v, r...); },
-        [](const qEL2_CALPROPS& c, int i) { return qel2::mkstore::EncodeCalProps(c, {.categoryFiller = i % 2 == 0}); },
-        qel2_pvt_DeserializeCalProps, [](int i, const qEL2_CALPROPS& built, const qEL2_CALPROPS&) {
+        99, "calendar ", qel2::mkstore::NewCalProps,
+        [](auto& v, auto&... r) { qel2::mkstore::VisitCalPropsFields(v, r...); },
+        [](const qEL2_CALPROPS& c, int i) {
+            return qel2::mkstore::EncodeCalProps(c, {.categoryFiller = i % 2 == 0});
+        },
+        qel2_pvt_DeserializeCalProps,
+        [](int i, const qEL2_CALPROPS& built, const qEL2_CALPROPS&) {
             return i % 2 != 0 || Count(built.pCategoryList) != 0;
         });
 }

@@ -18,8 +18,8 @@ struct Environment {
     DB_ENV* env = nullptr;
     explicit Environment(const std::string& directory) {
         if (db_env_create(&env, 0) != 0 ||
-            env->open(env, directory.c_str(), DB_CREATE | DB_INIT_LOCK | DB_INIT_LOG | DB_INIT_MPOOL | DB_INIT_TXN,
-                      0) != 0)
+            env->open(env, directory.c_str(),
+                      DB_CREATE | DB_INIT_LOCK | DB_INIT_LOG | DB_INIT_MPOOL | DB_INIT_TXN, 0) != 0)
             throw std::runtime_error("cannot open the environment in " + directory);
     }
     ~Environment() { env->close(env, 0); }
@@ -29,9 +29,12 @@ using Compare = int (*)(DB*, const DBT*, const DBT*);
 
 Compare ComparisonOf(qel2::mkstore::Database database) {
     switch (database) {
-        case qel2::mkstore::Database::CalProps: return CalPropsKeyCompare;
-        case qel2::mkstore::Database::Alarms: return AlarmKeyCompare;
-        default: return EventKeyCompare;
+        case qel2::mkstore::Database::CalProps:
+            return CalPropsKeyCompare;
+        case qel2::mkstore::Database::Alarms:
+            return AlarmKeyCompare;
+        default:
+            return EventKeyCompare;
     }
 }
 
@@ -39,9 +42,11 @@ DB* OpenDatabase(DB_ENV* env, qel2::mkstore::Database database) {
     DB* db = nullptr;
     db_create(&db, env, 0);
     db->set_bt_compare(db, ComparisonOf(database));
-    if (db->open(db, nullptr, qel2::mkstore::DatabaseFile(database), nullptr, DB_BTREE, DB_RDONLY, 0) != 0) {
+    if (db->open(db, nullptr, qel2::mkstore::DatabaseFile(database), nullptr, DB_BTREE, DB_RDONLY,
+                 0) != 0) {
         db->close(db, 0);
-        throw std::runtime_error(std::string("cannot open ") + qel2::mkstore::DatabaseFile(database));
+        throw std::runtime_error(std::string("cannot open ") +
+                                 qel2::mkstore::DatabaseFile(database));
     }
     return db;
 }
@@ -61,7 +66,8 @@ DatabaseContents ReadDatabase(const std::string& directory, qel2::mkstore::Datab
         qel2::Cursor cursor;
         cursor.open(db);
         DBT key{}, value{};
-        while (cursor.read(&key, &value) == 0) contents.records.emplace_back(Copy(key), Copy(value));
+        while (cursor.read(&key, &value) == 0)
+            contents.records.emplace_back(Copy(key), Copy(value));
     }
     db->close(db, 0);
 
@@ -69,18 +75,22 @@ DatabaseContents ReadDatabase(const std::string& directory, qel2::mkstore::Datab
     DB* verifier = nullptr;
     db_create(&verifier, environment.env, 0);
     verifier->set_bt_compare(verifier, ComparisonOf(database));
-    contents.verifyResult = verifier->verify(verifier, qel2::mkstore::DatabaseFile(database), nullptr, nullptr, 0);
+    contents.verifyResult =
+        verifier->verify(verifier, qel2::mkstore::DatabaseFile(database), nullptr, nullptr, 0);
     return contents;
 }
 
-HexRecord ToHex(const Bytes& key, const Bytes& value) { return {qel2::tools::ToHex(key), qel2::tools::ToHex(value)}; }
+HexRecord ToHex(const Bytes& key, const Bytes& value) {
+    return {qel2::tools::ToHex(key), qel2::tools::ToHex(value)};
+}
 
 std::vector<HexRecord> ManifestRecords() {
     std::vector<HexRecord> records;
     for (const char* section : {"calendars", "events", "todos", "alarms_db"}) {
         for (const auto& record : qel2::test::Legacy42Manifest().at(section)) {
             // Calendars name their key by the digest, the others in full.
-            records.emplace_back(record.value("key_md5", record.value("key_hex", "")), record.at("value_hex"));
+            records.emplace_back(record.value("key_md5", record.value("key_hex", "")),
+                                 record.at("value_hex"));
         }
     }
     return records;

@@ -38,10 +38,13 @@ TEST(StoreWriter, WritesTheGenuineStoreBackInTheSameKeyOrder) {
     qel2::test::TempDir dir;
     Write(manifest, dir);
     std::vector<qel2::test::mkstore::HexRecord> written;
-    for (Database database : {Database::CalProps, Database::Events, Database::ToDos, Database::Alarms}) {
-        qel2::test::mkstore::DatabaseContents contents = qel2::test::mkstore::ReadDatabase(dir.str(), database);
+    for (Database database :
+         {Database::CalProps, Database::Events, Database::ToDos, Database::Alarms}) {
+        qel2::test::mkstore::DatabaseContents contents =
+            qel2::test::mkstore::ReadDatabase(dir.str(), database);
         EXPECT_EQ(contents.verifyResult, 0) << qel2::mkstore::DatabaseFile(database);
-        for (const auto& [key, value] : contents.records) written.push_back(qel2::test::mkstore::ToHex(key, value));
+        for (const auto& [key, value] : contents.records)
+            written.push_back(qel2::test::mkstore::ToHex(key, value));
     }
     EXPECT_EQ(written, qel2::test::mkstore::ManifestRecords());
     EXPECT_EQ(ReadFile(dir.path() / "caldb.conf"), manifest["caldb_conf"]);
@@ -77,13 +80,16 @@ void ExpectRefused(const json& description, const std::string& part) {
 }
 
 TEST(StoreWriter, RefusesDescriptionsThatCannotMeanWhatTheySay) {
-    ExpectRefused({{"events", {{{"calendar", "a"}, {"uid", "u"}}, {{"calendar", "a"}, {"uid", "u"}}}}},
-                  "events.db already holds the key of event a/u/0");
+    ExpectRefused(
+        {{"events", {{{"calendar", "a"}, {"uid", "u"}}, {{"calendar", "a"}, {"uid", "u"}}}}},
+        "events.db already holds the key of event a/u/0");
     ExpectRefused({{"events", {{{"calendar", "a"}, {"uid", "u"}, {"fields", {{"pSumary", "x"}}}}}}},
                   "events[0] (a/u/0): field pSumary is not a stored field");
-    ExpectRefused({{"todos", {{{"calendar", "a"}, {"uid", "u"}, {"fields", {{"flags", {{"Status", 64}}}}}}}}},
-                  "field flags.Status is out of range (0 to 63)");
-    ExpectRefused({{"calendars", {{{"id", "a"}, {"valu_hex", "00"}}}}}, "unknown entry \"valu_hex\"");
+    ExpectRefused(
+        {{"todos", {{{"calendar", "a"}, {"uid", "u"}, {"fields", {{"flags", {{"Status", 64}}}}}}}}},
+        "field flags.Status is out of range (0 to 63)");
+    ExpectRefused({{"calendars", {{{"id", "a"}, {"valu_hex", "00"}}}}},
+                  "unknown entry \"valu_hex\"");
 }
 
 TEST(StoreWriter, RefusesADirectoryThatAlreadyHoldsFiles) {

@@ -47,14 +47,18 @@ TEST_F(CalPropsQueryTest, AWalkListsWhatItsFilterKeepsWithoutHashes) {
 // The genuine store's cases search with contains, begins and a
 // case-sensitive exact match; here, what they leave out.
 TEST_F(CalPropsQueryTest, SearchModesFieldsAndLimits) {
-    struct Case { const char* pattern; uint32_t fields, mode, limit; const char* found; };
+    struct Case {
+        const char* pattern;
+        uint32_t fields, mode, limit;
+        const char* found;
+    };
     const uint32_t kId = qEL2_SEARCH_CALID, kName = qEL2_SEARCH_NAME, kOwners = qEL2_SEARCH_OWNERS;
     const Case cases[] = {
         {"alpha", kId, qEL2_MATCH_EXACT, 1, " alpha"},  // gamma, dropped, does not use up the limit
         {"a", kId, qEL2_MATCH_CONTAINS, 1, " gamma"},
         {"ALPHA", kName, qEL2_MATCH_ENDS, 0, " alpha"},
         {"eta l", kName, qEL2_MATCH_ENDS, 0, ""},  // contained, not at the end
-        {"AMM", kName, 7, 0, " gamma"},  // unknown modes contain
+        {"AMM", kName, 7, 0, " gamma"},            // unknown modes contain
         {"alpha", 0, qEL2_MATCH_CONTAINS, 0, ""},  // no fields, no match
         // An empty pattern is contained nowhere but begins and ends every
         // present value (gamma has no owner).
@@ -65,26 +69,32 @@ TEST_F(CalPropsQueryTest, SearchModesFieldsAndLimits) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(scan(c.pattern, c.fields, c.mode, c.limit), c.found)
-            << '"' << c.pattern << "\" fields " << c.fields << " mode " << c.mode << " limit " << c.limit;
+            << '"' << c.pattern << "\" fields " << c.fields << " mode " << c.mode << " limit "
+            << c.limit;
     }
 }
 
 TEST_F(QueryTest, ADamagedCalendarFailsItsReadAndTheWalkSkipsIt) {
     // alpha's value: a string list whose count runs past its end.
-    openStore(R"({"calendars": [{"id": "gamma"}, {"id": "alpha", "raw_value_hex": "00000001000000027fffffff"},
+    openStore(
+        R"({"calendars": [{"id": "gamma"}, {"id": "alpha", "raw_value_hex": "00000001000000027fffffff"},
                                 {"id": "beta"}]})");
     qEL2_CALPROPS* cal = nullptr;
     EXPECT_EQ(qel2_pvt_ReadCalProps(const_cast<char*>("alpha"), &cal), 22);
     EXPECT_EQ(cal, nullptr);
     const std::string key = qel2::tools::ToHex(qel2::mkstore::Md5("alpha").data(), 16);
-    EXPECT_EQ(count(3, "qel2_pvt_ReadCalProps: calprops.db: value of key " + key + " cannot be decoded (22)\n"), 1);
+    EXPECT_EQ(count(3, "qel2_pvt_ReadCalProps: calprops.db: value of key " + key +
+                           " cannot be decoded (22)\n"),
+              1);
 
     log_.clear();
     array_t* raw = nullptr;
     ASSERT_EQ(qel2_pvt_ScanCalProps(&raw, 0, nullptr, KeepAll), 0);
     qel2::CalPropsListPtr list(raw);
     EXPECT_EQ(HashedIds(raw), " gamma beta");
-    EXPECT_EQ(count(3, "qel2_pvt_ScanCalProps: calprops.db: value of key " + key + " cannot be decoded (22)\n"), 1);
+    EXPECT_EQ(count(3, "qel2_pvt_ScanCalProps: calprops.db: value of key " + key +
+                           " cannot be decoded (22)\n"),
+              1);
     EXPECT_EQ(log_.lines().size(), 1u);
 }
 

@@ -42,18 +42,21 @@ std::string Describe(const typename Kind::Record* r) {
 template <typename Kind>
 std::string Expected(const json& item) {
     if (item.is_null()) return "none";
-    typename Kind::Ptr record = Kind::FromJson(StoredRecord(Kind::kSection, item.at("record")).at("fields"));
+    typename Kind::Ptr record =
+        Kind::FromJson(StoredRecord(Kind::kSection, item.at("record")).at("fields"));
     record->RecurrenceID = item.at("RecurrenceID");
     Kind::MarkLinked(record.get(), item.at("bLink") == 1);
-    if (!item.at("pLinkedCalID").is_null()) qel2::mkstore::SetString(record->pLinkedCalID, item.at("pLinkedCalID").get<std::string>());
+    if (!item.at("pLinkedCalID").is_null())
+        qel2::mkstore::SetString(record->pLinkedCalID, item.at("pLinkedCalID").get<std::string>());
     return Describe<Kind>(record.get());
 }
 
 class LegacyQueryTest : public StoreTest {
 protected:
     void openLegacy(uint32_t threads) {
-        const std::string command = "tar -xzf '" + (test_data_dir() / "legacy42-store.tar.gz").string() + "' -C '" +
-                                    dir_.str() + "'";
+        const std::string command = "tar -xzf '" +
+                                    (test_data_dir() / "legacy42-store.tar.gz").string() +
+                                    "' -C '" + dir_.str() + "'";
         ASSERT_EQ(std::system(command.c_str()), 0);
         store_ = (dir_.path() / "legacy42-store").string();
         // The 4.2 region files need one recovery open.
@@ -80,17 +83,19 @@ protected:
     std::string window(const json& c) {
         qel2::CalPropsPtr cal = calendar(c.at("calendar"));
         array_t* list = nullptr;
-        std::string text = std::to_string(Kind::Window(cal.get(), c.at("window_start"), c.at("window_end"),
-                                                       c.at("read_flags"), &list));
-        for (uint32_t i = 0; list && i < list->count; ++i) text += "\n" + Describe<Kind>(At<typename Kind::Record>(list, i));
+        std::string text = std::to_string(Kind::Window(
+            cal.get(), c.at("window_start"), c.at("window_end"), c.at("read_flags"), &list));
+        for (uint32_t i = 0; list && i < list->count; ++i)
+            text += "\n" + Describe<Kind>(At<typename Kind::Record>(list, i));
         Kind::FreeList(&list);
         return text;
     }
     std::string search(const json& c) {
         array_t* raw = nullptr;
         const json& pattern = c.at("pattern");
-        const int result = db_.SearchCalProps(pattern.is_null() ? nullptr : pattern.get_ref<const std::string&>().c_str(),
-                                              c.at("fields"), c.at("mode"), c.at("limit"), &raw);
+        const int result = db_.SearchCalProps(
+            pattern.is_null() ? nullptr : pattern.get_ref<const std::string&>().c_str(),
+            c.at("fields"), c.at("mode"), c.at("limit"), &raw);
         qel2::CalPropsListPtr list(raw);
         return std::to_string(result) + HashedIds(raw);
     }
@@ -105,23 +110,33 @@ protected:
             std::string actual;
             if (kind == "calprops_read") {
                 qEL2_CALPROPS* raw = nullptr;
-                actual = std::to_string(db_.ReadCalProps(const_cast<char*>(c.at("calendar").get_ref<const std::string&>().c_str()), &raw));
+                actual = std::to_string(db_.ReadCalProps(
+                    const_cast<char*>(c.at("calendar").get_ref<const std::string&>().c_str()),
+                    &raw));
                 qel2::CalPropsPtr cal(raw);
-                if (cal) actual += std::string(" ") + cal->pName + " " + qel2::tools::ToHex(cal->idHash, 16);
-                if (e.contains("pName")) expected += " " + e.at("pName").get<std::string>() + " " + e.at("idHash").get<std::string>();
+                if (cal)
+                    actual +=
+                        std::string(" ") + cal->pName + " " + qel2::tools::ToHex(cal->idHash, 16);
+                if (e.contains("pName"))
+                    expected += " " + e.at("pName").get<std::string>() + " " +
+                                e.at("idHash").get<std::string>();
             } else if (kind == "calprops_search") {
                 actual = search(c);
-                for (const json& id : e.at("ids")) expected += " " + id.get<std::string>() + (e.at("hash_valid") ? "#" : "");
+                for (const json& id : e.at("ids"))
+                    expected += " " + id.get<std::string>() + (e.at("hash_valid") ? "#" : "");
             } else if (kind == "event_read" || kind == "todo_read") {
                 const bool events = kind == "event_read";
                 actual = events ? read<Events>(c) : read<ToDos>(c);
-                expected += " " + (events ? Expected<Events>(e.at("event")) : Expected<ToDos>(e.at("todo")));
+                expected += " " + (events ? Expected<Events>(e.at("event"))
+                                          : Expected<ToDos>(e.at("todo")));
             } else {
                 const bool events = kind == "event_window";
                 actual = events ? window<Events>(c) : window<ToDos>(c);
-                for (const json& item : e.at("items")) expected += "\n" + (events ? Expected<Events>(item) : Expected<ToDos>(item));
+                for (const json& item : e.at("items"))
+                    expected += "\n" + (events ? Expected<Events>(item) : Expected<ToDos>(item));
             }
-            results.emplace_back(c.at("id").get<std::string>() + ": " + actual, c.at("id").get<std::string>() + ": " + expected);
+            results.emplace_back(c.at("id").get<std::string>() + ": " + actual,
+                                 c.at("id").get<std::string>() + ": " + expected);
         }
         return results;
     }

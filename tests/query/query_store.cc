@@ -13,14 +13,17 @@ std::string HashedIds(const array_t* list) {
     std::string text;
     for (uint32_t i = 0; i < list->count; ++i) {
         const qEL2_CALPROPS* cal = At<qEL2_CALPROPS>(list, i);
-        const bool hashed = qel2_CalHashValid(cal) && memcmp(cal->idHash, qel2::mkstore::Md5(cal->pRelativeCalID).data(), 16) == 0;
+        const bool hashed =
+            qel2_CalHashValid(cal) &&
+            memcmp(cal->idHash, qel2::mkstore::Md5(cal->pRelativeCalID).data(), 16) == 0;
         text += std::string(" ") + cal->pRelativeCalID + (hashed ? "#" : "");
     }
     return text;
 }
 
 void QueryTest::openStore(const char* description) {
-    qel2::mkstore::WriteStore(qel2::mkstore::PlanStore(nlohmann::json::parse(description)), dir_.str());
+    qel2::mkstore::WriteStore(qel2::mkstore::PlanStore(nlohmann::json::parse(description)),
+                              dir_.str());
     ASSERT_EQ(open(0), 0);
     log_.clear();
 }

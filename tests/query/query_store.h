@@ -29,7 +29,8 @@ std::string Name(const Record* r) {
 template <typename Record>
 std::vector<std::string> Names(const array_t* list) {
     std::vector<std::string> names;
-    for (uint32_t i = 0; list != nullptr && i < list->count; ++i) names.push_back(Name(At<Record>(list, i)));
+    for (uint32_t i = 0; list != nullptr && i < list->count; ++i)
+        names.push_back(Name(At<Record>(list, i)));
     return names;
 }
 

@@ -76,7 +76,8 @@ template <typename Kind>
 class RecordQueryTest : public LinkedStoreTest {
 protected:
     using Record = typename Kind::Record;
-    std::pair<int, typename Kind::Ptr> read(const std::string& calendarId, const char* uid, uint32_t flags = 0) {
+    std::pair<int, typename Kind::Ptr> read(const std::string& calendarId, const char* uid,
+                                            uint32_t flags = 0) {
         qel2::CalPropsPtr cal = calendar(calendarId);
         Record* out = nullptr;
         const int result = Kind::Read(cal.get(), uid, 0, flags, &out);
@@ -100,7 +101,8 @@ protected:
     int damagedReports(const char* function) const {
         const auto key = qel2::mkstore::MakeEventKey("home", "broken", 0);
         return count(3, std::string(function) + ": " + Kind::kFile + ": value of key " +
-                            qel2::tools::ToHex(key.data(), key.size()) + " cannot be decoded (22)\n");
+                            qel2::tools::ToHex(key.data(), key.size()) +
+                            " cannot be decoded (22)\n");
     }
 };
 
@@ -130,8 +132,9 @@ TYPED_TEST(RecordQueryTest, ALinkCycleEndsWithOneErrorLineAndAnEmptyWindow) {
     auto [result, record] = this->read("ring-a", "r");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(record, nullptr);
-    EXPECT_EQ(this->count(3, std::string(TypeParam::kReadLinked) +
-                                 ": more than 8 links in a row, not followed at calendar ring-b, uid r\n"),
+    EXPECT_EQ(this->count(
+                  3, std::string(TypeParam::kReadLinked) +
+                         ": more than 8 links in a row, not followed at calendar ring-b, uid r\n"),
               1);
     EXPECT_EQ(this->log_.lines().size(), 1u);
     EXPECT_THAT(this->window("ring-a"), IsEmpty());
@@ -185,36 +188,49 @@ TEST_F(LinkedStoreTest, LinksAreFollowedThroughChainsAndIntoSeveralCalendarsInOn
     std::vector<std::string> seen;
     for (uint32_t i = 0; i < raw->count; ++i) {
         const qEL2_VEVENT* e = At<qEL2_VEVENT>(raw, i);
-        seen.push_back(std::string(e->pUID) + " " + std::to_string(e->dtStart) + " from " + e->pLinkedCalID);
+        seen.push_back(std::string(e->pUID) + " " + std::to_string(e->dtStart) + " from " +
+                       e->pLinkedCalID);
     }
-    EXPECT_THAT(seen, UnorderedElementsAre("shared 90000 from work", "workonly 1500 from work", "c 1500 from chain-3"));
+    EXPECT_THAT(seen, UnorderedElementsAre("shared 90000 from work", "workonly 1500 from work",
+                                           "c 1500 from chain-3"));
 }
 
 TEST_F(LinkedStoreTest, EventWindowsAreExclusiveAtBothEnds) {
-    auto window = [&](int32_t from, int32_t to, uint32_t flags = 0) { return Window<Events>(home_.get(), from, to, flags); };
+    auto window = [&](int32_t from, int32_t to, uint32_t flags = 0) {
+        return Window<Events>(home_.get(), from, to, flags);
+    };
     const std::string last = "meet@" + std::to_string(kLastRecurrence);
     EXPECT_THAT(window(kFrom, kTo), UnorderedElementsAre("meet@0", last, "shared@0"));
     EXPECT_THAT(window(kFrom, kTo, qEL2_READ_TOMBSTONES),
                 UnorderedElementsAre("meet@0", last, "shared@0", "gone@0", "dead@0"));
     for (auto [from, to] : {std::pair{0u, kTo}, {kFrom, 0u}}) {
-        EXPECT_THAT(window(from, to), UnorderedElementsAre("meet@0", last, "before@0", "after@0", "noend@0", "shared@0"));
+        EXPECT_THAT(window(from, to), UnorderedElementsAre("meet@0", last, "before@0", "after@0",
+                                                           "noend@0", "shared@0"));
     }
-    EXPECT_THAT(window(kFrom - 1, kFrom + 1), UnorderedElementsAre("meet@0", "before@0", "shared@0"));
+    EXPECT_THAT(window(kFrom - 1, kFrom + 1),
+                UnorderedElementsAre("meet@0", "before@0", "shared@0"));
     // The whole calendar, past the largest recurrence id and no further.
-    EXPECT_THAT(window(0, 0, qEL2_READ_TOMBSTONES), UnorderedElementsAre("meet@0", last, "before@0", "after@0", "noend@0",
-                                                                         "shared@0", "gone@0", "dead@0"));
+    EXPECT_THAT(window(0, 0, qEL2_READ_TOMBSTONES),
+                UnorderedElementsAre("meet@0", last, "before@0", "after@0", "noend@0", "shared@0",
+                                     "gone@0", "dead@0"));
 }
 
 TEST_F(LinkedStoreTest, ToDoWindowsIncludeTheStartExcludeTheEndAndKeepOpenToDos) {
-    auto window = [&](int32_t from, int32_t to, uint32_t flags = 0) { return Window<ToDos>(home_.get(), from, to, flags); };
+    auto window = [&](int32_t from, int32_t to, uint32_t flags = 0) {
+        return Window<ToDos>(home_.get(), from, to, flags);
+    };
     const std::string late = "late@" + std::to_string(kLastRecurrence);
-    EXPECT_THAT(window(kFrom, kTo), UnorderedElementsAre("open@0", "atstart@0", "mid@0", late, "shared@0"));
-    EXPECT_THAT(window(kFrom, kTo, qEL2_READ_TOMBSTONES),
-                UnorderedElementsAre("open@0", "atstart@0", "mid@0", late, "shared@0", "gone@0", "dead@0"));
-    EXPECT_THAT(window(0, 1), UnorderedElementsAre("open@0", "atstart@0", "mid@0", "atend@0", "before@0", late, "shared@0"));
+    EXPECT_THAT(window(kFrom, kTo),
+                UnorderedElementsAre("open@0", "atstart@0", "mid@0", late, "shared@0"));
+    EXPECT_THAT(
+        window(kFrom, kTo, qEL2_READ_TOMBSTONES),
+        UnorderedElementsAre("open@0", "atstart@0", "mid@0", late, "shared@0", "gone@0", "dead@0"));
+    EXPECT_THAT(window(0, 1), UnorderedElementsAre("open@0", "atstart@0", "mid@0", "atend@0",
+                                                   "before@0", late, "shared@0"));
     EXPECT_THAT(window(kTo, kTo + 1), UnorderedElementsAre("open@0", "atend@0", late, "shared@0"));
-    EXPECT_THAT(window(0, 0, qEL2_READ_TOMBSTONES), UnorderedElementsAre("open@0", "atstart@0", "mid@0", "atend@0",
-                                                                         "before@0", late, "gone@0", "shared@0", "dead@0"));
+    EXPECT_THAT(window(0, 0, qEL2_READ_TOMBSTONES),
+                UnorderedElementsAre("open@0", "atstart@0", "mid@0", "atend@0", "before@0", late,
+                                     "gone@0", "shared@0", "dead@0"));
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ TEST(DamagedValue, EveryTruncationOfASmallestOrGenuineValueFails) {
     ExpectEveryPrefixDamaged<qEL2_VTODO>(EventParts::ToDo().Build(), "smallest to-do");
     auto genuine = [](auto* kind, const char* section) {
         for (const auto& stored : qel2::test::Legacy42Manifest().at(section))
-            ExpectEveryPrefixDamaged<std::remove_pointer_t<decltype(kind)>>(StoredValue(stored), RecordName(stored));
+            ExpectEveryPrefixDamaged<std::remove_pointer_t<decltype(kind)>>(StoredValue(stored),
+                                                                            RecordName(stored));
     };
     genuine(static_cast<qEL2_VEVENT*>(nullptr), "events");
     genuine(static_cast<qEL2_VTODO*>(nullptr), "todos");
@@ -67,7 +68,8 @@ TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
         EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, alarmCount, huge)).result, EINVAL);
         EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, lastList, huge)).result, EINVAL);
         Bytes calendar = MinimalCalendar();
-        EXPECT_EQ(Decoded<qEL2_CALPROPS>(WithWord(calendar, calendar.size() - 4, huge)).result, EINVAL);
+        EXPECT_EQ(Decoded<qEL2_CALPROPS>(WithWord(calendar, calendar.size() - 4, huge)).result,
+                  EINVAL);
         EXPECT_EQ(Decoded<qEL2_VALARM>(WithWord(MinimalAlarm(), 23, huge)).result, EINVAL);
     }
     // A bad count inside an embedded alarm fails the record as damage too.

@@ -21,8 +21,8 @@ TEST(ToDoValue, ElevenWordsInStoredOrderNotFieldOrder) {
     parts.words = {1, 2, 3, 4, 5, 6, 7, 0xFFFFFFFE, 9, 10, 11};
     Decoded<qEL2_VTODO> t(parts.Build());
     ASSERT_EQ(t.result, 0);
-    EXPECT_EQ((Words{t->dtStart, t->dtDue, t->dtCompleted, t->lExtra, t->dtModified, t->dtCreated, t->iSequence,
-                     t->lExtra2, t->lGeoLat, t->lGeoLon, t->flags}),
+    EXPECT_EQ((Words{t->dtStart, t->dtDue, t->dtCompleted, t->lExtra, t->dtModified, t->dtCreated,
+                     t->iSequence, t->lExtra2, t->lGeoLat, t->lGeoLon, t->flags}),
               (Words{1, 2, 3, 4, 5, 6, 7, -2, 9, 10, 11}));
 }
 
@@ -31,8 +31,17 @@ TEST(EventValue, AttendeeBlockAfterCountOneThenAlarmBlocksBackToBack) {
     parts.attendeeCount = 1;
     parts.attendees = ValueBuilder().text("a").nulls(7).byte(0x01).emptyLists(3).bytes();
     parts.alarmCount = 2;
-    parts.alarms = ValueBuilder().append(MinimalAlarm(11)).word(22).word(0).word(0).word(0).word(0).nulls(3)
-                       .list({"a", ""}).emptyLists(2).bytes();
+    parts.alarms = ValueBuilder()
+                       .append(MinimalAlarm(11))
+                       .word(22)
+                       .word(0)
+                       .word(0)
+                       .word(0)
+                       .word(0)
+                       .nulls(3)
+                       .list({"a", ""})
+                       .emptyLists(2)
+                       .bytes();
     Decoded<qEL2_VEVENT> event(parts.Build());
     ASSERT_EQ(event.result, 0);
     ASSERT_EQ(event->pAttendees->count, 1u);
@@ -56,15 +65,16 @@ TEST(EventValue, LinkNeedsNoTimesAndAUrl) {
         const char* url;
         bool link;
     };
-    for (const Case& c : {Case{0, 0, "asmith", true}, Case{0, 0, "", false}, Case{1, 0, "asmith", false},
-                          Case{0, 1, "asmith", false}}) {
+    for (const Case& c : {Case{0, 0, "asmith", true}, Case{0, 0, "", false},
+                          Case{1, 0, "asmith", false}, Case{0, 1, "asmith", false}}) {
         EventParts parts = EventParts::Event();
         parts.words[0] = c.start;
         parts.words[1] = c.end;
         parts.strings[4] = c.url;
         Decoded<qEL2_VEVENT> event(parts.Build());
         ASSERT_EQ(event.result, 0);
-        EXPECT_EQ(qel2_EventIsLink(event.owned.get()), c.link) << c.start << " " << c.end << " '" << c.url << "'";
+        EXPECT_EQ(qel2_EventIsLink(event.owned.get()), c.link)
+            << c.start << " " << c.end << " '" << c.url << "'";
     }
 }
 

@@ -25,9 +25,15 @@ inline qel2::CalPropsPtr New(qEL2_CALPROPS*) {
     return qel2::CalPropsPtr(static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS))));
 }
 
-inline int Decode(qEL2_VEVENT* r, const unsigned char* v, uint32_t n) { return qel2_pvt_DeserializeEvent(r, v, n); }
-inline int Decode(qEL2_VTODO* r, const unsigned char* v, uint32_t n) { return qel2_pvt_DeserializeToDo(r, v, n); }
-inline int Decode(qEL2_CALPROPS* r, const unsigned char* v, uint32_t n) { return qel2_pvt_DeserializeCalProps(r, v, n); }
+inline int Decode(qEL2_VEVENT* r, const unsigned char* v, uint32_t n) {
+    return qel2_pvt_DeserializeEvent(r, v, n);
+}
+inline int Decode(qEL2_VTODO* r, const unsigned char* v, uint32_t n) {
+    return qel2_pvt_DeserializeToDo(r, v, n);
+}
+inline int Decode(qEL2_CALPROPS* r, const unsigned char* v, uint32_t n) {
+    return qel2_pvt_DeserializeCalProps(r, v, n);
+}
 inline int Decode(qEL2_VALARM* r, const unsigned char* v, uint32_t n) {
     const unsigned char* cursor = v;
     return qel2_pvt_DeserializeAlarm(r, v, &cursor, n);

@@ -47,7 +47,8 @@ TEST(RecordKeys, EveryKeyOfTheGenuineStoreIsRebuilt) {
     for (const char* section : {"events", "todos"}) {
         for (const auto& item : manifest.at(section)) {
             Key36 key = EventKey(item.at("calendar"), item.at("uid"), item.at("recurrence_id"));
-            EXPECT_EQ(qel2::tools::ToHex(key.data(), key.size()), item.at("key_hex")) << item.at("uid");
+            EXPECT_EQ(qel2::tools::ToHex(key.data(), key.size()), item.at("key_hex"))
+                << item.at("uid");
             EXPECT_EQ(qel2_KeyGetU32(key.data() + 32), item.at("recurrence_id").get<uint32_t>());
         }
     }

@@ -15,7 +15,8 @@ using Bytes = std::vector<unsigned char>;
 class ValueBuilder {
 public:
     ValueBuilder& word(uint32_t w) {
-        for (int shift = 24; shift >= 0; shift -= 8) bytes_.push_back(static_cast<unsigned char>(w >> shift));
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes_.push_back(static_cast<unsigned char>(w >> shift));
         return *this;
     }
     ValueBuilder& byte(unsigned char b) { return append({b}); }
@@ -42,12 +43,22 @@ private:
 
 // 38 bytes: five words, three absent texts, three empty lists.
 inline Bytes MinimalAlarm(uint32_t firstWord = 0) {
-    return ValueBuilder().word(firstWord).word(0).word(0).word(0).word(0).nulls(3).emptyLists(3).bytes();
+    return ValueBuilder()
+        .word(firstWord)
+        .word(0)
+        .word(0)
+        .word(0)
+        .word(0)
+        .nulls(3)
+        .emptyLists(3)
+        .bytes();
 }
 
 // 35 bytes: three words, nine absent strings, two empty lists, and a zero
 // category count with no filler.
-inline Bytes MinimalCalendar() { return ValueBuilder().word(0).word(0).word(0).nulls(9).emptyLists(2).word(0).bytes(); }
+inline Bytes MinimalCalendar() {
+    return ValueBuilder().word(0).word(0).word(0).nulls(9).emptyLists(2).word(0).bytes();
+}
 
 // The parts of an event or to-do value, each already in stored form where
 // it is variable; Build lays them out in stored order.
@@ -60,7 +71,8 @@ struct EventParts {
     Bytes alarms{0};  // the filler byte of a zero count
     int emptyLists = 0;
 
-    EventParts(size_t leadingWords, int trailingLists) : words(leadingWords), emptyLists(trailingLists) {}
+    EventParts(size_t leadingWords, int trailingLists)
+        : words(leadingWords), emptyLists(trailingLists) {}
     static EventParts Event() { return {9, 11}; }
     static EventParts ToDo() { return {11, 8}; }
 

@@ -16,7 +16,8 @@ constexpr int32_t kTwoYears = 2 * 365 * 86400;
 
 }  // namespace
 
-std::vector<Operation> DrawOperations(const qel2::mkstore::GenerateOptions& shape, size_t count, uint32_t seed) {
+std::vector<Operation> DrawOperations(const qel2::mkstore::GenerateOptions& shape, size_t count,
+                                      uint32_t seed) {
     std::mt19937 random(seed);
     auto below = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
     std::vector<Operation> operations;
@@ -56,19 +57,26 @@ int Run(const Operation& operation, uint64_t& digest) {
     qel2::CalPropsPtr calendar(read);
     const char* uid = operation.text.c_str();
     switch (operation.kind) {
-    case Kind::SingleEvent: return ReadOneEvent(calendar.get(), uid, operation.recurrence, digest);
-    case Kind::SingleToDo: return ReadOneToDo(calendar.get(), uid, operation.recurrence, digest);
-    case Kind::EventWindow: return ReadEventWindow(calendar.get(), operation.from, operation.to, digest);
-    case Kind::ToDoWindow: return ReadToDoWindow(calendar.get(), operation.from, operation.to, digest);
-    case Kind::Search: break;
+        case Kind::SingleEvent:
+            return ReadOneEvent(calendar.get(), uid, operation.recurrence, digest);
+        case Kind::SingleToDo:
+            return ReadOneToDo(calendar.get(), uid, operation.recurrence, digest);
+        case Kind::EventWindow:
+            return ReadEventWindow(calendar.get(), operation.from, operation.to, digest);
+        case Kind::ToDoWindow:
+            return ReadToDoWindow(calendar.get(), operation.from, operation.to, digest);
+        case Kind::Search:
+            break;
     }
     return -1;
 }
 
 std::string Describe(const Operation& operation) {
-    static const char* const kNames[] = {"event", "to-do", "event window", "to-do window", "search"};
-    return std::string(kNames[static_cast<int>(operation.kind)]) + " user" + std::to_string(operation.calendar) +
-           " " + operation.text + " " + std::to_string(operation.from) + ".." + std::to_string(operation.to);
+    static const char* const kNames[] = {"event", "to-do", "event window", "to-do window",
+                                         "search"};
+    return std::string(kNames[static_cast<int>(operation.kind)]) + " user" +
+           std::to_string(operation.calendar) + " " + operation.text + " " +
+           std::to_string(operation.from) + ".." + std::to_string(operation.to);
 }
 
 }  // namespace qel2::test::soak

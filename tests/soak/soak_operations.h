@@ -15,17 +15,18 @@ enum class Kind { SingleEvent, SingleToDo, EventWindow, ToDoWindow, Search };
 
 struct Operation {
     Kind kind;
-    uint32_t calendar;     // index i of "user<i>"
-    std::string text;      // unique id, or the search pattern
-    uint32_t recurrence;   // single reads
-    int32_t from, to;      // windows
-    int result = 0;        // expected, from the reference run
+    uint32_t calendar;    // index i of "user<i>"
+    std::string text;     // unique id, or the search pattern
+    uint32_t recurrence;  // single reads
+    int32_t from, to;     // windows
+    int result = 0;       // expected, from the reference run
     uint64_t digest = 0;
 };
 
 // Draws `count` operations over the store's calendars and records, the same
 // ones for the same seed.
-std::vector<Operation> DrawOperations(const qel2::mkstore::GenerateOptions& shape, size_t count, uint32_t seed);
+std::vector<Operation> DrawOperations(const qel2::mkstore::GenerateOptions& shape, size_t count,
+                                      uint32_t seed);
 
 // Runs one operation on the open store: its result, and the digest of what
 // it returned in `digest`.

@@ -32,7 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr qel2::mkstore::GenerateOptions kShape{100, 1000, 100, 1};  // 100,000 events, 10,000 to-dos
+constexpr qel2::mkstore::GenerateOptions kShape{100, 1000, 100,
+                                                1};  // 100,000 events, 10,000 to-dos
 constexpr int kReaders = 8;
 constexpr size_t kOperations = 20000;
 
@@ -73,7 +74,8 @@ TEST_F(SoakTest, EightReadersBesideTheMaintenanceThreads) {
     ASSERT_EQ(open(qEL2_THREAD_CHECKPOINT | qEL2_THREAD_DEADLOCK), 0);
 
     // The reference: every operation once, on this thread alone.
-    std::vector<qel2::test::soak::Operation> operations = qel2::test::soak::DrawOperations(kShape, kOperations, 1);
+    std::vector<qel2::test::soak::Operation> operations =
+        qel2::test::soak::DrawOperations(kShape, kOperations, 1);
     size_t found = 0;
     for (auto& operation : operations) {
         operation.result = qel2::test::soak::Run(operation, operation.digest);
@@ -110,7 +112,8 @@ TEST_F(SoakTest, EightReadersBesideTheMaintenanceThreads) {
     stop = true;
     for (auto& reader : readers) reader.join();
 
-    EXPECT_EQ(mismatches.load(), 0u) << "first: " << qel2::test::soak::Describe(operations[firstMismatch]);
+    EXPECT_EQ(mismatches.load(), 0u)
+        << "first: " << qel2::test::soak::Describe(operations[firstMismatch]);
     EXPECT_GT(reads.load(), earlyReads);
     EXPECT_LE(late, early + early / 10) << "resident memory grew by more than 10 %";
     const int checkpoints = count(7, "Checkpoint Done\n");
@@ -120,9 +123,12 @@ TEST_F(SoakTest, EightReadersBesideTheMaintenanceThreads) {
     EXPECT_EQ(__atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE), 0);
     ExpectClosed();
 
-    std::printf("soak: %s reads by %d threads in %d s, %d checkpoints; resident memory %.1f MB at %d s, %.1f MB at "
-                "the end\n", std::to_string(reads.load()).c_str(), kReaders, static_cast<int>(soak.count()),
-                checkpoints, early / 1048576.0, static_cast<int>(sampleAt.count()), late / 1048576.0);
+    std::printf(
+        "soak: %s reads by %d threads in %d s, %d checkpoints; resident memory %.1f MB at %d s, "
+        "%.1f MB at "
+        "the end\n",
+        std::to_string(reads.load()).c_str(), kReaders, static_cast<int>(soak.count()), checkpoints,
+        early / 1048576.0, static_cast<int>(sampleAt.count()), late / 1048576.0);
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ TEST_F(BdbCompatTest, ResultsWithout42TwinBecomeEinvalWithALineNamingThem) {
     EXPECT_EQ(qel2_pvt_ResultTo42(-30850), EINVAL);
     EXPECT_TRUE(hasPrefix(3, "qel2_pvt_ResultTo42: unknown Berkeley DB result -30850"));
     log_.clear();
-    for (int passed : {0, ENOENT, ENOSPC, -1, -31000}) EXPECT_EQ(qel2_pvt_ResultTo42(passed), passed);
+    for (int passed : {0, ENOENT, ENOSPC, -1, -31000})
+        EXPECT_EQ(qel2_pvt_ResultTo42(passed), passed);
     // 4.2 reported a user buffer too small as ENOMEM, without a line.
     EXPECT_EQ(qel2_pvt_ResultTo42(DB_BUFFER_SMALL), ENOMEM);
     EXPECT_TRUE(log_.lines().empty());

@@ -17,8 +17,8 @@ namespace qel2::test {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr uint32_t kAllStats = qEL2_STATS_FILE_SIZE | qEL2_STATS_CALPROPS | qEL2_STATS_EVENTS |
-                               qEL2_STATS_TODOS;
+constexpr uint32_t kAllStats =
+    qEL2_STATS_FILE_SIZE | qEL2_STATS_CALPROPS | qEL2_STATS_EVENTS | qEL2_STATS_TODOS;
 
 class LegacyStoreTest : public StoreTest {
 protected:
@@ -39,9 +39,10 @@ protected:
 TEST_F(LegacyStoreTest, PlainOpenFailsAndNamesTheRemedy) {
     EXPECT_EQ(openStore(0), 2);
     EXPECT_EQ(count(3, "qel2_InitializeEnvironment: dbenv->open returned 22\n"), 1);
-    EXPECT_EQ(count(3, "qel2_InitializeEnvironment: the store's region files were left by an "
-                       "older Berkeley DB; open it once with recovery (DB_RECOVER) to replace "
-                       "them\n"),
+    EXPECT_EQ(count(3,
+                    "qel2_InitializeEnvironment: the store's region files were left by an "
+                    "older Berkeley DB; open it once with recovery (DB_RECOVER) to replace "
+                    "them\n"),
               1);
     // Berkeley DB's own words come through the error callback.
     EXPECT_TRUE(hasPrefix(3, "Error with calendar database: "));
@@ -75,7 +76,8 @@ TEST_F(LegacyStoreTest, AfterOneRecoveryOpenTheStoreReadsAsItsManifestSays) {
 
     EXPECT_EQ(qel2_pvt_CloseDB(), 0);
     ExpectClosed();
-    for (const LogLine& line : log_.lines()) EXPECT_GT(line.level, 3) << "no failure: " << line.text;
+    for (const LogLine& line : log_.lines())
+        EXPECT_GT(line.level, 3) << "no failure: " << line.text;
 }
 
 }  // namespace

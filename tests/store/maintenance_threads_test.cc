@@ -54,7 +54,9 @@ protected:
     static void writeLogFiles() {
         DB* fill = nullptr;
         ASSERT_EQ(db_create(&fill, gCalDB.dbenv, 0), 0);
-        ASSERT_EQ(fill->open(fill, nullptr, "fill.db", nullptr, DB_BTREE, DB_CREATE | DB_AUTO_COMMIT, 0664), 0);
+        ASSERT_EQ(fill->open(fill, nullptr, "fill.db", nullptr, DB_BTREE,
+                             DB_CREATE | DB_AUTO_COMMIT, 0664),
+                  0);
         std::string value(1000, 'x');
         for (uint32_t i = 0; i < 4000; ++i) {
             DBT key = {}, data = {};
@@ -102,7 +104,8 @@ TEST_P(LogArchiveTest, CheckpointThreadRemovesOrRenamesUnneededLogFiles) {
     std::string path = dir_.str() + "/" + first + "\n";
     EXPECT_EQ(count(7, (circular ? "Deleting " : "Renaming ") + path), 1);
     EXPECT_GE(count(7, "Starting checkpoint\n"), 2);
-    EXPECT_TRUE(hasPrefix(7, "Got ppFileList of logfiles not needed. Retval = 0, ppFileList is at "));
+    EXPECT_TRUE(
+        hasPrefix(7, "Got ppFileList of logfiles not needed. Retval = 0, ppFileList is at "));
 }
 
 INSTANTIATE_TEST_SUITE_P(CircularAndNot, LogArchiveTest, ::testing::Bool());
@@ -205,8 +208,12 @@ TEST_F(StandInTest, DeadlockThreadCountsSuccessiveFailures) {
 
     // The host sees 4.2's number for DB_LOCK_NOTGRANTED.
     const std::string failed = "caldb: Failed in deadlock detect, err=-30994\n";
-    const std::vector<std::string> expected = {failed, failed, "caldb:   successive deadlock detect failures = 2\n",
-                                               failed, "caldb:   successive deadlock detect failures = 3\n", failed};
+    const std::vector<std::string> expected = {failed,
+                                               failed,
+                                               "caldb:   successive deadlock detect failures = 2\n",
+                                               failed,
+                                               "caldb:   successive deadlock detect failures = 3\n",
+                                               failed};
     std::vector<std::string> errors;
     for (const LogLine& line : log_.lines()) {
         if (line.level == 3) errors.push_back(line.text);
@@ -223,7 +230,8 @@ TEST_F(StoreTest, StopServerAlarmDispatchWaitsForTheHostsDispatcherIfItRuns) {
     __atomic_store_n(&gCalDB.bAlarmThreadRunning, 1, __ATOMIC_RELEASE);
     std::atomic<bool> sawStop{false};
     std::thread dispatcher([&] {
-        while (!__atomic_load_n(&gCalDB.bStopAlarmDispatch, __ATOMIC_ACQUIRE)) std::this_thread::sleep_for(5ms);
+        while (!__atomic_load_n(&gCalDB.bStopAlarmDispatch, __ATOMIC_ACQUIRE))
+            std::this_thread::sleep_for(5ms);
         sawStop = true;
         __atomic_store_n(&gCalDB.bAlarmThreadRunning, 0, __ATOMIC_RELEASE);
     });

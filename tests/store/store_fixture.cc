@@ -8,7 +8,8 @@ const std::string kModule = "caldb: ";
 
 int StoreTest::count(int level, const std::string& text) const {
     int n = 0;
-    for (const LogLine& line : log_.lines()) n += line.level == level && line.text == kModule + text;
+    for (const LogLine& line : log_.lines())
+        n += line.level == level && line.text == kModule + text;
     return n;
 }
 
@@ -21,7 +22,8 @@ bool StoreTest::hasPrefix(int level, const std::string& prefix) const {
 
 void ExpectClosed() {
     EXPECT_EQ(gCalDB.dbenv, nullptr);
-    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB, gCalDB.pCalPropsDB, gCalDB.pAlarmDB}) EXPECT_EQ(db, nullptr);
+    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB, gCalDB.pCalPropsDB, gCalDB.pAlarmDB})
+        EXPECT_EQ(db, nullptr);
     EXPECT_EQ(gCalDB.pszHomeDir, nullptr);
     EXPECT_EQ(RunningThreads(), 0);
     EXPECT_EQ(__atomic_load_n(&gCalDB.bStop, __ATOMIC_ACQUIRE), 0);

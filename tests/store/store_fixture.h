@@ -44,7 +44,9 @@ protected:
     LogCapture log_;
 };
 
-inline int32_t RunningThreads() { return __atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE); }
+inline int32_t RunningThreads() {
+    return __atomic_load_n(&gCalDB.nRunningThreads, __ATOMIC_ACQUIRE);
+}
 
 // gCalDB of a closed store: no environment, handles, threads or monitors.
 void ExpectClosed();

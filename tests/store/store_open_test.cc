@@ -24,7 +24,8 @@ using StoreOpenTest = StoreTest;
 
 void ExpectOpenWithThreads(int32_t threads) {
     EXPECT_NE(gCalDB.dbenv, nullptr);
-    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB, gCalDB.pCalPropsDB, gCalDB.pAlarmDB}) EXPECT_NE(db, nullptr);
+    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB, gCalDB.pCalPropsDB, gCalDB.pAlarmDB})
+        EXPECT_NE(db, nullptr);
     EXPECT_EQ(RunningThreads(), threads);
     for (PRMonitor* monitor : gCalDB.apMonitors) EXPECT_NE(monitor, nullptr);
 }
@@ -63,10 +64,14 @@ TEST_F(StoreOpenTest, OpensWithEachThreadSelectionAndClosesAgain) {
 }
 
 TEST_F(StoreOpenTest, WithoutTheExactVersionTextTheOpenFailsAndLeavesTheEnvironmentForClose) {
-    const std::string missing = "Failed to locate caldb.conf.  File must exist for opening the Database\n";
+    const std::string missing =
+        "Failed to locate caldb.conf.  File must exist for opening the Database\n";
     const std::string mismatch =
         "Failed dbversion check. Database may be corrupted or version numbers are mismatched\n";
-    const struct { const char* conf; const std::string& message; } cases[] = {
+    const struct {
+        const char* conf;
+        const std::string& message;
+    } cases[] = {
         {nullptr, missing},
         {"caldb.version = \"1.0.0\"\n", mismatch},
         {"caldb.version = \"1.0.0  [BerkeleyDB]\"\n", mismatch},
@@ -95,8 +100,10 @@ TEST_F(StoreOpenTest, ThirdDatabaseFailingClosesAllFourHandles) {
 
     int result = open(0);
     EXPECT_NE(result, 0);
-    EXPECT_TRUE(hasPrefix(3, "qel2_pvt_OpenDBCore: calprops.db: " + std::to_string(result) + " = "));
-    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB, gCalDB.pCalPropsDB, gCalDB.pAlarmDB}) EXPECT_EQ(db, nullptr);
+    EXPECT_TRUE(
+        hasPrefix(3, "qel2_pvt_OpenDBCore: calprops.db: " + std::to_string(result) + " = "));
+    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB, gCalDB.pCalPropsDB, gCalDB.pAlarmDB})
+        EXPECT_EQ(db, nullptr);
     EXPECT_NE(gCalDB.dbenv, nullptr);
     // Files before the failing one were opened (and so created), the one
     // after it was not.
@@ -109,8 +116,8 @@ TEST_F(StoreOpenTest, RecoveryOpensRunRecoveryOnlyAndLeaveTheStoreClosed) {
     ASSERT_EQ(open(0), 0);
     ASSERT_EQ(qel2_pvt_CloseDB(), 0);
     // Other bits beside a recovery bit do not stop the recovery-only run.
-    for (uint32_t flags : {kRecover42, 0x200000u /* DB_RECOVER_FATAL */,
-                           kRecover42 | 0x20000u /* DB_INIT_TXN */}) {
+    for (uint32_t flags :
+         {kRecover42, 0x200000u /* DB_RECOVER_FATAL */, kRecover42 | 0x20000u /* DB_INIT_TXN */}) {
         SCOPED_TRACE(flags);
         EXPECT_EQ(open(3, flags), 0);
         EXPECT_EQ(gCalDB.dbenv, nullptr);
@@ -141,8 +148,8 @@ TEST_F(StoreOpenTest, ExplicitHomeDirectoryWinsOverTheConfiguredOne) {
 
 TEST_F(StoreOpenTest, FailedThreadCreationReturnsTheNsprErrorOnAClosedStore) {
     writeConf();
-    const std::string failure =
-        "failed to create thread (NSPR error " + std::to_string(PR_INSUFFICIENT_RESOURCES_ERROR) + ")\n";
+    const std::string failure = "failed to create thread (NSPR error " +
+                                std::to_string(PR_INSUFFICIENT_RESOURCES_ERROR) + ")\n";
     // The first thread fails; then the second of two, after the deadlock
     // thread has started and must be stopped again.
     for (int successes : {0, 1}) {

@@ -41,34 +41,44 @@ int FreePort() {
 bool Answers(int port) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address = Loopback(port);
-    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const bool connected =
+        fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     if (fd >= 0) close(fd);
     return connected;
 }
 
 }  // namespace
 
-RadicaleServer::RadicaleServer(const std::vector<RadicaleUser>& users, bool https) : port_(FreePort()), https_(https) {
+RadicaleServer::RadicaleServer(const std::vector<RadicaleUser>& users, bool https)
+    : port_(FreePort()), https_(https) {
     const std::string hosts = "127.0.0.1:" + std::to_string(port_);
     const std::string folder = (storage_.path() / "collections").string();
     std::string htpasswd;
     for (const RadicaleUser& user : users) htpasswd += user.name + ":" + user.password + "\n";
     const std::string passwords = storage_.write("users", htpasswd).string();
-    std::vector<std::string> arguments = {"python3", "-m", "radicale", "--config", "", "--server-hosts", hosts,
-                                          "--storage-filesystem-folder", folder, "--logging-level", "warning"};
+    std::vector<std::string> arguments = {"python3",  "-m",
+                                          "radicale", "--config",
+                                          "",         "--server-hosts",
+                                          hosts,      "--storage-filesystem-folder",
+                                          folder,     "--logging-level",
+                                          "warning"};
     if (users.empty())
-        arguments.insert(arguments.end(), {"--auth-type", "none", "--rights-type", "authenticated"});
+        arguments.insert(arguments.end(),
+                         {"--auth-type", "none", "--rights-type", "authenticated"});
     else
-        arguments.insert(arguments.end(), {"--auth-type", "htpasswd", "--auth-htpasswd-filename", passwords,
-                                           "--auth-htpasswd-encryption", "plain", "--rights-type", "owner_only"});
+        arguments.insert(arguments.end(),
+                         {"--auth-type", "htpasswd", "--auth-htpasswd-filename", passwords,
+                          "--auth-htpasswd-encryption", "plain", "--rights-type", "owner_only"});
     if (https) {
         const std::string key = (storage_.path() / "key.pem").string();
-        const std::string made = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext "
-                                 "subjectAltName=IP:127.0.0.1 -keyout '" + key + "' -out '" + certificate().string() +
-                                 "' >/dev/null 2>&1";
-        if (std::system(made.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
-        arguments.insert(arguments.end(), {"--server-ssl", "True", "--server-certificate", certificate().string(),
-                                           "--server-key", key});
+        const std::string made =
+            "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext "
+            "subjectAltName=IP:127.0.0.1 -keyout '" +
+            key + "' -out '" + certificate().string() + "' >/dev/null 2>&1";
+        if (std::system(made.c_str()) != 0)
+            throw std::runtime_error("openssl could not make a certificate");
+        arguments.insert(arguments.end(), {"--server-ssl", "True", "--server-certificate",
+                                           certificate().string(), "--server-key", key});
     }
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());

@@ -14,7 +14,8 @@ inline constexpr uint64_t kDigestStart = 14695981039346656037u;
 inline void Mix(uint64_t& digest, uint32_t number) { digest = (digest ^ number) * 1099511628211u; }
 
 inline void Mix(uint64_t& digest, const char* text) {
-    for (const char* c = text ? text : ""; *c != '\0'; ++c) Mix(digest, static_cast<unsigned char>(*c));
+    for (const char* c = text ? text : ""; *c != '\0'; ++c)
+        Mix(digest, static_cast<unsigned char>(*c));
     Mix(digest, 0x100u);  // ends the text, so that "ab"+"c" differs from "a"+"bc"
 }
 
@@ -48,7 +49,8 @@ uint64_t Digest(const array_t* list) {
 template <typename Record, auto Read, auto Free>
 int ReadOne(qEL2_CALPROPS* calendar, const char* uid, uint32_t recurrenceId, uint64_t& digest) {
     Record* record = nullptr;
-    int result = Read(calendar, const_cast<char*>(uid), static_cast<int32_t>(recurrenceId), 0, &record);
+    int result =
+        Read(calendar, const_cast<char*>(uid), static_cast<int32_t>(recurrenceId), 0, &record);
     digest = Digest(record);
     Free(&record);
     return result;
@@ -66,8 +68,10 @@ int ReadWindow(qEL2_CALPROPS* calendar, int32_t from, int32_t to, uint64_t& dige
     digest = Digest<Record>(list);
     return result;
 }
-constexpr auto ReadEventWindow = ReadWindow<qEL2_VEVENT, qel2::EventListPtr, qel2_pvt_ReadEventListByRange>;
-constexpr auto ReadToDoWindow = ReadWindow<qEL2_VTODO, qel2::ToDoListPtr, qel2_pvt_ReadToDoListByRange>;
+constexpr auto ReadEventWindow =
+    ReadWindow<qEL2_VEVENT, qel2::EventListPtr, qel2_pvt_ReadEventListByRange>;
+constexpr auto ReadToDoWindow =
+    ReadWindow<qEL2_VTODO, qel2::ToDoListPtr, qel2_pvt_ReadToDoListByRange>;
 
 // The calendars whose ids begin with `prefix`: ids and names, in order.
 inline int SearchCalendars(const char* prefix, uint64_t& digest) {

@@ -16,7 +16,9 @@ namespace {
 class CalendarText {
 public:
     explicit CalendarText(const qEL2_CALPROPS& calendar) : converter_(calendar.pCharSet) {}
-    std::string operator()(const char* text) { return text ? converter_.Convert(text).text : std::string(); }
+    std::string operator()(const char* text) {
+        return text ? converter_.Convert(text).text : std::string();
+    }
     std::vector<std::string> Strings(const array_t* list) {
         std::vector<std::string> strings;
         for (const char* text : StringsView{list}) strings.push_back((*this)(text));
@@ -33,7 +35,8 @@ std::vector<std::string> Owners(const qEL2_CALPROPS& calendar) {
     CalendarText text(calendar);
     std::vector<std::string> owners;
     if (calendar.pPrimaryOwner) owners.push_back(text(calendar.pPrimaryOwner));
-    for (std::string& other : text.Strings(calendar.pOtherOwners)) owners.push_back(std::move(other));
+    for (std::string& other : text.Strings(calendar.pOtherOwners))
+        owners.push_back(std::move(other));
     return owners;
 }
 
@@ -48,18 +51,20 @@ nlohmann::json CalendarJson(const qEL2_CALPROPS& calendar) {
     if (calendar.pPrimaryOwner) owners.emplace_back(calendar.pPrimaryOwner);
     for (const char* other : StringsView{calendar.pOtherOwners}) owners.emplace_back(other);
     nlohmann::json json = {
-            {"id", text("id", calendar.pRelativeCalID)},
-            {"name", text("name", calendar.pName)},
-            {"parent", text("parent", calendar.pParentCalID)},
-            {"description", text("description", calendar.pDescription)},
-            {"owners", text.List("owners", owners)},
-            {"children", strings("children", calendar.pChildList)},
-            {"categories", strings("categories", calendar.pCategoryList)},
-            {"read_access", gtasCalAccess[std::min<uint32_t>(qel2_CalReadAccess(calendar.accessFlags), 5)]},
-            {"write_access", gtasCalAccess[std::min<uint32_t>(qel2_CalWriteAccess(calendar.accessFlags), 5)]},
-            {"disabled", qel2_CalDisabled(calendar.accessFlags) != 0},
-            {"created", IsoTime(calendar.dtCreated)},
-            {"modified", IsoTime(calendar.dtModified)}};
+        {"id", text("id", calendar.pRelativeCalID)},
+        {"name", text("name", calendar.pName)},
+        {"parent", text("parent", calendar.pParentCalID)},
+        {"description", text("description", calendar.pDescription)},
+        {"owners", text.List("owners", owners)},
+        {"children", strings("children", calendar.pChildList)},
+        {"categories", strings("categories", calendar.pCategoryList)},
+        {"read_access",
+         gtasCalAccess[std::min<uint32_t>(qel2_CalReadAccess(calendar.accessFlags), 5)]},
+        {"write_access",
+         gtasCalAccess[std::min<uint32_t>(qel2_CalWriteAccess(calendar.accessFlags), 5)]},
+        {"disabled", qel2_CalDisabled(calendar.accessFlags) != 0},
+        {"created", IsoTime(calendar.dtCreated)},
+        {"modified", IsoTime(calendar.dtModified)}};
     text.Mark(json);
     return json;
 }

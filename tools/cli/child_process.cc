@@ -30,7 +30,8 @@ void Close(int& fd) {
     fd = -1;
 }
 
-[[noreturn]] void ChildMain(const std::function<int(std::string&)>& work, int reportFd, pid_t parent) {
+[[noreturn]] void ChildMain(const std::function<int(std::string&)>& work, int reportFd,
+                            pid_t parent) {
     // A parent killed from outside takes its child along, and one that
     // ended before this line ran is seen at once.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -55,17 +56,22 @@ std::string ReadAll(int fd) {
     char buffer[4096];
     for (;;) {
         ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n > 0) text.append(buffer, static_cast<size_t>(n));
-        else if (n < 0 && errno == EINTR) continue;
-        else return text;
+        if (n > 0)
+            text.append(buffer, static_cast<size_t>(n));
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            return text;
     }
 }
 
 }  // namespace
 
-ChildOutcome RunInChild(const std::function<int(std::string& report)>& work, const std::function<double()>& deadline) {
+ChildOutcome RunInChild(const std::function<int(std::string& report)>& work,
+                        const std::function<double()>& deadline) {
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) throw CliError(std::string("cannot create a pipe: ") + std::strerror(errno));
+    if (pipe(pipeFds) != 0)
+        throw CliError(std::string("cannot create a pipe: ") + std::strerror(errno));
     std::fflush(nullptr);  // nothing buffered is written twice
     pid_t parent = getpid();
     pid_t child = fork();
@@ -122,8 +128,8 @@ ChildOutcome RunInChild(const std::function<int(std::string& report)>& work, con
 std::string SignalText(int signal) {
     const char* abbreviation = sigabbrev_np(signal);
     const char* description = sigdescr_np(signal);
-    return std::string("SIG") + (abbreviation ? abbreviation : std::to_string(signal).c_str()) + " (" +
-           (description ? description : "unknown signal") + ")";
+    return std::string("SIG") + (abbreviation ? abbreviation : std::to_string(signal).c_str()) +
+           " (" + (description ? description : "unknown signal") + ")";
 }
 
 }  // namespace qel2::cli

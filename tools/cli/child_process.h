@@ -21,7 +21,8 @@ struct ChildOutcome {
 // again every tenth of a second for the seconds the child may run in all,
 // so the child can extend it once it knows how much it has to read; past
 // it the child is killed. The child writes no core file.
-ChildOutcome RunInChild(const std::function<int(std::string& report)>& work, const std::function<double()>& deadline);
+ChildOutcome RunInChild(const std::function<int(std::string& report)>& work,
+                        const std::function<double()>& deadline);
 
 // "SIGSEGV (segmentation fault)".
 std::string SignalText(int signal);

@@ -37,11 +37,21 @@ public:
 inline std::string ResultText(int result) {
     std::string words;
     switch (result) {
-    case qEL2_ERR_MISSING: words = "something it needs is missing or cannot be read"; break;
-    case qEL2_ERR_STORE: words = "the store or a linked record cannot be read"; break;
-    case qEL2_ERR_SELF_LINK: words = "a link leads back into its own calendar"; break;
-    case qEL2_ERR_NOT_FOUND: words = "not found"; break;
-    default: words = result > 0 ? std::strerror(result) : "Berkeley DB error"; break;
+        case qEL2_ERR_MISSING:
+            words = "something it needs is missing or cannot be read";
+            break;
+        case qEL2_ERR_STORE:
+            words = "the store or a linked record cannot be read";
+            break;
+        case qEL2_ERR_SELF_LINK:
+            words = "a link leads back into its own calendar";
+            break;
+        case qEL2_ERR_NOT_FOUND:
+            words = "not found";
+            break;
+        default:
+            words = result > 0 ? std::strerror(result) : "Berkeley DB error";
+            break;
     }
     return words + " (" + std::to_string(result) + ")";
 }

@@ -29,7 +29,8 @@ uint32_t FieldMask(const std::string& text) {
     uint32_t mask = 0;
     for (const std::string& field : SplitList(text)) {
         auto it = kFields.find(field);
-        if (it == kFields.end()) throw UsageError("--fields takes id, name and owners, not \"" + field + "\"");
+        if (it == kFields.end())
+            throw UsageError("--fields takes id, name and owners, not \"" + field + "\"");
         mask |= it->second;
     }
     return mask;
@@ -41,7 +42,8 @@ uint32_t MatchMode(const std::string& text) {
                                                            {"ends", qEL2_MATCH_ENDS},
                                                            {"exact", qEL2_MATCH_EXACT}};
     auto it = kModes.find(text);
-    if (it == kModes.end()) throw UsageError("--mode takes contains, begins, ends or exact, not \"" + text + "\"");
+    if (it == kModes.end())
+        throw UsageError("--mode takes contains, begins, ends or exact, not \"" + text + "\"");
     return it->second;
 }
 
@@ -52,19 +54,22 @@ std::string Join(const std::vector<std::string>& items) {
 }
 
 int Calendars(const Arguments& arguments) {
-    std::optional<std::string> pattern = arguments.operands.empty() ? std::nullopt
-                                                                    : std::optional(arguments.operands[0]);
+    std::optional<std::string> pattern =
+        arguments.operands.empty() ? std::nullopt : std::optional(arguments.operands[0]);
     uint32_t fields = FieldMask(arguments.value("--fields").value_or("id,name,owners"));
     uint32_t mode = MatchMode(arguments.value("--mode").value_or("contains"));
-    auto limit = static_cast<size_t>(ParseNumber("--limit", arguments.value("--limit").value_or("0"), 0, UINT32_MAX));
+    auto limit = static_cast<size_t>(
+        ParseNumber("--limit", arguments.value("--limit").value_or("0"), 0, UINT32_MAX));
 
     StoreSession store(arguments.store);
     store.Reading(qel2_asDBFiles[2]);
     array_t* list = nullptr;
-    int result = store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, 0, &list);
+    int result =
+        store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, 0, &list);
     qel2::CalPropsListPtr calendars(list);
     if (result != 0 || !calendars)
-        throw CliError("searching the calendars of " + store.directory() + " failed: " + ResultText(result));
+        throw CliError("searching the calendars of " + store.directory() +
+                       " failed: " + ResultText(result));
 
     // The library's limit counts in store order; the listing's is by id.
     std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());
@@ -77,14 +82,16 @@ int Calendars(const Arguments& arguments) {
         for (const qEL2_CALPROPS* calendar : sorted) DumpCalendar(*calendar);
     } else {
         for (const qEL2_CALPROPS* calendar : sorted)
-            std::printf("%-20s  %-28s  %s%s\n",
-                        TerminalText(calendar->pRelativeCalID ? calendar->pRelativeCalID : "-").c_str(),
-                        TerminalText(calendar->pName ? calendar->pName : "-").c_str(),
-                        TerminalText(Join(Owners(*calendar))).c_str(),
-                        qel2_CalDisabled(calendar->accessFlags) ? "  [disabled]" : "");
+            std::printf(
+                "%-20s  %-28s  %s%s\n",
+                TerminalText(calendar->pRelativeCalID ? calendar->pRelativeCalID : "-").c_str(),
+                TerminalText(calendar->pName ? calendar->pName : "-").c_str(),
+                TerminalText(Join(Owners(*calendar))).c_str(),
+                qel2_CalDisabled(calendar->accessFlags) ? "  [disabled]" : "");
     }
     if (sorted.empty() && pattern)
-        std::fprintf(stderr, "qel2caldb: no calendar matches \"%s\"\n", TerminalText(*pattern).c_str());
+        std::fprintf(stderr, "qel2caldb: no calendar matches \"%s\"\n",
+                     TerminalText(*pattern).c_str());
     return 0;
 }
 
@@ -92,7 +99,8 @@ int Calendars(const Arguments& arguments) {
 
 const Command kCalendarsCommand = {
     "calendars",
-    "calendars STORE [PATTERN] [--fields id,name,owners] [--mode contains|begins|ends|exact] [--limit N] "
+    "calendars STORE [PATTERN] [--fields id,name,owners] [--mode contains|begins|ends|exact] "
+    "[--limit N] "
     "[--long | --json]",
     "list the calendars (id, name, owners), or those matching PATTERN",
     "PATTERN is looked for in the fields --fields names (all three by default):\n"

@@ -40,7 +40,8 @@ struct ExportSettings {
 ExportSettings SettingsFromOptions(const Arguments& arguments) {
     ExportSettings settings;
     const std::string layout = arguments.value("--layout").value_or("file");
-    if (layout != "file" && layout != "vdir") throw UsageError("--layout takes file or vdir, not \"" + layout + "\"");
+    if (layout != "file" && layout != "vdir")
+        throw UsageError("--layout takes file or vdir, not \"" + layout + "\"");
     settings.vdir = layout == "vdir";
     settings.force = arguments.has("--force");
     settings.readFlags = ReadFlagsFromOptions(arguments);
@@ -53,8 +54,9 @@ void WriteCalendarFile(const Folder& root, const std::string& name, qEL2_CALPROP
                        const ExportSettings& settings, CalendarReport& report) {
     SafeFile file(root, name, settings.force);
     file.Write(CalendarHeader(calendar));
-    StreamCalendarResources(calendar, settings.readFlags, report,
-                            [&](const CalendarResource& resource) { file.Write(resource.components()); });
+    StreamCalendarResources(
+        calendar, settings.readFlags, report,
+        [&](const CalendarResource& resource) { file.Write(resource.components()); });
     file.Write(kCalendarEnd);
     file.Commit(true);
 }
@@ -63,11 +65,12 @@ void WriteCalendarFile(const Folder& root, const std::string& name, qEL2_CALPROP
 void WriteCalendarFolder(const Folder& root, const std::string& name, qEL2_CALPROPS& calendar,
                          const ExportSettings& settings, CalendarReport& report) {
     Folder folder(root, name);
-    StreamCalendarResources(calendar, settings.readFlags, report, [&](const CalendarResource& resource) {
-        SafeFile file(folder, resource.fileName, settings.force);
-        file.Write(resource.text);
-        file.Commit(false);
-    });
+    StreamCalendarResources(calendar, settings.readFlags, report,
+                            [&](const CalendarResource& resource) {
+                                SafeFile file(folder, resource.fileName, settings.force);
+                                file.Write(resource.text);
+                                file.Commit(false);
+                            });
 }
 
 // Calendars are independent, and the store's handles serve several threads
@@ -78,7 +81,8 @@ void ForEachInParallel(size_t count, const std::function<void(size_t)>& work) {
     const auto worker = [&] {
         for (size_t i = next++; i < count; i = next++) work(i);
     };
-    const unsigned threads = std::min<unsigned>(2, std::max(1u, std::thread::hardware_concurrency()));
+    const unsigned threads =
+        std::min<unsigned>(2, std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::jthread> helpers;
     for (unsigned t = 1; t < threads && t < count; ++t) helpers.emplace_back(worker);
     worker();
@@ -90,21 +94,23 @@ int Export(const Arguments& arguments) {
     StoreSession store(arguments.store);
     std::error_code error;
     fs::create_directories(directory, error);
-    if (!fs::is_directory(directory)) throw CliError("cannot create the folder " + directory.string());
+    if (!fs::is_directory(directory))
+        throw CliError("cannot create the folder " + directory.string());
     Folder root(directory.string());
     // The two summary files are checked first, so a folder of an earlier
     // export is refused before any work.
     for (const char* name : {kReportFile, kCalendarsFile})
         if (!settings.force && root.Has(name))
-            throw CliError(root.path() + "/" + name + " exists; use --force to replace the files of an earlier export");
+            throw CliError(root.path() + "/" + name +
+                           " exists; use --force to replace the files of an earlier export");
 
     qel2::CalPropsListPtr calendars = ReadAllCalendars(store);
     std::vector<qEL2_CALPROPS*> sorted = SortedById(calendars.get());
     std::vector<std::string> names;
     std::vector<CalendarReport> reports;
     for (const qEL2_CALPROPS* calendar : sorted) {
-        names.push_back(
-            SafeFileName(calendar->pRelativeCalID ? calendar->pRelativeCalID : "", settings.vdir ? "" : ".ics"));
+        names.push_back(SafeFileName(calendar->pRelativeCalID ? calendar->pRelativeCalID : "",
+                                     settings.vdir ? "" : ".ics"));
         reports.emplace_back(CalendarJson(*calendar)["id"].get<std::string>());
     }
     Progress progress("export", sorted.size());
@@ -136,7 +142,8 @@ int Export(const Arguments& arguments) {
     std::printf("exported %zu calendars, %s events and %s to-dos to %s\n", sorted.size(),
                 totals["events"].dump().c_str(), totals["todos"].dump().c_str(), directory.c_str());
     if (report.incomplete()) {
-        std::fprintf(stderr, "qel2caldb: export incomplete: see %s/%s\n", root.path().c_str(), kReportFile);
+        std::fprintf(stderr, "qel2caldb: export incomplete: see %s/%s\n", root.path().c_str(),
+                     kReportFile);
         return 1;
     }
     return 0;

@@ -40,10 +40,12 @@ int Info(const Arguments& arguments) {
     StoreSession store(arguments.store);
     char version[kVersionBuffer] = {};
     if (int result = store.db().GetDBVersion(version, sizeof version))
-        throw CliError("cannot read the version of " + store.directory() + ": " + ResultText(result));
+        throw CliError("cannot read the version of " + store.directory() + ": " +
+                       ResultText(result));
     qEL2_DB_STATISTICS stats = {};
     if (int result = store.db().GetStats(&stats, kAllStatistics))
-        throw CliError("cannot count the records of " + store.directory() + ": " + ResultText(result));
+        throw CliError("cannot count the records of " + store.directory() + ": " +
+                       ResultText(result));
 
     const struct {
         const char* file;
@@ -60,9 +62,9 @@ int Info(const Arguments& arguments) {
         store.Reading(database.file);
         uint32_t inTree = TreeCount(database.db, file);
         if (inTree != database.records)
-            throw CliError(file + " is damaged: walking it gives " + std::to_string(database.records) +
-                           " records, its tree holds " + std::to_string(inTree) +
-                           " (\"qel2caldb verify\" names what is wrong)");
+            throw CliError(file + " is damaged: walking it gives " +
+                           std::to_string(database.records) + " records, its tree holds " +
+                           std::to_string(inTree) + " (\"qel2caldb verify\" names what is wrong)");
     }
 
     // The library's statistics count in 32 bits, which wrap at 4 GiB; the
@@ -70,7 +72,8 @@ int Info(const Arguments& arguments) {
     uintmax_t sizes[std::size(databases)] = {};
     uintmax_t total = 0;
     for (size_t i = 0; i < std::size(databases); ++i)
-        total += sizes[i] = std::filesystem::file_size(std::filesystem::path(store.directory()) / databases[i].file);
+        total += sizes[i] = std::filesystem::file_size(std::filesystem::path(store.directory()) /
+                                                       databases[i].file);
 
     if (arguments.has("--json")) {
         JsonText text;
@@ -79,15 +82,18 @@ int Info(const Arguments& arguments) {
                                {"total_file_size", total},
                                {"databases", nlohmann::json::object()}};
         for (size_t i = 0; i < std::size(databases); ++i)
-            json["databases"][databases[i].file] = {{"file_size", sizes[i]}, {"records", databases[i].records}};
+            json["databases"][databases[i].file] = {{"file_size", sizes[i]},
+                                                    {"records", databases[i].records}};
         text.Mark(json);
         std::printf("%s\n", json.dump(2).c_str());
         return 0;
     }
-    std::printf("store        %s\nversion      %s\n", qel2::tools::TerminalText(store.label()).c_str(),
+    std::printf("store        %s\nversion      %s\n",
+                qel2::tools::TerminalText(store.label()).c_str(),
                 qel2::tools::TerminalText(version).c_str());
     for (size_t i = 0; i < std::size(databases); ++i)
-        std::printf("%-12s %10ju bytes %10u records\n", databases[i].file, sizes[i], databases[i].records);
+        std::printf("%-12s %10ju bytes %10u records\n", databases[i].file, sizes[i],
+                    databases[i].records);
     std::printf("%-12s %10ju bytes\n", "total", total);
     return 0;
 }

@@ -39,23 +39,26 @@ std::string Password(const Arguments& arguments) {
         return password;
     }
     if (const char* password = std::getenv(kPasswordVariable)) return password;
-    throw UsageError(std::string("--user needs the password in --password-file FILE or $") + kPasswordVariable);
+    throw UsageError(std::string("--user needs the password in --password-file FILE or $") +
+                     kPasswordVariable);
 }
 
 HttpOptions HttpOptionsFrom(const Arguments& arguments) {
     HttpOptions options;
     if ((options.user = arguments.value("--user"))) options.password = Password(arguments);
     options.caFile = arguments.value("--ca");
-    options.timeoutSeconds = ParseNumber("--timeout", arguments.value("--timeout").value_or("120"), 1, 86400);
+    options.timeoutSeconds =
+        ParseNumber("--timeout", arguments.value("--timeout").value_or("120"), 1, 86400);
     options.connectTimeoutSeconds = std::min<long>(options.timeoutSeconds, 15);
-    options.retries = static_cast<int>(ParseNumber("--retries", arguments.value("--retries").value_or("3"), 0, 10));
+    options.retries = static_cast<int>(
+        ParseNumber("--retries", arguments.value("--retries").value_or("3"), 0, 10));
     return options;
 }
 
 // --calendar ID (each must exist) and --match PATTERN together choose;
 // neither: every calendar.
-std::vector<qEL2_CALPROPS*> Chosen(const std::vector<qEL2_CALPROPS*>& calendars, const Arguments& arguments,
-                                   const std::string& store) {
+std::vector<qEL2_CALPROPS*> Chosen(const std::vector<qEL2_CALPROPS*>& calendars,
+                                   const Arguments& arguments, const std::string& store) {
     auto named = arguments.allValues.find("--calendar");
     std::set<std::string> ids;
     if (named != arguments.allValues.end()) ids.insert(named->second.begin(), named->second.end());
@@ -76,20 +79,24 @@ std::vector<qEL2_CALPROPS*> Chosen(const std::vector<qEL2_CALPROPS*>& calendars,
 
 // From the calendar's properties as JSON, where they are UTF-8 already.
 CalendarTarget TargetOf(const nlohmann::json& metadata) {
-    auto text = [&](const char* key) { return metadata[key].is_string() ? metadata[key].get<std::string>() : ""; };
+    auto text = [&](const char* key) {
+        return metadata[key].is_string() ? metadata[key].get<std::string>() : "";
+    };
     std::string name = text("name");
     return {text("id"), name.empty() ? text("id") : name, text("description")};
 }
 
 void PrintOutcome(const CalendarOutcome& outcome, bool dryRun) {
     if (dryRun)
-        std::printf("%s -> %s (%s): %zu resources to send, %zu to update, %zu already there (%zu records)\n",
-                    outcome.id.c_str(), outcome.url.c_str(), outcome.collectionState.c_str(), outcome.sent,
-                    outcome.updated, outcome.alreadyThere, outcome.records);
+        std::printf(
+            "%s -> %s (%s): %zu resources to send, %zu to update, %zu already there (%zu "
+            "records)\n",
+            outcome.id.c_str(), outcome.url.c_str(), outcome.collectionState.c_str(), outcome.sent,
+            outcome.updated, outcome.alreadyThere, outcome.records);
     else
-        std::printf("%s -> %s (%s): %zu sent, %zu updated, %zu already there, %zu refused\n", outcome.id.c_str(),
-                    outcome.url.c_str(), outcome.collectionState.c_str(), outcome.sent, outcome.updated,
-                    outcome.alreadyThere, outcome.refused);
+        std::printf("%s -> %s (%s): %zu sent, %zu updated, %zu already there, %zu refused\n",
+                    outcome.id.c_str(), outcome.url.c_str(), outcome.collectionState.c_str(),
+                    outcome.sent, outcome.updated, outcome.alreadyThere, outcome.refused);
 }
 
 int Push(const Arguments& arguments) {
@@ -113,22 +120,24 @@ int Push(const Arguments& arguments) {
     report.dryRun = settings.dryRun;
     Progress progress("push", calendars.size());
     CalendarPush push(http, settings, report.refusals, [&](const CalendarOutcome& outcome) {
-        progress.Show(report.calendars.size(), outcome.id + ": " + std::to_string(outcome.sent + outcome.updated) +
-                                                   " sent, " + std::to_string(outcome.refused) + " refused");
+        progress.Show(report.calendars.size(),
+                      outcome.id + ": " + std::to_string(outcome.sent + outcome.updated) +
+                          " sent, " + std::to_string(outcome.refused) + " refused");
     });
     for (qEL2_CALPROPS* calendar : calendars) {
         nlohmann::json metadata = CalendarJson(*calendar);
         CalendarTarget target = TargetOf(metadata);
         progress.Show(report.calendars.size(), target.id);
         qel2::cli::exporter::CalendarReport exported(target.id);
-        report.calendars.push_back(push.Push(target, [&](const qel2::cli::exporter::ResourceSink& sink) {
-            try {
-                qel2::cli::exporter::StreamCalendarResources(*calendar, 0, exported, sink);
-            } catch (const CliError& failure) {
-                // The calendar's other resources, and the other calendars, still go.
-                exported.Fail(failure.what());
-            }
-        }));
+        report.calendars.push_back(
+            push.Push(target, [&](const qel2::cli::exporter::ResourceSink& sink) {
+                try {
+                    qel2::cli::exporter::StreamCalendarResources(*calendar, 0, exported, sink);
+                } catch (const CliError& failure) {
+                    // The calendar's other resources, and the other calendars, still go.
+                    exported.Fail(failure.what());
+                }
+            }));
         report.metadata.push_back(std::move(metadata));
         report.exported.Add(std::move(exported));
         PrintOutcome(report.calendars.back(), settings.dryRun);
@@ -139,13 +148,17 @@ int Push(const Arguments& arguments) {
     const nlohmann::json& totals = json["totals"];
     auto count = [&](const char* name) { return totals[name].get<size_t>(); };
     if (settings.dryRun)
-        std::printf("checked %zu calendars for %s: %zu resources to send, %zu to update, %zu already there\n",
-                    calendars.size(), settings.baseUrl.c_str(), count("sent"), count("updated"),
-                    count("already_there"));
+        std::printf(
+            "checked %zu calendars for %s: %zu resources to send, %zu to update, %zu already "
+            "there\n",
+            calendars.size(), settings.baseUrl.c_str(), count("sent"), count("updated"),
+            count("already_there"));
     else
-        std::printf("pushed %zu calendars to %s: %zu resources sent, %zu updated, %zu already there, %zu refused\n",
-                    calendars.size(), settings.baseUrl.c_str(), count("sent"), count("updated"),
-                    count("already_there"), count("refused"));
+        std::printf(
+            "pushed %zu calendars to %s: %zu resources sent, %zu updated, %zu already there, %zu "
+            "refused\n",
+            calendars.size(), settings.baseUrl.c_str(), count("sent"), count("updated"),
+            count("already_there"), count("refused"));
     std::fflush(stdout);
     // What the export changed on the way, when it changed anything.
     const nlohmann::json exported = report.exported.ToJson();
@@ -154,8 +167,10 @@ int Push(const Arguments& arguments) {
     if (report.refusals.empty() && !report.exported.incomplete()) return 0;
     std::string where = reportPath ? "see " + *reportPath : "--report FILE lists them";
     if (!report.refusals.empty())
-        std::fprintf(stderr, "qel2caldb: the server refused %zu requests; %zu records did not reach it (%s)\n",
-                     report.refusals.size(), count("refused_records"), where.c_str());
+        std::fprintf(
+            stderr,
+            "qel2caldb: the server refused %zu requests; %zu records did not reach it (%s)\n",
+            report.refusals.size(), count("refused_records"), where.c_str());
     if (report.exported.incomplete())
         std::fprintf(stderr, "qel2caldb: the export left records out (%s)\n", where.c_str());
     return kExitFailure;
@@ -165,7 +180,8 @@ int Push(const Arguments& arguments) {
 
 const Command kPushCommand = {
     "push",
-    "push [STORE] URL [--calendar ID]... [--match PATTERN] [--user NAME --password-file FILE] [--ca FILE]\n"
+    "push [STORE] URL [--calendar ID]... [--match PATTERN] [--user NAME --password-file FILE] "
+    "[--ca FILE]\n"
     "       [--update] [--dry-run] [--report FILE] [--jobs N] [--timeout SECONDS] [--retries N]",
     "upload the calendars into a CalDAV server, one collection per calendar",
     "URL is the folder on the server that is to hold the calendars (on Radicale the\n"
@@ -192,7 +208,8 @@ const Command kPushCommand = {
     "                    status and answer, owners and access levels to grant\n"
     "\n"
     "Exit status 1 when the server refused anything or the export left a record out.\n",
-    {"--calendar", "--match", "--user", "--password-file", "--ca", "--jobs", "--timeout", "--retries", "--report"},
+    {"--calendar", "--match", "--user", "--password-file", "--ca", "--jobs", "--timeout",
+     "--retries", "--report"},
     {"--update", "--dry-run"},
     2,
     2,

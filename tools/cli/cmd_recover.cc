@@ -27,7 +27,8 @@ void CopyForRecovery(const fs::path& store, const fs::path& copy) {
     fs::create_directory(copy);
     for (const fs::directory_entry& entry : fs::directory_iterator(store)) {
         std::string name = entry.path().filename();
-        if (name.rfind("__db.", 0) == 0 || name == "DB_CONFIG" || !entry.is_regular_file()) continue;
+        if (name.rfind("__db.", 0) == 0 || name == "DB_CONFIG" || !entry.is_regular_file())
+            continue;
         fs::copy_file(entry.path(), copy / name);
     }
 }
@@ -51,8 +52,10 @@ void RecoverChecked(const std::string& directory, bool acceptLoss) {
     CheckStoreDirectory(directory);
     RefuseWhileHeld(directory, "recovery", Holders::Anyone);
     if (fs::exists(fs::path(directory) / "DB_CONFIG"))
-        throw CliError(directory + "/DB_CONFIG would steer the recovery (Berkeley DB obeys it on every open in that "
-                                   "folder, and it can name other files or sizes): move it out of the store first");
+        throw CliError(
+            directory +
+            "/DB_CONFIG would steer the recovery (Berkeley DB obeys it on every open in that "
+            "folder, and it can name other files or sizes): move it out of the store first");
     if (acceptLoss) {
         RecoverStore(directory);
         return;
@@ -71,8 +74,11 @@ void RecoverChecked(const std::string& directory, bool acceptLoss) {
     RecordCounts after = CountReadableRecords(copy.string(), "after");
     std::string losses = Losses(before, after);
     if (!losses.empty())
-        throw CliError("recovery would lose records (" + losses + "): its log does not show them as committed, "
-                       "so recovery would roll them back. " + directory + " was not changed; its files can be read "
+        throw CliError("recovery would lose records (" + losses +
+                       "): its log does not show them as committed, "
+                       "so recovery would roll them back. " +
+                       directory +
+                       " was not changed; its files can be read "
                        "as they are. \"qel2caldb recover STORE --accept-loss\" recovers anyway");
     RecoverStore(directory);
 }
@@ -91,9 +97,10 @@ int Recover(const Arguments& arguments) {
     RecoverChecked(directory, arguments.has("--accept-loss"));
     // Proof that the store now opens the ordinary way.
     StoreSession opened(directory);
-    std::printf("recovered %s: Berkeley DB replayed its log and replaced the region files; "
-                "plain opens work from now on\n",
-                directory.c_str());
+    std::printf(
+        "recovered %s: Berkeley DB replayed its log and replaced the region files; "
+        "plain opens work from now on\n",
+        directory.c_str());
     return 0;
 }
 

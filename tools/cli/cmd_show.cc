@@ -21,16 +21,19 @@ namespace {
 int Show(const Arguments& arguments) {
     const std::string& calendarId = arguments.operands.at(0);
     std::string uid = arguments.operands.at(1);
-    int32_t recurrenceId = arguments.operands.size() > 2 ? ParseTime("RID", arguments.operands[2]) : 0;
+    int32_t recurrenceId =
+        arguments.operands.size() > 2 ? ParseTime("RID", arguments.operands[2]) : 0;
 
     StoreSession store(arguments.store);
     qel2::CalPropsPtr calendar = store.ReadCalendar(calendarId);
-    std::string what = "\"" + uid + "\"" + (recurrenceId ? " (recurrence id " + IsoTime(recurrenceId) + ")" : "") +
+    std::string what = "\"" + uid + "\"" +
+                       (recurrenceId ? " (recurrence id " + IsoTime(recurrenceId) + ")" : "") +
                        " in calendar \"" + calendarId + "\"";
 
     store.Reading(qel2_asDBFiles[0]);
     qEL2_VEVENT* event = nullptr;
-    int result = store.db().ReadEvent(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &event);
+    int result = store.db().ReadEvent(calendar.get(), uid.data(), recurrenceId,
+                                      qEL2_READ_TOMBSTONES, &event);
     qel2::EventPtr ownedEvent(event);
     if (result == 0 && ownedEvent) {
         DumpRecord(*ownedEvent);
@@ -40,7 +43,8 @@ int Show(const Arguments& arguments) {
 
     store.Reading(qel2_asDBFiles[1]);
     qEL2_VTODO* todo = nullptr;
-    result = store.db().ReadToDo(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &todo);
+    result =
+        store.db().ReadToDo(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &todo);
     qel2::ToDoPtr ownedToDo(todo);
     if (result == 0 && ownedToDo) {
         DumpRecord(*ownedToDo);

@@ -85,7 +85,8 @@ Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found,
     Totals totals;
     auto report = [&](const DBT& key, std::string problem) {
         ++totals.damaged;
-        std::string hexKey = qel2::tools::ToHex(static_cast<const unsigned char*>(key.data), key.size);
+        std::string hexKey =
+            qel2::tools::ToHex(static_cast<const unsigned char*>(key.data), key.size);
         Damage damage{database.file, std::move(hexKey), std::move(problem)};
         if (printNow)
             std::printf("damaged: %s key %s: %s\n", damage.database.c_str(), damage.key.c_str(),
@@ -108,13 +109,14 @@ Totals Walk(const Database& database, bool printNow, std::vector<Damage>& found,
         ++totals.records;
         if (++seen % kProgressEvery == 0) progress.Show(seen, database.file);
         if (key.size != database.keySize) {
-            report(key, "key of " + std::to_string(key.size) + " bytes, expected " + std::to_string(database.keySize));
+            report(key, "key of " + std::to_string(key.size) + " bytes, expected " +
+                            std::to_string(database.keySize));
             continue;
         }
         if (database.decode == nullptr) continue;
         if (int decoded = database.decode(value.data(), value.size()))
-            report(key, "value of " + std::to_string(value.size()) + " bytes does not decode (result " +
-                            std::to_string(decoded) + ")");
+            report(key, "value of " + std::to_string(value.size()) +
+                            " bytes does not decode (result " + std::to_string(decoded) + ")");
     }
     return totals;
 }
@@ -139,15 +141,17 @@ int Verify(const Arguments& arguments) {
         uint64_t seen = 0;
         for (const Database& database : databases) {
             store.Reading(database.file);
-            StructureFindings structure = CheckStructure(std::filesystem::path(store.directory()) / database.file);
+            StructureFindings structure =
+                CheckStructure(std::filesystem::path(store.directory()) / database.file);
             Totals totals;
             if (structure.sound) {
                 totals = Walk(database, !json, found, progress, seen);
             } else {
                 ++damagedStructures;
                 totals.structure = structure.findings;
-                if (!json) std::printf("damaged: %s: Berkeley DB's structural check: %s\n", database.file,
-                                       structure.findings.c_str());
+                if (!json)
+                    std::printf("damaged: %s: Berkeley DB's structural check: %s\n", database.file,
+                                structure.findings.c_str());
             }
             all.records += totals.records;
             all.damaged += totals.damaged;
@@ -162,9 +166,10 @@ int Verify(const Arguments& arguments) {
                               {"damaged_databases", damagedStructures}};
         text.Mark(out);
         for (const auto& [file, totals] : results)
-            out["databases"][file] = {{"records", totals.records},
-                                      {"damaged", totals.damaged},
-                                      {"structure", totals.structure.empty() ? "sound" : totals.structure}};
+            out["databases"][file] = {
+                {"records", totals.records},
+                {"damaged", totals.damaged},
+                {"structure", totals.structure.empty() ? "sound" : totals.structure}};
         out["damaged_records"] = nlohmann::json::array();
         for (const Damage& damage : found)
             out["damaged_records"].push_back(
@@ -173,16 +178,18 @@ int Verify(const Arguments& arguments) {
     } else {
         for (const auto& [file, totals] : results) {
             if (totals.structure.empty())
-                std::printf("%-12s %10ju records %6ju damaged\n", file, static_cast<uintmax_t>(totals.records),
+                std::printf("%-12s %10ju records %6ju damaged\n", file,
+                            static_cast<uintmax_t>(totals.records),
                             static_cast<uintmax_t>(totals.damaged));
             else
                 std::printf("%-12s damaged structure, records not read\n", file);
         }
         bool damaged = all.damaged || damagedStructures;
-        std::printf("%s: %ju records, %ju damaged", damaged ? "DAMAGED" : "OK", static_cast<uintmax_t>(all.records),
-                    static_cast<uintmax_t>(all.damaged));
+        std::printf("%s: %ju records, %ju damaged", damaged ? "DAMAGED" : "OK",
+                    static_cast<uintmax_t>(all.records), static_cast<uintmax_t>(all.damaged));
         if (damagedStructures)
-            std::printf(", %ju database%s with a damaged structure", static_cast<uintmax_t>(damagedStructures),
+            std::printf(", %ju database%s with a damaged structure",
+                        static_cast<uintmax_t>(damagedStructures),
                         damagedStructures == 1 ? "" : "s");
         std::printf("\n");
     }
@@ -197,7 +204,8 @@ const Command kVerifyCommand = {
     "check each database's structure, decode every record; name the damage; exit 1 if any",
     "Each database first passes Berkeley DB's structural check (DB->verify with the\n"
     "store's key order); a database that fails it is named with what the check found\n"
-    "and its records are not read. Every value of calprops.db, events.db and todos.db is decoded as the library\n"
+    "and its records are not read. Every value of calprops.db, events.db and todos.db is decoded "
+    "as the library\n"
     "decodes it; alarms.db values are the server's own, so only their keys are\n"
     "checked. A damaged record is named by database and key (hex), e.g.\n"
     "  damaged: events.db key 1b10...: value of 57 bytes does not decode (result 22)\n"

@@ -21,7 +21,8 @@ std::optional<std::string> Arguments::value(const std::string& option) const {
     return it->second;
 }
 
-Arguments ParseArguments(const Command& command, const std::vector<std::string>& args, CommonOptions& common) {
+Arguments ParseArguments(const Command& command, const std::vector<std::string>& args,
+                         CommonOptions& common) {
     Arguments parsed;
     std::vector<std::string> positional;
     bool sample = false;
@@ -40,9 +41,12 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
         bool common_value = name == "--config" || name == "--log";
         if (name == "--help" || name == "--sample" || Contains(command.switchOptions, name)) {
             if (inlineValue) throw UsageError(name + " takes no value");
-            if (name == "--help") common.help = true;
-            else if (name == "--sample") sample = true;
-            else parsed.switches.insert(name);
+            if (name == "--help")
+                common.help = true;
+            else if (name == "--sample")
+                sample = true;
+            else
+                parsed.switches.insert(name);
             continue;
         }
         if (!common_value && !Contains(command.valueOptions, name))
@@ -51,8 +55,10 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
             if (i + 1 == args.size()) throw UsageError(name + " needs a value");
             inlineValue = args[++i];
         }
-        if (name == "--config") common.config = *inlineValue;
-        else if (name == "--log") common.log = *inlineValue;
+        if (name == "--config")
+            common.config = *inlineValue;
+        else if (name == "--log")
+            common.log = *inlineValue;
         else {
             parsed.values[name] = *inlineValue;
             parsed.allValues[name].push_back(*inlineValue);
@@ -61,11 +67,14 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
     if (common.help) return parsed;
     // --sample stands for STORE.
     size_t given = positional.size() + (sample ? 1 : 0);
-    if (positional.empty() && !sample) throw UsageError(std::string(command.name) + " needs a STORE (or --sample)");
-    if (given < command.minPositional) throw UsageError(std::string(command.name) + " needs more arguments");
+    if (positional.empty() && !sample)
+        throw UsageError(std::string(command.name) + " needs a STORE (or --sample)");
+    if (given < command.minPositional)
+        throw UsageError(std::string(command.name) + " needs more arguments");
     if (given > command.maxPositional)
-        throw UsageError(std::string(command.name) + " takes at most " + std::to_string(command.maxPositional) +
-                         " arguments" + (sample ? " with --sample" : ""));
+        throw UsageError(std::string(command.name) + " takes at most " +
+                         std::to_string(command.maxPositional) + " arguments" +
+                         (sample ? " with --sample" : ""));
     if (!sample) {
         parsed.store = positional.front();
         positional.erase(positional.begin());
@@ -74,10 +83,12 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
     return parsed;
 }
 
-long long ParseNumber(const std::string& option, const std::string& text, long long lowest, long long highest) {
+long long ParseNumber(const std::string& option, const std::string& text, long long lowest,
+                      long long highest) {
     long long number = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < lowest || number > highest)
+    if (error != std::errc() || end != text.data() + text.size() || number < lowest ||
+        number > highest)
         throw UsageError(option + " needs a whole number from " + std::to_string(lowest) + " to " +
                          std::to_string(highest) + ", not \"" + text + "\"");
     return number;

@@ -17,9 +17,11 @@ struct Arguments {
     std::vector<std::string> operands;
     std::map<std::string, std::string> values;  // "--limit" -> "10", the last one given
     std::map<std::string, std::vector<std::string>> allValues;  // every one, for repeatable options
-    std::set<std::string> switches;             // "--long"
+    std::set<std::string> switches;                             // "--long"
 
-    bool has(const std::string& option) const { return switches.contains(option) || values.contains(option); }
+    bool has(const std::string& option) const {
+        return switches.contains(option) || values.contains(option);
+    }
     std::optional<std::string> value(const std::string& option) const;
 };
 
@@ -50,11 +52,13 @@ struct CommonOptions {
 // The first positional argument is always STORE, unless --sample asks for
 // the bundled sample instead: a mistyped store or a forgotten operand is
 // an error, never a run on the sample.
-Arguments ParseArguments(const Command& command, const std::vector<std::string>& args, CommonOptions& common);
+Arguments ParseArguments(const Command& command, const std::vector<std::string>& args,
+                         CommonOptions& common);
 
 // A whole number within [lowest, highest]; throws UsageError naming the
 // option otherwise.
-long long ParseNumber(const std::string& option, const std::string& text, long long lowest, long long highest);
+long long ParseNumber(const std::string& option, const std::string& text, long long lowest,
+                      long long highest);
 
 // Splits "a,b,c" into its items.
 std::vector<std::string> SplitList(const std::string& text);

@@ -101,41 +101,47 @@ DatabaseFileFacts CheckDatabaseFile(const fs::path& file) {
     if (facts.size == 0) Fail(file, "is empty (0 bytes): its database is gone");
     if (got < 0) Fail(file, std::string("cannot be read: ") + std::strerror(readError));
     if (static_cast<size_t>(got) < kMetaBytes)
-        Fail(file, "is cut short: " + std::to_string(facts.size) + " bytes hold no whole meta page");
+        Fail(file,
+             "is cut short: " + std::to_string(facts.size) + " bytes hold no whole meta page");
 
     MetaPage meta(bytes);
     if (!meta.IsBtree())
-        Fail(file, "is not a Berkeley DB B-tree file (magic number " + Hex(meta.Word(kMagicOffset)) + ", expected " +
-                       Hex(DB_BTREEMAGIC) + ")");
+        Fail(file, "is not a Berkeley DB B-tree file (magic number " +
+                       Hex(meta.Word(kMagicOffset)) + ", expected " + Hex(DB_BTREEMAGIC) + ")");
     if (meta.Word(kVersionOffset) != DB_BTREEVERSION)
-        Fail(file, "has B-tree version " + std::to_string(meta.Word(kVersionOffset)) + " in its meta page; version " +
-                       std::to_string(DB_BTREEVERSION) + " is the one Berkeley DB 4.2 to 5.3 write");
+        Fail(file, "has B-tree version " + std::to_string(meta.Word(kVersionOffset)) +
+                       " in its meta page; version " + std::to_string(DB_BTREEVERSION) +
+                       " is the one Berkeley DB 4.2 to 5.3 write");
     facts.pageSize = meta.Word(kPageSizeOffset);
-    if (facts.pageSize < kSmallestPage || facts.pageSize > kLargestPage || (facts.pageSize & (facts.pageSize - 1)))
+    if (facts.pageSize < kSmallestPage || facts.pageSize > kLargestPage ||
+        (facts.pageSize & (facts.pageSize - 1)))
         Fail(file, "has a damaged meta page: page size " + std::to_string(facts.pageSize) +
                        " (Berkeley DB pages are a power of two from 512 to 65536 bytes)");
     if (meta.Byte(kEncryptionOffset) != 0)
         Fail(file, "is encrypted, which the store never is: its meta page is damaged");
     if (meta.Byte(kTypeOffset) != kBtreeMetaType)
-        Fail(file, "has a damaged meta page: page type " + std::to_string(meta.Byte(kTypeOffset)) + ", expected " +
-                       std::to_string(kBtreeMetaType) + " (B-tree meta page)");
+        Fail(file, "has a damaged meta page: page type " + std::to_string(meta.Byte(kTypeOffset)) +
+                       ", expected " + std::to_string(kBtreeMetaType) + " (B-tree meta page)");
     facts.lastPage = meta.Word(kLastPageOffset);
     uint64_t counted = (static_cast<uint64_t>(facts.lastPage) + 1) * facts.pageSize;
     if (facts.size < counted)
-        Fail(file, "is cut short: its meta page counts " + std::to_string(uint64_t{facts.lastPage} + 1) + " pages of " +
+        Fail(file, "is cut short: its meta page counts " +
+                       std::to_string(uint64_t{facts.lastPage} + 1) + " pages of " +
                        std::to_string(facts.pageSize) + " bytes (" + std::to_string(counted) +
                        " bytes), the file has " + std::to_string(facts.size));
     if (facts.size % facts.pageSize != 0)
-        Fail(file, "ends inside a page: " + std::to_string(facts.size) + " bytes are not a whole number of " +
-                       std::to_string(facts.pageSize) + "-byte pages");
+        Fail(file, "ends inside a page: " + std::to_string(facts.size) +
+                       " bytes are not a whole number of " + std::to_string(facts.pageSize) +
+                       "-byte pages");
     uint32_t root = meta.Word(kRootOffset);
     if (root == 0 || root > facts.lastPage)
         Fail(file, "has a damaged meta page: its root page " + std::to_string(root) +
                        " is not among the file's pages 1 to " + std::to_string(facts.lastPage));
     uint32_t freeList = meta.Word(kFreeListOffset);
     if (freeList > facts.lastPage)
-        Fail(file, "has a damaged meta page: its free-page list starts at page " + std::to_string(freeList) +
-                       ", past the file's last page " + std::to_string(facts.lastPage));
+        Fail(file, "has a damaged meta page: its free-page list starts at page " +
+                       std::to_string(freeList) + ", past the file's last page " +
+                       std::to_string(facts.lastPage));
     return facts;
 }
 

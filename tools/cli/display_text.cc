@@ -54,7 +54,8 @@ public:
     }
     void Alarms(const char*, array_t* alarms) {
         for (uint32_t i = 0; alarms != nullptr && i < alarms->count; ++i)
-            if (auto* alarm = static_cast<qEL2_VALARM*>(alarms->elements[i])) qel2::mkstore::VisitAlarmFields(*this, *alarm);
+            if (auto* alarm = static_cast<qEL2_VALARM*>(alarms->elements[i]))
+                qel2::mkstore::VisitAlarmFields(*this, *alarm);
     }
 
     void Finish() const {
@@ -67,8 +68,7 @@ private:
         char* shown = nullptr;
         try {
             shown = strdup(qel2::tools::TerminalText(text).c_str());
-        } catch (const std::bad_alloc&) {
-        }
+        } catch (const std::bad_alloc&) {}
         failed_ |= shown == nullptr;
         if (ownsText_) std::free(text);
         return shown;

@@ -9,7 +9,8 @@ namespace {
 
 void PrintCommonHelp(FILE* out) {
     std::fprintf(out, "\nOptions every command takes:\n");
-    for (const OptionHelp& option : kCommonOptions) std::fprintf(out, "  %-14s %s\n", option.name, option.text);
+    for (const OptionHelp& option : kCommonOptions)
+        std::fprintf(out, "  %-14s %s\n", option.name, option.text);
     std::fprintf(out, "\n%s\nExit status: %s\n", kNotes, kExitStatus);
 }
 
@@ -20,9 +21,12 @@ std::string Roff(std::string_view text) {
     bool lineStart = true;
     for (char c : text) {
         if (lineStart && (c == '.' || c == '\'')) out += "\\&";
-        if (c == '\\') out += "\\e";
-        else if (c == '-') out += "\\-";
-        else out += c;
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-')
+            out += "\\-";
+        else
+            out += c;
         lineStart = c == '\n';
     }
     return out;
@@ -48,9 +52,11 @@ void PrintParagraph(std::string_view text) {
 
 void PrintOverview(FILE* out, std::span<const Command* const> commands) {
     std::fprintf(out, "usage: qel2caldb %s\n", kSynopsis[0]);
-    for (size_t i = 1; i < std::size(kSynopsis); ++i) std::fprintf(out, "       qel2caldb %s\n", kSynopsis[i]);
+    for (size_t i = 1; i < std::size(kSynopsis); ++i)
+        std::fprintf(out, "       qel2caldb %s\n", kSynopsis[i]);
     std::fprintf(out, "\n%s\n\nCommands:\n", kDescription);
-    for (const Command* command : commands) std::fprintf(out, "  %-10s %s\n", command->name, command->summary);
+    for (const Command* command : commands)
+        std::fprintf(out, "  %-10s %s\n", command->name, command->summary);
     PrintCommonHelp(out);
 }
 
@@ -61,8 +67,10 @@ void PrintCommandHelp(const Command& command) {
 
 void PrintManPage(std::span<const Command* const> commands) {
     std::printf(".TH QEL2CALDB 1 \"\" \"qel2caldb %s\" \"User Commands\"\n", QEL2_VERSION);
-    std::printf(".SH NAME\nqel2caldb \\- read, check and export a legacy calendar store\n.SH SYNOPSIS\n");
-    for (const char* synopsis : kSynopsis) std::printf(".B qel2caldb\n%s\n.br\n", Roff(synopsis).c_str());
+    std::printf(
+        ".SH NAME\nqel2caldb \\- read, check and export a legacy calendar store\n.SH SYNOPSIS\n");
+    for (const char* synopsis : kSynopsis)
+        std::printf(".B qel2caldb\n%s\n.br\n", Roff(synopsis).c_str());
     std::printf(".SH DESCRIPTION\n");
     PrintParagraph(kDescription);
     std::printf(".SH COMMANDS\n");
@@ -78,7 +86,8 @@ void PrintManPage(std::span<const Command* const> commands) {
     PrintParagraph(kNotes);
     std::printf(".SH EXIT STATUS\n");
     PrintParagraph(kExitStatus);
-    std::printf(".SH ENVIRONMENT\n.TP\n.B QEL2_CONFIG\nthe settings file when \\-\\-config is not given\n");
+    std::printf(
+        ".SH ENVIRONMENT\n.TP\n.B QEL2_CONFIG\nthe settings file when \\-\\-config is not given\n");
 }
 
 }  // namespace qel2::cli

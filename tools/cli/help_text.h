@@ -14,15 +14,16 @@ inline constexpr const char* kDescription =
     "(a Berkeley DB 4.2 environment with events.db, todos.db, calprops.db, alarms.db\n"
     "and caldb.conf) without a calendar server.";
 
-inline constexpr const char* kSynopsis[] = {"COMMAND STORE|--sample ... [--config FILE] [--log FILE]",
-                                            "COMMAND --help | --version"};
+inline constexpr const char* kSynopsis[] = {
+    "COMMAND STORE|--sample ... [--config FILE] [--log FILE]", "COMMAND --help | --version"};
 
 struct OptionHelp {
     const char* name;
     const char* text;
 };
 inline constexpr OptionHelp kCommonOptions[] = {
-    {"--config FILE", "settings file (default: $QEL2_CONFIG), e.g. caldb.berkeleydb.mempoolsizemb = 64"},
+    {"--config FILE",
+     "settings file (default: $QEL2_CONFIG), e.g. caldb.berkeleydb.mempoolsizemb = 64"},
     {"--log FILE", "append the library's log lines to FILE instead of standard error"},
     {"--sample", "in place of STORE: a fresh copy of the bundled sample store"},
     {"--help", "this text"},

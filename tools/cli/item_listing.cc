@@ -71,7 +71,8 @@ int ListItems(const Arguments& arguments, ItemKind kind) {
     if (count == 0)
         std::fprintf(stderr, "qel2caldb: calendar \"%s\" has no %s%s\n",
                      qel2::tools::TerminalText(arguments.operands[0]).c_str(),
-                     kind == ItemKind::Event ? "events" : "to-dos", window.start ? " in that window" : "");
+                     kind == ItemKind::Event ? "events" : "to-dos",
+                     window.start ? " in that window" : "");
     return 0;
 }
 

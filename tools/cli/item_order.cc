@@ -26,7 +26,8 @@ struct OrderKey {
     bool operator<(const OrderKey& other) const {
         // Unset starts (0) sort after every real time.
         return std::tuple(start == 0, start, std::string_view(uid), recurrenceId) <
-               std::tuple(other.start == 0, other.start, std::string_view(other.uid), other.recurrenceId);
+               std::tuple(other.start == 0, other.start, std::string_view(other.uid),
+                          other.recurrenceId);
     }
 };
 
@@ -56,8 +57,10 @@ struct EventReads {
     static constexpr int kFile = 0;  // index in qel2_asDBFiles
     static constexpr auto Scan = qel2_pvt_ScanEvents;
     static constexpr auto InWindow = qel2_ReadEventListByRangeCompare;
-    static int Read(StoreSession& store, qEL2_CALPROPS* calendar, OrderKey& key, uint32_t flags, Record** record) {
-        return store.db().ReadEvent(calendar, key.uid.data(), static_cast<int32_t>(key.recurrenceId), flags, record);
+    static int Read(StoreSession& store, qEL2_CALPROPS* calendar, OrderKey& key, uint32_t flags,
+                    Record** record) {
+        return store.db().ReadEvent(calendar, key.uid.data(),
+                                    static_cast<int32_t>(key.recurrenceId), flags, record);
     }
 };
 
@@ -69,8 +72,10 @@ struct ToDoReads {
     static constexpr int kFile = 1;
     static constexpr auto Scan = qel2_pvt_ScanToDos;
     static constexpr auto InWindow = qel2_ReadToDoListByRangeCompare;
-    static int Read(StoreSession& store, qEL2_CALPROPS* calendar, OrderKey& key, uint32_t flags, Record** record) {
-        return store.db().ReadToDo(calendar, key.uid.data(), static_cast<int32_t>(key.recurrenceId), flags, record);
+    static int Read(StoreSession& store, qEL2_CALPROPS* calendar, OrderKey& key, uint32_t flags,
+                    Record** record) {
+        return store.db().ReadToDo(calendar, key.uid.data(), static_cast<int32_t>(key.recurrenceId),
+                                   flags, record);
     }
 };
 
@@ -80,18 +85,21 @@ std::string CalendarName(const qEL2_CALPROPS* calendar) {
 }
 
 template <typename Reads>
-size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
+size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window,
+                          uint32_t flags,
                           const std::function<void(typename Reads::Record&)>& show) {
     const char* file = qel2_asDBFiles[Reads::kFile];
     store.Reading(file);
     std::vector<OrderKey> keys;
     KeyCollector collector{{flags, window.start, window.end}, Reads::InWindow, &keys};
     array_t* list = nullptr;
-    int result = Reads::Scan(calendar, &list, flags, &collector, CollectKey<typename Reads::Record>);
+    int result =
+        Reads::Scan(calendar, &list, flags, &collector, CollectKey<typename Reads::Record>);
     typename Reads::OwnedList owned(list);
     if (result != 0)
-        throw CliError(std::string("reading the ") + Reads::kWhat + " of calendar \"" + CalendarName(calendar) +
-                       "\" from " + DatabasePath(store, file) + " failed: " + ResultText(result));
+        throw CliError(std::string("reading the ") + Reads::kWhat + " of calendar \"" +
+                       CalendarName(calendar) + "\" from " + DatabasePath(store, file) +
+                       " failed: " + ResultText(result));
     std::sort(keys.begin(), keys.end());
     for (OrderKey& key : keys) {
         typename Reads::Record* record = nullptr;
@@ -100,8 +108,9 @@ size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWind
         if (result != 0 || !held)
             // The walk found the record under its key, but its uid leads
             // elsewhere: the value does not belong to its key.
-            throw CliError(DatabasePath(store, file) + ": one of the " + Reads::kWhat + " of calendar \"" +
-                           CalendarName(calendar) + "\" cannot be read again by its uid \"" +
+            throw CliError(DatabasePath(store, file) + ": one of the " + Reads::kWhat +
+                           " of calendar \"" + CalendarName(calendar) +
+                           "\" cannot be read again by its uid \"" +
                            qel2::tools::TerminalText(key.uid) + "\" (" + ResultText(result) +
                            "): the value does not match its key");
         show(*held);
@@ -111,13 +120,13 @@ size_t ForEachInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWind
 
 }  // namespace
 
-size_t ForEachEventInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
-                               const std::function<void(qEL2_VEVENT&)>& show) {
+size_t ForEachEventInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window,
+                               uint32_t flags, const std::function<void(qEL2_VEVENT&)>& show) {
     return ForEachInTimeOrder<EventReads>(store, calendar, window, flags, show);
 }
 
-size_t ForEachToDoInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
-                              const std::function<void(qEL2_VTODO&)>& show) {
+size_t ForEachToDoInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window,
+                              uint32_t flags, const std::function<void(qEL2_VTODO&)>& show) {
     return ForEachInTimeOrder<ToDoReads>(store, calendar, window, flags, show);
 }
 

@@ -23,9 +23,9 @@ namespace qel2::cli {
 // then uid, then recurrence id. Returns how many there were; throws
 // CliError when a read fails. Each record is `show`'s to change; it is
 // released when `show` returns.
-size_t ForEachEventInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
-                               const std::function<void(qEL2_VEVENT&)>& show);
-size_t ForEachToDoInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window, uint32_t flags,
-                              const std::function<void(qEL2_VTODO&)>& show);
+size_t ForEachEventInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window,
+                               uint32_t flags, const std::function<void(qEL2_VEVENT&)>& show);
+size_t ForEachToDoInTimeOrder(StoreSession& store, qEL2_CALPROPS* calendar, TimeWindow window,
+                              uint32_t flags, const std::function<void(qEL2_VTODO&)>& show);
 
 }  // namespace qel2::cli

@@ -71,7 +71,8 @@ std::string ItemLine(const ItemSummary& item) {
     line.append("  ").append(item.status).append("  ");
     line.append(item.summary.empty() ? "(no summary)" : Shown(item.summary, item.charset));
     if (item.tombstone) line.append("  [deleted]");
-    if (!item.linkedFrom.empty()) line.append("  [linked from ").append(Shown(item.linkedFrom, "")).append("]");
+    if (!item.linkedFrom.empty())
+        line.append("  [linked from ").append(Shown(item.linkedFrom, "")).append("]");
     return line;
 }
 
@@ -86,7 +87,8 @@ nlohmann::json ItemJson(const ItemSummary& item) {
         {"priority", item.priority},
         {"summary", item.summary.empty() ? nlohmann::json(nullptr) : text("summary", item.summary)},
         {"deleted", item.tombstone},
-        {"linked_from", item.linkedFrom.empty() ? nlohmann::json(nullptr) : text.Plain("linked_from", item.linkedFrom)},
+        {"linked_from", item.linkedFrom.empty() ? nlohmann::json(nullptr)
+                                                : text.Plain("linked_from", item.linkedFrom)},
     };
     if (item.isToDo) json["completed"] = TimeOrNull(item.completed, false);
     text.Mark(json);

@@ -6,9 +6,11 @@
 
 namespace qel2::cli {
 
-nlohmann::json JsonText::Convert(const std::string& field, std::string_view text, const char* charset) {
+nlohmann::json JsonText::Convert(const std::string& field, std::string_view text,
+                                 const char* charset) {
     qel2::tools::Utf8Text converted = qel2::tools::ToUtf8(text, charset);
-    if (converted.replaced && std::find(replaced_.begin(), replaced_.end(), field) == replaced_.end())
+    if (converted.replaced &&
+        std::find(replaced_.begin(), replaced_.end(), field) == replaced_.end())
         replaced_.push_back(field);
     return std::move(converted.text);
 }

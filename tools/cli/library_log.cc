@@ -36,8 +36,10 @@ void Write(int level, const std::string& text) {
 }  // namespace
 
 void Watch(void*, int level, const char* text) {
-    if (gHeld) gHeld->lines_.emplace_back(level, text);
-    else Write(level, text);
+    if (gHeld)
+        gHeld->lines_.emplace_back(level, text);
+    else
+        Write(level, text);
 }
 
 void WatchLibraryLog() { hxlog_set_sink(&Watch, nullptr); }

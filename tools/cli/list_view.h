@@ -11,7 +11,9 @@ namespace qel2::cli {
 template <typename Record>
 struct ListView {
     const array_t* list;
-    Record* const* begin() const { return list ? reinterpret_cast<Record* const*>(list->elements) : nullptr; }
+    Record* const* begin() const {
+        return list ? reinterpret_cast<Record* const*>(list->elements) : nullptr;
+    }
     Record* const* end() const { return list ? begin() + list->count : nullptr; }
     size_t size() const { return list ? list->count : 0; }
 };

@@ -23,14 +23,14 @@ namespace {
 
 using namespace qel2::cli;
 
-const Command* const kCommands[] = {&kRecoverCommand, &kInfoCommand, &kCalendarsCommand,
-                                    &kEventsCommand,  &kToDosCommand, &kShowCommand,
-                                    &kDumpCommand,    &kVerifyCommand, &kExportCommand,
-                                    &kPushCommand};
+const Command* const kCommands[] = {
+    &kRecoverCommand, &kInfoCommand, &kCalendarsCommand, &kEventsCommand, &kToDosCommand,
+    &kShowCommand,    &kDumpCommand, &kVerifyCommand,    &kExportCommand, &kPushCommand};
 
 // Settings and the log file apply before the command touches the store.
 void ApplyCommonOptions(const CommonOptions& common) {
-    std::string config = common.config.value_or(std::getenv("QEL2_CONFIG") ? std::getenv("QEL2_CONFIG") : "");
+    std::string config =
+        common.config.value_or(std::getenv("QEL2_CONFIG") ? std::getenv("QEL2_CONFIG") : "");
     if (!config.empty()) {
         if (int error = config_load_file(config_getdefaultcache(), config.c_str()))
             throw CliError("cannot read the settings file " + config + ": " + std::strerror(error) +
@@ -97,5 +97,6 @@ int main(int argc, char** argv) {
     // A closed pipe shows as EPIPE on the next write, which CheckOutput
     // turns into a quiet end.
     std::signal(SIGPIPE, SIG_IGN);
-    return ExitStatusOf([&] { return RunChecked(std::vector<std::string>(argv + 1, argv + argc)); });
+    return ExitStatusOf(
+        [&] { return RunChecked(std::vector<std::string>(argv + 1, argv + argc)); });
 }

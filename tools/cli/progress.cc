@@ -15,8 +15,10 @@ Progress::~Progress() {
 
 void Progress::Show(size_t done, const std::string& note) {
     if (!enabled_) return;
-    if (total_ > 0) std::fprintf(stderr, "\r\033[K%s: %zu/%zu %s", what_.c_str(), done, total_, note.c_str());
-    else std::fprintf(stderr, "\r\033[K%s: %zu %s", what_.c_str(), done, note.c_str());
+    if (total_ > 0)
+        std::fprintf(stderr, "\r\033[K%s: %zu/%zu %s", what_.c_str(), done, total_, note.c_str());
+    else
+        std::fprintf(stderr, "\r\033[K%s: %zu %s", what_.c_str(), done, note.c_str());
     std::fflush(stderr);
 }
 

@@ -24,7 +24,8 @@ constexpr const char* kSampleFolder = "legacy42-store";
 bool Unpack(const std::string& archive, const std::string& into) {
     const char* argv[] = {"tar", "-xzf", archive.c_str(), "-C", into.c_str(), nullptr};
     pid_t child = 0;
-    if (posix_spawnp(&child, "tar", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
+    if (posix_spawnp(&child, "tar", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
+        return false;
     int status = 0;
     if (waitpid(child, &status, 0) != child) return false;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -36,18 +37,20 @@ std::string SampleArchive() {
     // Beside the installed command too, for an install under another
     // prefix than the one configured.
     std::error_code error;
-    fs::path besideCommand = fs::read_symlink("/proc/self/exe", error).parent_path().parent_path() / "share" /
-                             "qel2caldb" / fs::path(QEL2_SAMPLE_INSTALLED).filename();
-    for (const fs::path& candidate : {fs::path(QEL2_SAMPLE_SOURCE), besideCommand, fs::path(QEL2_SAMPLE_INSTALLED)})
+    fs::path besideCommand = fs::read_symlink("/proc/self/exe", error).parent_path().parent_path() /
+                             "share" / "qel2caldb" / fs::path(QEL2_SAMPLE_INSTALLED).filename();
+    for (const fs::path& candidate :
+         {fs::path(QEL2_SAMPLE_SOURCE), besideCommand, fs::path(QEL2_SAMPLE_INSTALLED)})
         if (fs::exists(candidate)) return candidate.string();
-    throw CliError(std::string("the bundled sample store is missing: neither ") + QEL2_SAMPLE_SOURCE + " nor " +
-                   QEL2_SAMPLE_INSTALLED + " exists");
+    throw CliError(std::string("the bundled sample store is missing: neither ") +
+                   QEL2_SAMPLE_SOURCE + " nor " + QEL2_SAMPLE_INSTALLED + " exists");
 }
 
 SampleStore::SampleStore() {
     std::string archive = SampleArchive();
     std::string pattern = (fs::temp_directory_path() / "qel2caldb-sample-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw CliError("cannot create a temporary folder for the sample store");
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw CliError("cannot create a temporary folder for the sample store");
     temporary_ = pattern;
     if (!Unpack(archive, temporary_)) {
         std::error_code ignored;

@@ -40,10 +40,11 @@ void CheckNumericSettings(const std::string& source) {
         std::free(raw);
         long long value = 0;
         auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (error != std::errc() || end != text.data() + text.size() || value < range.lowest || value > range.highest)
-            throw CliError("the setting " + std::string(range.key) + " = \"" + text + "\" in " + source +
-                           " is out of range: it takes a whole number from " + std::to_string(range.lowest) +
-                           " to " + std::to_string(range.highest));
+        if (error != std::errc() || end != text.data() + text.size() || value < range.lowest ||
+            value > range.highest)
+            throw CliError("the setting " + std::string(range.key) + " = \"" + text + "\" in " +
+                           source + " is out of range: it takes a whole number from " +
+                           std::to_string(range.lowest) + " to " + std::to_string(range.highest));
     }
 }
 

@@ -30,7 +30,8 @@ PRFileDesc* DumpOutput() {
         copy.write = WriteToStdout;
         return copy;
     }();
-    static PRFileDesc* output = PR_CreateIOLayerStub(PR_GetUniqueIdentity("qel2caldb stdout"), &methods);
+    static PRFileDesc* output =
+        PR_CreateIOLayerStub(PR_GetUniqueIdentity("qel2caldb stdout"), &methods);
     return output;
 }
 

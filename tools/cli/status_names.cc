@@ -14,13 +14,14 @@ const char* Lookup(const std::array<const char*, N>& names, uint32_t code) {
 }  // namespace
 
 const char* EventStatusName(uint32_t code) {
-    static constexpr std::array<const char*, 4> kNames = {nullptr, "TENTATIVE", "CONFIRMED", "CANCELLED"};
+    static constexpr std::array<const char*, 4> kNames = {nullptr, "TENTATIVE", "CONFIRMED",
+                                                          "CANCELLED"};
     return Lookup(kNames, code);
 }
 
 const char* ToDoStatusName(uint32_t code) {
-    static constexpr std::array<const char*, 5> kNames = {nullptr, "NEEDS-ACTION", "COMPLETED", "IN-PROCESS",
-                                                          "CANCELLED"};
+    static constexpr std::array<const char*, 5> kNames = {nullptr, "NEEDS-ACTION", "COMPLETED",
+                                                          "IN-PROCESS", "CANCELLED"};
     return Lookup(kNames, code);
 }
 

@@ -31,16 +31,18 @@ qel2::CalPropsListPtr ReadAllCalendars(StoreSession& store) {
     int result = store.db().SearchCalProps(nullptr, 0, qEL2_MATCH_CONTAINS, 0, &list);
     qel2::CalPropsListPtr owned(list);
     if (result != 0 || !owned)
-        throw CliError("reading the calendars of " + DatabasePath(store, qel2_asDBFiles[2]) + " failed: " + ResultText(result));
+        throw CliError("reading the calendars of " + DatabasePath(store, qel2_asDBFiles[2]) +
+                       " failed: " + ResultText(result));
     return owned;
 }
 
 std::vector<qEL2_CALPROPS*> SortedById(const array_t* calendars) {
     ListView<qEL2_CALPROPS> view{calendars};
     std::vector<qEL2_CALPROPS*> sorted(view.begin(), view.end());
-    std::stable_sort(sorted.begin(), sorted.end(), [](const qEL2_CALPROPS* a, const qEL2_CALPROPS* b) {
-        return CalendarId(a) < CalendarId(b);
-    });
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const qEL2_CALPROPS* a, const qEL2_CALPROPS* b) {
+                         return CalendarId(a) < CalendarId(b);
+                     });
     return sorted;
 }
 

@@ -40,7 +40,8 @@ std::set<FileId> StoreFiles(const fs::path& store, bool regionsOnly) {
     for (const fs::directory_entry& entry : fs::directory_iterator(store, error)) {
         if (regionsOnly && entry.path().filename().string().rfind("__db.", 0) != 0) continue;
         struct stat info;
-        if (stat(entry.path().c_str(), &info) == 0 && S_ISREG(info.st_mode)) ids.emplace(info.st_dev, info.st_ino);
+        if (stat(entry.path().c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            ids.emplace(info.st_dev, info.st_ino);
     }
     return ids;
 }
@@ -80,7 +81,8 @@ bool HasOpen(const fs::path& process, const std::set<FileId>& ids, Holders holde
     for (const fs::directory_entry& entry : fs::directory_iterator(process / "fd", error)) {
         struct stat info;
         if (stat(entry.path().c_str(), &info) == 0 && ids.contains({info.st_dev, info.st_ino}) &&
-            (holders == Holders::Anyone || OpenForWriting(process / "fdinfo" / entry.path().filename())))
+            (holders == Holders::Anyone ||
+             OpenForWriting(process / "fdinfo" / entry.path().filename())))
             return true;
     }
     return false;
@@ -101,7 +103,8 @@ LeftRegions RegionsIn(const fs::path& store) {
     RegionHead head = {};
     size_t got = std::fread(&head, sizeof head, 1, file);
     std::fclose(file);
-    if (got != 1 || head.magic != kRegionMagic || head.major != DB_VERSION_MAJOR || head.minor != DB_VERSION_MINOR)
+    if (got != 1 || head.magic != kRegionMagic || head.major != DB_VERSION_MAJOR ||
+        head.minor != DB_VERSION_MINOR)
         return LeftRegions::Older;
     return head.panic ? LeftRegions::Panic : LeftRegions::Current;
 }
@@ -126,8 +129,9 @@ std::string ProcessHolding(const fs::path& store, Holders holders) {
 void RefuseWhileHeld(const fs::path& store, const std::string& what, Holders holders) {
     std::string holder = ProcessHolding(store, holders);
     if (!holder.empty())
-        throw CliError(store.string() + " is open in " + holder + ": " + what +
-                       " waits until that process has closed the store (or work on a copy made after it did)");
+        throw CliError(
+            store.string() + " is open in " + holder + ": " + what +
+            " waits until that process has closed the store (or work on a copy made after it did)");
 }
 
 }  // namespace qel2::cli

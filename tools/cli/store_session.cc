@@ -39,7 +39,8 @@ std::string StoreVersion(const std::string& conf) {
     std::string version = value ? value : "";
     PR_Free(value);
     calconf_Close(&handle, 0);
-    if (value == nullptr) throw CliError(conf + " has no caldb.version: this is not a calendar store");
+    if (value == nullptr)
+        throw CliError(conf + " has no caldb.version: this is not a calendar store");
     return version;
 }
 
@@ -61,19 +62,22 @@ std::string PrepareReadHome(const std::string& store, const std::string& name) {
     fs::path home = fs::path(RunFolder()) / name;
     fs::create_directory(home);
     fs::path absolute = fs::absolute(store);
-    for (int i = 0; i <= kConfFile; ++i) fs::create_symlink(absolute / qel2_asDBFiles[i], home / qel2_asDBFiles[i]);
+    for (int i = 0; i <= kConfFile; ++i)
+        fs::create_symlink(absolute / qel2_asDBFiles[i], home / qel2_asDBFiles[i]);
     for (const fs::directory_entry& entry : fs::directory_iterator(absolute))
         if (entry.path().filename().string().rfind("log.", 0) == 0)
             fs::create_symlink(entry.path(), home / entry.path().filename());
     if (fs::exists(absolute / "DB_CONFIG"))
-        std::fprintf(stderr,
-                     "qel2caldb: note: %s/DB_CONFIG is not obeyed: the store is read with the command's own "
-                     "settings, so the file cannot point the reads at other files or make them write\n",
-                     store.c_str());
+        std::fprintf(
+            stderr,
+            "qel2caldb: note: %s/DB_CONFIG is not obeyed: the store is read with the command's own "
+            "settings, so the file cannot point the reads at other files or make them write\n",
+            store.c_str());
     return home.string();
 }
 
-void OpenForReading(qel2BerkeleyDatabase& db, const std::string& store, const std::string& homeName) {
+void OpenForReading(qel2BerkeleyDatabase& db, const std::string& store,
+                    const std::string& homeName) {
     std::vector<char> home = CString(PrepareReadHome(store, homeName));
     NoteReading("the databases of " + store);
     HeldLogLines held;
@@ -83,8 +87,11 @@ void OpenForReading(qel2BerkeleyDatabase& db, const std::string& store, const st
         std::string reason = held.LastError();
         // Berkeley DB's own words for pages newer than the log it can see.
         if (held.Holds("past end of log"))
-            reason = "its database pages refer to log records the store no longer has (log files removed or cut), "
-                     "and Berkeley DB does not read them without those; " + reason;
+            reason =
+                "its database pages refer to log records the store no longer has (log files "
+                "removed or cut), "
+                "and Berkeley DB does not read them without those; " +
+                reason;
         held.Release();
         throw CliError("cannot open the databases of " + store + ": " +
                        (reason.empty() ? "result " + std::to_string(result) : reason));
@@ -103,31 +110,37 @@ uint64_t CheckStoreDirectory(const std::string& directory) {
         fs::path file = fs::path(directory) / qel2_asDBFiles[i];
         std::string kind = NotARegularFile(file);
         if (kind == "missing")
-            throw CliError(directory + " is not a calendar store: " + qel2_asDBFiles[i] + " is missing");
-        if (!kind.empty()) throw CliError(file.string() + " is " + kind + ", not a file of a calendar store");
+            throw CliError(directory + " is not a calendar store: " + qel2_asDBFiles[i] +
+                           " is missing");
+        if (!kind.empty())
+            throw CliError(file.string() + " is " + kind + ", not a file of a calendar store");
         if (i < kDatabaseFiles) bytes += CheckDatabaseFile(file).size;
     }
     std::string version = StoreVersion((fs::path(directory) / qel2_asDBFiles[kConfFile]).string());
     if (version != kAcceptedVersion)
-        throw CliError(directory + " has store version \"" + version + "\"; only \"" + kAcceptedVersion +
-                       "\" can be read");
+        throw CliError(directory + " has store version \"" + version + "\"; only \"" +
+                       kAcceptedVersion + "\" can be read");
     return bytes;
 }
 
 void CheckRegionFiles(const std::string& directory) {
     RefuseWhileHeld(directory, "reading it", Holders::Writers);
     switch (RegionsIn(directory)) {
-    case LeftRegions::None:
-    case LeftRegions::Current:
-        return;
-    case LeftRegions::Older:
-        throw CliError(directory + " needs a recovery open first: its region files (__db.001 ...) were left by an "
-                                   "older Berkeley DB, and its log may hold changes its database files lack. Work on "
-                                   "a copy of the store and run \"qel2caldb recover COPY\" once");
-    case LeftRegions::Panic:
-        throw CliError(directory + " was left in a Berkeley DB panic by an earlier process (recorded in __db.001): "
-                                   "its files may lack changes that only its log holds. Work on a copy of the store "
-                                   "and run \"qel2caldb recover COPY\"");
+        case LeftRegions::None:
+        case LeftRegions::Current:
+            return;
+        case LeftRegions::Older:
+            throw CliError(
+                directory +
+                " needs a recovery open first: its region files (__db.001 ...) were left by an "
+                "older Berkeley DB, and its log may hold changes its database files lack. Work on "
+                "a copy of the store and run \"qel2caldb recover COPY\" once");
+        case LeftRegions::Panic:
+            throw CliError(
+                directory +
+                " was left in a Berkeley DB panic by an earlier process (recorded in __db.001): "
+                "its files may lack changes that only its log holds. Work on a copy of the store "
+                "and run \"qel2caldb recover COPY\"");
     }
 }
 
@@ -151,7 +164,8 @@ void RecoverStore(const std::string& directory) {
     db.CloseDB();
     if (result != 0) {
         held.Release();
-        throw CliError("the recovery open of " + directory + " failed (result " + std::to_string(result) + ")");
+        throw CliError("the recovery open of " + directory + " failed (result " +
+                       std::to_string(result) + ")");
     }
 }
 
@@ -166,7 +180,8 @@ RecordCounts CountReadableRecords(const std::string& directory, const std::strin
     // The count logs a walk that ended early and goes on.
     if (result != 0 || LibraryErrorLines() != errorsBefore)
         throw CliError("cannot count the records of " + directory + ": " +
-                       (LibraryErrorLines() != errorsBefore ? LastLibraryError() : "result " + std::to_string(result)));
+                       (LibraryErrorLines() != errorsBefore ? LastLibraryError()
+                                                            : "result " + std::to_string(result)));
     RecordCounts counts;
     counts.records[0] = stats.nEvents;
     counts.records[1] = stats.nToDos;
@@ -197,7 +212,9 @@ std::string StoreSession::label() const {
     return sample_ ? directory_ + " (a temporary copy of the bundled sample)" : directory_;
 }
 
-void StoreSession::Reading(const char* file) const { NoteReading((fs::path(directory_) / file).string()); }
+void StoreSession::Reading(const char* file) const {
+    NoteReading((fs::path(directory_) / file).string());
+}
 
 qel2::CalPropsPtr StoreSession::ReadCalendar(const std::string& id) {
     Reading(qel2_asDBFiles[2]);
@@ -207,8 +224,8 @@ qel2::CalPropsPtr StoreSession::ReadCalendar(const std::string& id) {
     qel2::CalPropsPtr owned(calendar);
     if (result == qEL2_DB42_NOTFOUND) throw CliError("no calendar \"" + id + "\" in " + label());
     if (result != 0 || !owned)
-        throw CliError("cannot read calendar \"" + id + "\" in " + label() + " (result " + std::to_string(result) +
-                       ")");
+        throw CliError("cannot read calendar \"" + id + "\" in " + label() + " (result " +
+                       std::to_string(result) + ")");
     return owned;
 }
 

@@ -41,7 +41,8 @@ std::vector<std::string>* gFindings = nullptr;
 constexpr const char* kVerifyFailedLine = "BDB0090";
 
 void Collect(const DB_ENV*, const char*, const char* message) {
-    if (gFindings && gFindings->size() < kFindingsKept && std::strstr(message, kVerifyFailedLine) == nullptr)
+    if (gFindings && gFindings->size() < kFindingsKept &&
+        std::strstr(message, kVerifyFailedLine) == nullptr)
         gFindings->emplace_back(message);
 }
 
@@ -67,26 +68,29 @@ int Verify(const fs::path& file, std::string& report) {
 
 StructureFindings CheckStructure(const fs::path& file) {
     std::error_code error;
-    double seconds = kBaseSeconds + static_cast<double>(fs::file_size(file, error)) / kBytesPerSecond;
+    double seconds =
+        kBaseSeconds + static_cast<double>(fs::file_size(file, error)) / kBytesPerSecond;
     if (FixedTimeLimit() > 0) seconds = std::min(seconds, FixedTimeLimit());
     NoteReading(file.string());
     ChildOutcome outcome = RunInChild([&](std::string& report) { return Verify(file, report); },
                                       [seconds] { return seconds; });
     StructureFindings result;
     switch (outcome.end) {
-    case ChildOutcome::End::Exited:
-        result.sound = outcome.status == 0;
-        result.findings = outcome.report;
-        break;
-    case ChildOutcome::End::Signalled:
-        result.sound = false;
-        result.findings = "Berkeley DB's check was killed by " + SignalText(outcome.signal) + " on a damaged page";
-        break;
-    case ChildOutcome::End::TimedOut:
-        result.sound = false;
-        result.findings = "Berkeley DB's check did not finish within " + std::to_string(static_cast<int>(seconds)) +
-                          " seconds (pages that lead in a circle)";
-        break;
+        case ChildOutcome::End::Exited:
+            result.sound = outcome.status == 0;
+            result.findings = outcome.report;
+            break;
+        case ChildOutcome::End::Signalled:
+            result.sound = false;
+            result.findings = "Berkeley DB's check was killed by " + SignalText(outcome.signal) +
+                              " on a damaged page";
+            break;
+        case ChildOutcome::End::TimedOut:
+            result.sound = false;
+            result.findings = "Berkeley DB's check did not finish within " +
+                              std::to_string(static_cast<int>(seconds)) +
+                              " seconds (pages that lead in a circle)";
+            break;
     }
     return result;
 }

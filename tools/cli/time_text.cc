@@ -30,21 +30,25 @@ int32_t ParseTime(const std::string& option, const std::string& text) {
 
     struct tm parts = {};
     int consumed = 0;
-    int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &parts.tm_year, &parts.tm_mon, &parts.tm_mday, &consumed);
+    int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &parts.tm_year, &parts.tm_mon,
+                             &parts.tm_mday, &consumed);
     if (fields == 3 && static_cast<size_t>(consumed) < text.size()) {
         int more = 0;
-        if (std::sscanf(text.c_str() + consumed, "T%2d:%2d:%2d%n", &parts.tm_hour, &parts.tm_min, &parts.tm_sec,
-                        &more) != 3)
+        if (std::sscanf(text.c_str() + consumed, "T%2d:%2d:%2d%n", &parts.tm_hour, &parts.tm_min,
+                        &parts.tm_sec, &more) != 3)
             fields = 0;
         consumed += more;
         if (static_cast<size_t>(consumed) < text.size() && text.substr(consumed) == "Z") ++consumed;
     }
     bool valid = fields == 3 && static_cast<size_t>(consumed) == text.size() && parts.tm_mon >= 1 &&
-                 parts.tm_mon <= 12 && parts.tm_mday >= 1 && parts.tm_mday <= 31 && parts.tm_hour <= 23 &&
-                 parts.tm_min <= 59 && parts.tm_sec <= 60;
+                 parts.tm_mon <= 12 && parts.tm_mday >= 1 && parts.tm_mday <= 31 &&
+                 parts.tm_hour <= 23 && parts.tm_min <= 59 && parts.tm_sec <= 60;
     if (!valid)
-        throw UsageError(option + " needs a date (2006-01-16), a UTC time (2006-01-16T14:00:00Z) or seconds since "
-                         "1970, not \"" + text + "\"");
+        throw UsageError(
+            option +
+            " needs a date (2006-01-16), a UTC time (2006-01-16T14:00:00Z) or seconds since "
+            "1970, not \"" +
+            text + "\"");
     int day = parts.tm_mday;
     parts.tm_year -= 1900;
     parts.tm_mon -= 1;

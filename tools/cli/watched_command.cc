@@ -53,8 +53,8 @@ public:
     RunFolderHolder() {
         std::string pattern = (fs::temp_directory_path() / "qel2caldb-run-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr)
-            throw CliError("cannot create a temporary folder in " + fs::temp_directory_path().string() + ": " +
-                           std::strerror(errno));
+            throw CliError("cannot create a temporary folder in " +
+                           fs::temp_directory_path().string() + ": " + std::strerror(errno));
         gRunFolder = pattern;
     }
     ~RunFolderHolder() {
@@ -82,9 +82,11 @@ int ExitStatusOf(const std::function<int()>& work) {
         return work();
     } catch (const CliError& error) {
         std::fflush(stdout);
-        if (error.status() == kExitClosedPipe) return error.status();  // the reader went away: no message
+        if (error.status() == kExitClosedPipe)
+            return error.status();  // the reader went away: no message
         std::fprintf(stderr, "qel2caldb: %s\n", error.what());
-        if (error.status() == kExitUsage) std::fprintf(stderr, "Run \"qel2caldb --help\" for the commands.\n");
+        if (error.status() == kExitUsage)
+            std::fprintf(stderr, "Run \"qel2caldb --help\" for the commands.\n");
         return error.status();
     } catch (const std::bad_alloc&) {
         std::fflush(stdout);
@@ -98,8 +100,10 @@ int ExitStatusOf(const std::function<int()>& work) {
 }
 
 int RunWatched(const std::function<int()>& command) {
-    void* memory = mmap(nullptr, sizeof(SharedState), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED) throw CliError(std::string("cannot map shared memory: ") + std::strerror(errno));
+    void* memory = mmap(nullptr, sizeof(SharedState), PROT_READ | PROT_WRITE,
+                        MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
+        throw CliError(std::string("cannot map shared memory: ") + std::strerror(errno));
     gShared = new (memory) SharedState{};
     double fixed = FixedTimeLimit();
     gShared->allowedMs = static_cast<int64_t>((fixed > 0 ? fixed : kBaseSeconds) * 1000);
@@ -114,16 +118,18 @@ int RunWatched(const std::function<int()>& command) {
             std::fflush(stdout);
             std::string reading = Reading();
             std::fprintf(stderr,
-                         "qel2caldb: %zu read error%s%s (the last: \"%s\"): what could not be read is missing "
+                         "qel2caldb: %zu read error%s%s (the last: \"%s\"): what could not be read "
+                         "is missing "
                          "from the output\n",
                          LibraryErrorLines(), LibraryErrorLines() == 1 ? "" : "s",
-                         reading.empty() ? "" : (" in " + reading).c_str(), LastLibraryError().c_str());
+                         reading.empty() ? "" : (" in " + reading).c_str(),
+                         LastLibraryError().c_str());
             status = kExitFailure;
         }
         return status;
     };
-    ChildOutcome outcome = RunInChild(child,
-                                      [] { return static_cast<double>(gShared->allowedMs.load()) / 1000; });
+    ChildOutcome outcome =
+        RunInChild(child, [] { return static_cast<double>(gShared->allowedMs.load()) / 1000; });
     std::string reading = Reading();
     double allowed = static_cast<double>(gShared->allowedMs.load()) / 1000;
     munmap(memory, sizeof(SharedState));
@@ -131,32 +137,38 @@ int RunWatched(const std::function<int()>& command) {
 
     std::fflush(stdout);
     switch (outcome.end) {
-    case ChildOutcome::End::Exited:
-        return outcome.status;
-    case ChildOutcome::End::Signalled:
-        if (EndsTheParentToo(outcome.signal)) {
-            std::signal(outcome.signal, SIG_DFL);
-            std::raise(outcome.signal);
-        }
-        if (reading.empty())
-            std::fprintf(stderr, "qel2caldb: the command was killed by %s\n", SignalText(outcome.signal).c_str());
-        else
-            std::fprintf(stderr,
-                         "qel2caldb: Berkeley DB was killed by %s while reading %s: the file is damaged; "
-                         "\"qel2caldb verify\" names what is wrong\n",
-                         SignalText(outcome.signal).c_str(), reading.c_str());
-        return kExitFailure;
-    case ChildOutcome::End::TimedOut:
-        if (reading.empty())
-            std::fprintf(stderr, "qel2caldb: the command did not finish within %g seconds and was stopped\n",
-                         allowed);
-        else
-            std::fprintf(stderr,
-                         "qel2caldb: reading %s did not finish within %g seconds and was stopped: the file is "
-                         "probably damaged (pages that lead in a circle); \"qel2caldb verify\" names what is "
-                         "wrong (QEL2_TIME_LIMIT sets the limit in seconds)\n",
-                         reading.c_str(), allowed);
-        return kExitFailure;
+        case ChildOutcome::End::Exited:
+            return outcome.status;
+        case ChildOutcome::End::Signalled:
+            if (EndsTheParentToo(outcome.signal)) {
+                std::signal(outcome.signal, SIG_DFL);
+                std::raise(outcome.signal);
+            }
+            if (reading.empty())
+                std::fprintf(stderr, "qel2caldb: the command was killed by %s\n",
+                             SignalText(outcome.signal).c_str());
+            else
+                std::fprintf(stderr,
+                             "qel2caldb: Berkeley DB was killed by %s while reading %s: the file "
+                             "is damaged; "
+                             "\"qel2caldb verify\" names what is wrong\n",
+                             SignalText(outcome.signal).c_str(), reading.c_str());
+            return kExitFailure;
+        case ChildOutcome::End::TimedOut:
+            if (reading.empty())
+                std::fprintf(
+                    stderr,
+                    "qel2caldb: the command did not finish within %g seconds and was stopped\n",
+                    allowed);
+            else
+                std::fprintf(stderr,
+                             "qel2caldb: reading %s did not finish within %g seconds and was "
+                             "stopped: the file is "
+                             "probably damaged (pages that lead in a circle); \"qel2caldb verify\" "
+                             "names what is "
+                             "wrong (QEL2_TIME_LIMIT sets the limit in seconds)\n",
+                             reading.c_str(), allowed);
+            return kExitFailure;
     }
     return kExitFailure;
 }

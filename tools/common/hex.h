@@ -11,7 +11,9 @@ namespace qel2::tools {
 
 // Lower-case hex digits, two per byte.
 std::string ToHex(const unsigned char* bytes, size_t size);
-inline std::string ToHex(const std::vector<unsigned char>& bytes) { return ToHex(bytes.data(), bytes.size()); }
+inline std::string ToHex(const std::vector<unsigned char>& bytes) {
+    return ToHex(bytes.data(), bytes.size());
+}
 // The bytes of an even number of hex digits (either case), or nullopt.
 std::optional<std::vector<unsigned char>> FromHex(std::string_view text);
 

@@ -34,9 +34,12 @@ inline constexpr FlagBit kEventFlagBits[] = {
     {"bFlag15", qEL2_EVENT_FLAG15},
 };
 inline constexpr FlagBit kToDoFlagBits[] = {
-    {"Priority", qEL2_TODO_PRIORITY_MASK}, {"isDateStart", qEL2_TODO_START_IS_DATE},
-    {"isDateDue", qEL2_TODO_DUE_IS_DATE},  {"Status", qEL2_TODO_STATUS_MASK},
-    {"Tombstone", qEL2_TODO_TOMBSTONE},    {"bFlag13", qEL2_TODO_FLAG13},
+    {"Priority", qEL2_TODO_PRIORITY_MASK},
+    {"isDateStart", qEL2_TODO_START_IS_DATE},
+    {"isDateDue", qEL2_TODO_DUE_IS_DATE},
+    {"Status", qEL2_TODO_STATUS_MASK},
+    {"Tombstone", qEL2_TODO_TOMBSTONE},
+    {"bFlag13", qEL2_TODO_FLAG13},
     {"bLink", qEL2_TODO_LINK},
 };
 

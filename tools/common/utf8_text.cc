@@ -23,12 +23,12 @@ size_t Utf8SequenceLength(std::string_view bytes) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        if (lead == 0xE0) low = 0xA0;        // overlong
-        if (lead == 0xED) high = 0x9F;       // surrogates
+        if (lead == 0xE0) low = 0xA0;   // overlong
+        if (lead == 0xED) high = 0x9F;  // surrogates
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
-        if (lead == 0xF0) low = 0x90;        // overlong
-        if (lead == 0xF4) high = 0x8F;       // past U+10FFFF
+        if (lead == 0xF0) low = 0x90;   // overlong
+        if (lead == 0xF4) high = 0x8F;  // past U+10FFFF
     } else {
         return 0;
     }
@@ -97,18 +97,25 @@ std::string TerminalText(std::string_view bytes) {
             continue;
         }
         bytes.remove_prefix(1);
-        if (byte == '\n') shown.append("\\n");
-        else if (byte == '\t') shown.append("\\t");
-        else if (byte == '\r') shown.append("\\r");
-        else if (byte == '\\') shown.append("\\\\");
-        else if (byte < 0x20 || byte == 0x7F) escapeByte(byte);
-        else shown.push_back(static_cast<char>(byte));
+        if (byte == '\n')
+            shown.append("\\n");
+        else if (byte == '\t')
+            shown.append("\\t");
+        else if (byte == '\r')
+            shown.append("\\r");
+        else if (byte == '\\')
+            shown.append("\\\\");
+        else if (byte < 0x20 || byte == 0x7F)
+            escapeByte(byte);
+        else
+            shown.push_back(static_cast<char>(byte));
     }
     return shown;
 }
 
 Utf8Converter::Utf8Converter(const char* charset) {
-    if (charset != nullptr && *charset != '\0' && !IsUtf8Name(charset)) cd_ = iconv_open("UTF-8", charset);
+    if (charset != nullptr && *charset != '\0' && !IsUtf8Name(charset))
+        cd_ = iconv_open("UTF-8", charset);
 }
 
 Utf8Converter::~Utf8Converter() {
@@ -140,6 +147,8 @@ Utf8Text Utf8Converter::Convert(std::string_view bytes) {
     return result;
 }
 
-Utf8Text ToUtf8(std::string_view bytes, const char* charset) { return Utf8Converter(charset).Convert(bytes); }
+Utf8Text ToUtf8(std::string_view bytes, const char* charset) {
+    return Utf8Converter(charset).Convert(bytes);
+}
 
 }  // namespace qel2::tools

@@ -40,7 +40,8 @@ int Write(const std::vector<std::string>& args) {
     if (args.size() != 2) throw UsageError("write takes a description file and a store directory");
     qel2::mkstore::StorePlan plan = qel2::mkstore::PlanStoreFile(args[0]);
     qel2::mkstore::WriteStore(plan, args[1]);
-    std::fprintf(stderr, "qel2-mkstore: wrote %zu records to %s\n", plan.records.size(), args[1].c_str());
+    std::fprintf(stderr, "qel2-mkstore: wrote %zu records to %s\n", plan.records.size(),
+                 args[1].c_str());
     return 0;
 }
 
@@ -52,7 +53,8 @@ int Generate(const std::vector<std::string>& args) {
             positional.push_back(args[i]);
             continue;
         }
-        if (args[i] != "--calendars" && args[i] != "--events" && args[i] != "--todos" && args[i] != "--seed")
+        if (args[i] != "--calendars" && args[i] != "--events" && args[i] != "--todos" &&
+            args[i] != "--seed")
             throw UsageError("unknown option " + args[i]);
         if (i + 1 == args.size()) throw UsageError(args[i] + " needs a value");
         options[args[i]] = args[i + 1];
@@ -65,20 +67,24 @@ int Generate(const std::vector<std::string>& args) {
     qel2::mkstore::GenerateOptions generate;
     generate.calendars = ParseNumber<uint32_t>("--calendars", options["--calendars"]);
     generate.eventsPerCalendar = ParseNumber<uint32_t>("--events", options["--events"]);
-    if (options.contains("--todos")) generate.todosPerCalendar = ParseNumber<uint32_t>("--todos", options["--todos"]);
-    if (options.contains("--seed")) generate.seed = ParseNumber<uint64_t>("--seed", options["--seed"]);
+    if (options.contains("--todos"))
+        generate.todosPerCalendar = ParseNumber<uint32_t>("--todos", options["--todos"]);
+    if (options.contains("--seed"))
+        generate.seed = ParseNumber<uint64_t>("--seed", options["--seed"]);
     if (generate.calendars == 0) throw UsageError("--calendars must be at least 1");
 
     auto start = std::chrono::steady_clock::now();
     qel2::mkstore::GenerateSummary summary = qel2::mkstore::GenerateStore(generate, positional[0]);
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    std::fprintf(stderr,
-                 "qel2-mkstore: wrote %llu calendars, %llu events, %llu to-dos and %llu alarm records "
-                 "(%llu value bytes) to %s in %.1f s\n",
-                 static_cast<unsigned long long>(summary.calendars), static_cast<unsigned long long>(summary.events),
-                 static_cast<unsigned long long>(summary.todos),
-                 static_cast<unsigned long long>(summary.alarmRecords),
-                 static_cast<unsigned long long>(summary.valueBytes), positional[0].c_str(), took.count());
+    std::fprintf(
+        stderr,
+        "qel2-mkstore: wrote %llu calendars, %llu events, %llu to-dos and %llu alarm records "
+        "(%llu value bytes) to %s in %.1f s\n",
+        static_cast<unsigned long long>(summary.calendars),
+        static_cast<unsigned long long>(summary.events),
+        static_cast<unsigned long long>(summary.todos),
+        static_cast<unsigned long long>(summary.alarmRecords),
+        static_cast<unsigned long long>(summary.valueBytes), positional[0].c_str(), took.count());
     return 0;
 }
 

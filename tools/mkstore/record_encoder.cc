@@ -9,7 +9,8 @@ namespace {
 // The format cannot hold an organizer without an address: its first byte
 // being 0 means "no organizer". Such an organizer is written as absent.
 void EncodeOrganizer(ValueWriter& out, const qEL2_ORGANIZER* organizer) {
-    if (organizer == nullptr || organizer->pCalAddress == nullptr || organizer->pCalAddress[0] == '\0') {
+    if (organizer == nullptr || organizer->pCalAddress == nullptr ||
+        organizer->pCalAddress[0] == '\0') {
         out.Byte(0);
         return;
     }
@@ -51,9 +52,9 @@ void EncodeSharedBody(ValueWriter& out, const Record& record) {
     out.Word(Count(record.pAttendees));
     for (uint32_t i = 0; i < Count(record.pAttendees); ++i)
         EncodeAttendee(out, Element<qEL2_ATTENDEE>(record.pAttendees, i));
-    for (const char* text : {record.pSummary, record.pUID, record.pDescription, record.pLocation, record.pURL,
-                             record.pClass, record.pOrganizerEmail, record.pCharset, record.pLanguage,
-                             record.pExtra1, record.pExtra2})
+    for (const char* text : {record.pSummary, record.pUID, record.pDescription, record.pLocation,
+                             record.pURL, record.pClass, record.pOrganizerEmail, record.pCharset,
+                             record.pLanguage, record.pExtra1, record.pExtra2})
         out.String(text);
     // An alarm count behaves like a list count: 0 is followed by a filler.
     if (Count(record.pAlarms) == 0) {
@@ -68,17 +69,20 @@ void EncodeSharedBody(ValueWriter& out, const Record& record) {
 }  // namespace
 
 void EncodeAlarm(ValueWriter& out, const qEL2_VALARM& alarm) {
-    for (uint32_t word : {alarm.lAlarmWord1, alarm.lAlarmWord2, alarm.iAction, alarm.iRepeat, alarm.lAlarmWord5})
+    for (uint32_t word :
+         {alarm.lAlarmWord1, alarm.lAlarmWord2, alarm.iAction, alarm.iRepeat, alarm.lAlarmWord5})
         out.Word(word);
-    for (const char* text : {alarm.pAlarmText1, alarm.pAlarmText2, alarm.pAlarmText3}) out.String(text);
-    for (const array_t* list : {alarm.pAlarmList1, alarm.pAlarmList2, alarm.pAlarmList3}) out.List(list);
+    for (const char* text : {alarm.pAlarmText1, alarm.pAlarmText2, alarm.pAlarmText3})
+        out.String(text);
+    for (const array_t* list : {alarm.pAlarmList1, alarm.pAlarmList2, alarm.pAlarmList3})
+        out.List(list);
 }
 
 Bytes EncodeCalProps(const qEL2_CALPROPS& cal, const EncodeOptions& options) {
     ValueWriter out(options.filler);
     for (uint32_t word : {cal.dtModified, cal.dtCreated, cal.accessFlags}) out.Word(word);
-    for (const char* text : {cal.pDescription, cal.pParentCalID, cal.pRelativeCalID, cal.pCalMaster, cal.pName,
-                             cal.pCharSet, cal.pLanguage, cal.pPrimaryOwner, cal.pExtra})
+    for (const char* text : {cal.pDescription, cal.pParentCalID, cal.pRelativeCalID, cal.pCalMaster,
+                             cal.pName, cal.pCharSet, cal.pLanguage, cal.pPrimaryOwner, cal.pExtra})
         out.String(text);
     out.List(cal.pOtherOwners);
     out.List(cal.pChildList);
@@ -91,14 +95,15 @@ Bytes EncodeCalProps(const qEL2_CALPROPS& cal, const EncodeOptions& options) {
 
 Bytes EncodeEvent(const qEL2_VEVENT& event, const EncodeOptions& options) {
     ValueWriter out(options.filler);
-    for (uint32_t word : {event.dtStart, event.dtEnd, event.lExtra, event.dtModified, event.dtCreated,
-                          event.iSequence, static_cast<uint32_t>(event.lGeoLat),
+    for (uint32_t word : {event.dtStart, event.dtEnd, event.lExtra, event.dtModified,
+                          event.dtCreated, event.iSequence, static_cast<uint32_t>(event.lGeoLat),
                           static_cast<uint32_t>(event.lGeoLon), event.flags})
         out.Word(word);
     EncodeSharedBody(out, event);
-    for (const array_t* list : {event.pRDates, event.pEXDates, event.pRRules, event.pExRules, event.pRelatedTo,
-                                event.pExtraList1, event.pExtraList2, event.pExtraList3, event.pCategories,
-                                event.pAttachments, event.pXProps})
+    for (const array_t* list :
+         {event.pRDates, event.pEXDates, event.pRRules, event.pExRules, event.pRelatedTo,
+          event.pExtraList1, event.pExtraList2, event.pExtraList3, event.pCategories,
+          event.pAttachments, event.pXProps})
         out.List(list);
     return std::move(out.bytes());
 }
@@ -106,14 +111,15 @@ Bytes EncodeEvent(const qEL2_VEVENT& event, const EncodeOptions& options) {
 Bytes EncodeToDo(const qEL2_VTODO& todo, const EncodeOptions& options) {
     ValueWriter out(options.filler);
     // Stored order, which is not the record's field order.
-    for (uint32_t word : {todo.dtStart, todo.dtDue, todo.dtCompleted, todo.lExtra, todo.dtModified,
-                          todo.dtCreated, todo.iSequence, static_cast<uint32_t>(todo.lExtra2),
-                          static_cast<uint32_t>(todo.lGeoLat), static_cast<uint32_t>(todo.lGeoLon), todo.flags})
+    for (uint32_t word :
+         {todo.dtStart, todo.dtDue, todo.dtCompleted, todo.lExtra, todo.dtModified, todo.dtCreated,
+          todo.iSequence, static_cast<uint32_t>(todo.lExtra2), static_cast<uint32_t>(todo.lGeoLat),
+          static_cast<uint32_t>(todo.lGeoLon), todo.flags})
         out.Word(word);
     EncodeSharedBody(out, todo);
     // The to-do stores no extra lists.
-    for (const array_t* list : {todo.pRDates, todo.pEXDates, todo.pRRules, todo.pExRules, todo.pRelatedTo,
-                                todo.pCategories, todo.pAttachments, todo.pXProps})
+    for (const array_t* list : {todo.pRDates, todo.pEXDates, todo.pRRules, todo.pExRules,
+                                todo.pRelatedTo, todo.pCategories, todo.pAttachments, todo.pXProps})
         out.List(list);
     return std::move(out.bytes());
 }

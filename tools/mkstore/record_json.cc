@@ -26,13 +26,16 @@ public:
     }
 
     void Word(const char* name, uint32_t& field) {
-        if (const json* value = Find(name)) field = static_cast<uint32_t>(Integer(name, *value, 0, UINT32_MAX));
+        if (const json* value = Find(name))
+            field = static_cast<uint32_t>(Integer(name, *value, 0, UINT32_MAX));
     }
     void SignedWord(const char* name, int32_t& field) {
-        if (const json* value = Find(name)) field = static_cast<int32_t>(Integer(name, *value, INT32_MIN, INT32_MAX));
+        if (const json* value = Find(name))
+            field = static_cast<int32_t>(Integer(name, *value, INT32_MIN, INT32_MAX));
     }
     void SignedByte(const char* name, int32_t& field) {
-        if (const json* value = Find(name)) field = static_cast<int32_t>(Integer(name, *value, INT8_MIN, INT8_MAX));
+        if (const json* value = Find(name))
+            field = static_cast<int32_t>(Integer(name, *value, INT8_MIN, INT8_MAX));
     }
 
     // A flag word: a number, or an object of named bits. Without either,
@@ -44,8 +47,9 @@ public:
         if (named == &fields_)
             for (const FlagBit& bit : bits) seen_.insert(bit.name);
         if (const json* value = Find(name)) {
-            field = value->is_object() ? PackBits(name, bits, *value)
-                                       : static_cast<uint32_t>(Integer(name, *value, 0, UINT32_MAX));
+            field = value->is_object()
+                        ? PackBits(name, bits, *value)
+                        : static_cast<uint32_t>(Integer(name, *value, 0, UINT32_MAX));
             return;
         }
         if (!named->is_object()) return;
@@ -102,7 +106,8 @@ public:
     void RefuseUnknown(std::initializer_list<const char*> notStored) {
         for (const char* name : notStored) seen_.insert(name);
         for (const auto& item : fields_.items())
-            if (!seen_.contains(item.key())) Fail(item.key(), "is not a stored field of this record");
+            if (!seen_.contains(item.key()))
+                Fail(item.key(), "is not a stored field of this record");
     }
 
 private:
@@ -116,16 +121,20 @@ private:
         return it == fields_.end() ? nullptr : &*it;
     }
 
-    int64_t Integer(const std::string& name, const json& value, int64_t lowest, int64_t highest) const {
+    int64_t Integer(const std::string& name, const json& value, int64_t lowest,
+                    int64_t highest) const {
         if (!value.is_number_integer()) Fail(name, "must be a whole number");
-        int64_t number = value.is_number_unsigned() && value.get<uint64_t>() > INT64_MAX ? INT64_MAX
-                                                                                         : value.get<int64_t>();
+        int64_t number = value.is_number_unsigned() && value.get<uint64_t>() > INT64_MAX
+                             ? INT64_MAX
+                             : value.get<int64_t>();
         if (number < lowest || number > highest)
-            Fail(name, "is out of range (" + std::to_string(lowest) + " to " + std::to_string(highest) + ")");
+            Fail(name, "is out of range (" + std::to_string(lowest) + " to " +
+                           std::to_string(highest) + ")");
         return number;
     }
 
-    uint32_t PackBits(const std::string& name, std::span<const FlagBit> bits, const json& named) const {
+    uint32_t PackBits(const std::string& name, std::span<const FlagBit> bits,
+                      const json& named) const {
         uint32_t word = 0;
         for (const auto& item : named.items()) {
             const FlagBit* bit = nullptr;
@@ -133,7 +142,8 @@ private:
                 if (item.key() == candidate.name) bit = &candidate;
             if (bit == nullptr) Fail(name, "has no bit named " + item.key());
             int shift = std::countr_zero(bit->mask);
-            word |= static_cast<uint32_t>(Integer(name + "." + item.key(), item.value(), 0, bit->mask >> shift))
+            word |= static_cast<uint32_t>(
+                        Integer(name + "." + item.key(), item.value(), 0, bit->mask >> shift))
                     << shift;
         }
         return word;
@@ -187,7 +197,8 @@ qel2::ToDoPtr ToDoFromJson(const json& fields, const json* flagBits, const std::
     qel2::ToDoPtr todo = NewToDo();
     JsonFieldReader reader(fields, flagBits, where);
     VisitToDoFields(reader, *todo);
-    reader.RefuseUnknown({"pLinkedCalID", "RecurrenceID", "pExtraList1", "pExtraList2", "pExtraList3"});
+    reader.RefuseUnknown(
+        {"pLinkedCalID", "RecurrenceID", "pExtraList1", "pExtraList2", "pExtraList3"});
     return todo;
 }
 

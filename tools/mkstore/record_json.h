@@ -17,7 +17,9 @@ namespace qel2::mkstore {
 // `where` names the record in error messages. `flagBits` (may be null) holds
 // the flag word as named bits when `fields` has no flag word of its own.
 qel2::CalPropsPtr CalPropsFromJson(const nlohmann::json& fields, const std::string& where);
-qel2::EventPtr EventFromJson(const nlohmann::json& fields, const nlohmann::json* flagBits, const std::string& where);
-qel2::ToDoPtr ToDoFromJson(const nlohmann::json& fields, const nlohmann::json* flagBits, const std::string& where);
+qel2::EventPtr EventFromJson(const nlohmann::json& fields, const nlohmann::json* flagBits,
+                             const std::string& where);
+qel2::ToDoPtr ToDoFromJson(const nlohmann::json& fields, const nlohmann::json* flagBits,
+                           const std::string& where);
 
 }  // namespace qel2::mkstore

@@ -14,7 +14,8 @@ Hash Md5(const std::string& text) {
 
 CalPropsKey MakeCalPropsKey(const std::string& calendarId) { return Md5(calendarId); }
 
-EventKey MakeEventKey(const std::string& calendarId, const std::string& uid, uint32_t recurrenceId) {
+EventKey MakeEventKey(const std::string& calendarId, const std::string& uid,
+                      uint32_t recurrenceId) {
     qEL2_CALPROPS calendar{};
     qel2_pvt_MD5Hash(calendarId.c_str(), calendar.idHash);
     calendar.pvtFlags = qEL2_CAL_HASH_VALID;

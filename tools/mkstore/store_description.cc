@@ -20,7 +20,8 @@ using nlohmann::json;
 
 // Entries a fixture manifest carries for its readers, not for the writer.
 constexpr std::initializer_list<const char*> kManifestNotes = {
-    "purpose", "key_md5", "key_hex", "value_size", "value_md5", "value_hex", "tombstone", "is_link", "link_target"};
+    "purpose",   "key_md5",   "key_hex", "value_size", "value_md5",
+    "value_hex", "tombstone", "is_link", "link_target"};
 
 // One entry of "calendars", "events", "todos" or "alarms_db".
 class Entry {
@@ -29,14 +30,17 @@ public:
         if (!entry_.is_object()) Fail("must be an object");
     }
 
-    [[noreturn]] void Fail(const std::string& problem) const { throw MkstoreError(where_ + " " + problem); }
+    [[noreturn]] void Fail(const std::string& problem) const {
+        throw MkstoreError(where_ + " " + problem);
+    }
     const std::string& where() const { return where_; }
 
     void Allow(std::initializer_list<const char*> keys, bool manifestNotes) const {
         for (const auto& item : entry_.items()) {
             bool known = false;
             for (const char* key : keys) known = known || item.key() == key;
-            for (const char* key : kManifestNotes) known = known || (manifestNotes && item.key() == key);
+            for (const char* key : kManifestNotes)
+                known = known || (manifestNotes && item.key() == key);
             if (!known) Fail("has an unknown entry \"" + item.key() + "\"");
         }
     }
@@ -60,7 +64,8 @@ public:
             if (it != Fields().end() && !it->is_null()) value = &*it;
         }
         if (value == nullptr)
-            Fail(std::string("needs \"") + key + "\"" + (field != nullptr ? std::string(" or fields.") + field : ""));
+            Fail(std::string("needs \"") + key + "\"" +
+                 (field != nullptr ? std::string(" or fields.") + field : ""));
         if (!value->is_string()) Fail(std::string("\"") + key + "\" must be a string");
         return value->get<std::string>();
     }
@@ -68,7 +73,8 @@ public:
     uint32_t Number(const char* key, uint32_t fallback) const {
         const json* value = Find(key);
         if (value == nullptr) return fallback;
-        if (!value->is_number_integer() || value->get<int64_t>() < 0 || value->get<uint64_t>() > UINT32_MAX)
+        if (!value->is_number_integer() || value->get<int64_t>() < 0 ||
+            value->get<uint64_t>() > UINT32_MAX)
             Fail(std::string("\"") + key + "\" must be a whole number from 0 to 4294967295");
         return value->get<uint32_t>();
     }
@@ -76,7 +82,8 @@ public:
     Bytes Hex(const char* key) const {
         const json* value = Find(key);
         std::optional<Bytes> bytes;
-        if (value != nullptr && value->is_string()) bytes = qel2::tools::FromHex(value->get<std::string>());
+        if (value != nullptr && value->is_string())
+            bytes = qel2::tools::FromHex(value->get<std::string>());
         if (!bytes) Fail(std::string("\"") + key + "\" must be a string of hex digit pairs");
         return *bytes;
     }
@@ -112,7 +119,9 @@ private:
 };
 
 PlannedRecord PlanCalendar(const Entry& entry) {
-    entry.Allow({"id", "fields", "category_filler_present", "filler_byte", "truncate_to", "raw_value_hex"}, true);
+    entry.Allow(
+        {"id", "fields", "category_filler_present", "filler_byte", "truncate_to", "raw_value_hex"},
+        true);
     std::string id = entry.Text("id", "pRelativeCalID");
     qel2::CalPropsPtr calprops = CalPropsFromJson(entry.Fields(), entry.where() + " (" + id + ")");
     if (calprops->pRelativeCalID == nullptr) SetString(calprops->pRelativeCalID, id);
@@ -123,26 +132,31 @@ PlannedRecord PlanCalendar(const Entry& entry) {
 
 template <typename Build, typename Encode>
 PlannedRecord PlanInstance(const Entry& entry, Database database, Build build, Encode encode) {
-    entry.Allow({"calendar", "uid", "recurrence_id", "fields", "flags_decoded", "filler_byte", "truncate_to",
-                 "raw_value_hex"},
+    entry.Allow({"calendar", "uid", "recurrence_id", "fields", "flags_decoded", "filler_byte",
+                 "truncate_to", "raw_value_hex"},
                 true);
     std::string calendar = entry.Text("calendar", nullptr);
     std::string uid = entry.Text("uid", "pUID");
     uint32_t recurrenceId = entry.Number("recurrence_id", 0);
     if (entry.Find("recurrence_id") == nullptr) {
         auto it = entry.Fields().find("RecurrenceID");
-        if (it != entry.Fields().end() && it->is_number_integer()) recurrenceId = it->get<uint32_t>();
+        if (it != entry.Fields().end() && it->is_number_integer())
+            recurrenceId = it->get<uint32_t>();
     }
     std::string name = calendar + "/" + uid + "/" + std::to_string(recurrenceId);
-    auto record = build(entry.Fields(), entry.Find("flags_decoded"), entry.where() + " (" + name + ")");
+    auto record =
+        build(entry.Fields(), entry.Find("flags_decoded"), entry.where() + " (" + name + ")");
     if (record->pUID == nullptr) SetString(record->pUID, uid);
     EventKey key = MakeEventKey(calendar, uid, recurrenceId);
-    return {database, Bytes(key.begin(), key.end()), entry.Damaged(encode(*record, entry.Options())),
+    return {database, Bytes(key.begin(), key.end()),
+            entry.Damaged(encode(*record, entry.Options())),
             (database == Database::Events ? "event " : "to-do ") + name};
 }
 
 PlannedRecord PlanAlarmRecord(const Entry& entry) {
-    entry.Allow({"leading", "identifier_hex", "identifier_is_md5_of", "trailing", "value_hex", "value_text"}, true);
+    entry.Allow({"leading", "identifier_hex", "identifier_is_md5_of", "trailing", "value_hex",
+                 "value_text"},
+                true);
     Hash identifier{};
     if (entry.Find("identifier_is_md5_of") != nullptr) {
         identifier = Md5(entry.Text("identifier_is_md5_of", nullptr));
@@ -151,7 +165,8 @@ PlannedRecord PlanAlarmRecord(const Entry& entry) {
         if (bytes.size() != identifier.size()) entry.Fail("\"identifier_hex\" must be 16 bytes");
         std::copy(bytes.begin(), bytes.end(), identifier.begin());
     }
-    AlarmKey key = MakeAlarmKey(entry.Number("leading", 0), identifier, entry.Number("trailing", 0));
+    AlarmKey key =
+        MakeAlarmKey(entry.Number("leading", 0), identifier, entry.Number("trailing", 0));
     Bytes value;
     if (entry.Find("value_text") != nullptr) {
         // Stored texts of the alarm database keep their terminating NUL.
@@ -170,7 +185,8 @@ void PlanSection(const json& description, const char* section, StorePlan& plan, 
     if (it == description.end() || it->is_null()) return;
     if (!it->is_array()) throw MkstoreError(std::string("\"") + section + "\" must be a list");
     for (size_t i = 0; i < it->size(); ++i)
-        plan.records.push_back(planOne(Entry((*it)[i], std::string(section) + "[" + std::to_string(i) + "]")));
+        plan.records.push_back(
+            planOne(Entry((*it)[i], std::string(section) + "[" + std::to_string(i) + "]")));
 }
 
 }  // namespace
@@ -188,12 +204,14 @@ StorePlan PlanStore(const json& description) {
     }
     PlanSection(description, "calendars", plan, PlanCalendar);
     PlanSection(description, "events", plan, [](const Entry& entry) {
-        return PlanInstance(entry, Database::Events, EventFromJson,
-                            [](const qEL2_VEVENT& e, const EncodeOptions& o) { return EncodeEvent(e, o); });
+        return PlanInstance(
+            entry, Database::Events, EventFromJson,
+            [](const qEL2_VEVENT& e, const EncodeOptions& o) { return EncodeEvent(e, o); });
     });
     PlanSection(description, "todos", plan, [](const Entry& entry) {
-        return PlanInstance(entry, Database::ToDos, ToDoFromJson,
-                            [](const qEL2_VTODO& t, const EncodeOptions& o) { return EncodeToDo(t, o); });
+        return PlanInstance(
+            entry, Database::ToDos, ToDoFromJson,
+            [](const qEL2_VTODO& t, const EncodeOptions& o) { return EncodeToDo(t, o); });
     });
     PlanSection(description, "alarms_db", plan, PlanAlarmRecord);
     return plan;
@@ -212,7 +230,8 @@ void WriteStore(const StorePlan& plan, const std::string& directory) {
     options.caldbVersion = plan.caldbVersion;
     StoreWriter writer(directory, options);
     for (const PlannedRecord& record : plan.records)
-        writer.Put(record.database, record.key.data(), record.key.size(), record.value, record.what);
+        writer.Put(record.database, record.key.data(), record.key.size(), record.value,
+                   record.what);
     writer.Finish();
 }
 

@@ -22,9 +22,10 @@ constexpr uint32_t kTwoYears = 2 * 365 * 86400;
 constexpr uint32_t kWeek = 7 * 86400;
 
 constexpr std::string_view kWords[] = {
-    "project", "review",  "weekly",   "budget",  "design",  "planning", "customer", "release", "team",
-    "status",  "meeting", "quarterly", "lunch",  "training", "storage", "calendar", "server",  "migration",
-    "notes",   "follow-up", "room",   "agenda",  "offsite", "report",   "kick-off", "retro",   "sync"};
+    "project", "review",   "weekly", "budget",    "design",    "planning",  "customer",
+    "release", "team",     "status", "meeting",   "quarterly", "lunch",     "training",
+    "storage", "calendar", "server", "migration", "notes",     "follow-up", "room",
+    "agenda",  "offsite",  "report", "kick-off",  "retro",     "sync"};
 
 // mt19937_64 is fully specified, and Below() avoids the standard
 // distributions, whose results differ between library versions: the same
@@ -84,12 +85,14 @@ public:
         // they are written: appending in key order keeps the B-tree writes
         // sequential.
         std::vector<std::pair<CalPropsKey, uint32_t>> order;
-        for (uint32_t i = 0; i < options_.calendars; ++i) order.emplace_back(MakeCalPropsKey(CalendarId(i)), i);
+        for (uint32_t i = 0; i < options_.calendars; ++i)
+            order.emplace_back(MakeCalPropsKey(CalendarId(i)), i);
         std::sort(order.begin(), order.end());
         for (const auto& [key, index] : order) WriteCalendar(key, index);
         std::sort(alarms_.begin(), alarms_.end(), AlarmKeyLess);
         for (const StoredAlarm& alarm : alarms_)
-            writer_.Put(Database::Alarms, alarm.key.data(), alarm.key.size(), alarm.value, "an alarm record");
+            writer_.Put(Database::Alarms, alarm.key.data(), alarm.key.size(), alarm.value,
+                        "an alarm record");
         summary_.alarmRecords = alarms_.size();
         return summary_;
     }
@@ -116,7 +119,8 @@ private:
     void WriteSorted(Database database, std::vector<StoredInstance>& records, uint64_t& counter) {
         std::sort(records.begin(), records.end(), EventKeyLess);
         for (const StoredInstance& record : records) {
-            writer_.Put(database, record.key.data(), record.key.size(), record.value, "a generated record");
+            writer_.Put(database, record.key.data(), record.key.size(), record.value,
+                        "a generated record");
             Count(counter, record.value);
         }
     }
@@ -132,15 +136,18 @@ private:
         cal->dtCreated = options_.firstStart - random_.Below(kTwoYears);
         cal->dtModified = cal->dtCreated + random_.Below(kTwoYears);
         cal->accessFlags = random_.Below(5) | random_.Below(5) << 4;
-        SetString(cal->pDescription, "Calendar of user " + std::to_string(index) + ": " + random_.Words(3, 12));
+        SetString(cal->pDescription,
+                  "Calendar of user " + std::to_string(index) + ": " + random_.Words(3, 12));
         SetString(cal->pRelativeCalID, id);
         SetString(cal->pCalMaster, "cal1.example.com");
         SetString(cal->pName, "User " + std::to_string(index));
         SetString(cal->pCharSet, "UTF-8");
         SetString(cal->pLanguage, "en");
         SetString(cal->pPrimaryOwner, id);
-        if (random_.Percent(30)) AppendStrings(cal->pOtherOwners, {CalendarId(random_.Below(options_.calendars))});
-        if (random_.Percent(60)) AppendStrings(cal->pCategoryList, {"work", kWords[random_.Below(std::size(kWords))]});
+        if (random_.Percent(30))
+            AppendStrings(cal->pOtherOwners, {CalendarId(random_.Below(options_.calendars))});
+        if (random_.Percent(60))
+            AppendStrings(cal->pCategoryList, {"work", kWords[random_.Below(std::size(kWords))]});
         return cal;
     }
 
@@ -195,7 +202,8 @@ private:
         }
         FillShared(event, uid);
         if (random_.Percent(5)) AppendStrings(event.pEXDates, {"20060123T140000Z"});
-        if (random_.Percent(10)) AppendStrings(event.pXProps, {"X-ROOM:" + std::to_string(random_.Below(500))});
+        if (random_.Percent(10))
+            AppendStrings(event.pXProps, {"X-ROOM:" + std::to_string(random_.Below(500))});
     }
 
     qel2::ToDoPtr MakeToDo(uint32_t calendar, uint32_t r) {
@@ -226,11 +234,13 @@ private:
         SetString(record.pUID, uid);
         SetString(record.pSummary, random_.Words(2, 8));
         if (random_.Percent(60)) SetString(record.pDescription, random_.Words(5, 60));
-        if (random_.Percent(40)) SetString(record.pLocation, "Room " + std::to_string(100 + random_.Below(400)));
+        if (random_.Percent(40))
+            SetString(record.pLocation, "Room " + std::to_string(100 + random_.Below(400)));
         SetString(record.pClass, random_.Percent(80) ? "PUBLIC" : "PRIVATE");
         SetString(record.pCharset, "UTF-8");
         SetString(record.pLanguage, "en");
-        if (random_.Percent(30)) AppendStrings(record.pCategories, {"work", kWords[random_.Below(std::size(kWords))]});
+        if (random_.Percent(30))
+            AppendStrings(record.pCategories, {"work", kWords[random_.Below(std::size(kWords))]});
         if (!random_.Percent(70)) return;
         const std::string organizer = CalendarId(random_.Below(options_.calendars));
         SetString(record.pOrganizerEmail, organizer + "@example.com");
@@ -238,11 +248,13 @@ private:
         SetString(org->pCalAddress, Mailto(organizer));
         SetString(org->pCN, "User " + organizer.substr(4));
         record.pOrganizer = org.release();
-        for (uint32_t n = random_.Below(5); n > 0; --n) AppendRecord(record.pAttendees, MakeAttendee());
+        for (uint32_t n = random_.Below(5); n > 0; --n)
+            AppendRecord(record.pAttendees, MakeAttendee());
     }
 
     qel2::AttendeePtr MakeAttendee() {
-        static constexpr const char* kPartStats[] = {"NEEDS-ACTION", "ACCEPTED", "DECLINED", "TENTATIVE"};
+        static constexpr const char* kPartStats[] = {"NEEDS-ACTION", "ACCEPTED", "DECLINED",
+                                                     "TENTATIVE"};
         const std::string user = CalendarId(random_.Below(options_.calendars));
         qel2::AttendeePtr attendee = NewAttendee();
         SetString(attendee->pCalAddress, Mailto(user));
@@ -268,12 +280,15 @@ private:
             alarm->iRepeat = random_.Below(3);
             alarm->lAlarmWord5 = alarm->iRepeat != 0 ? 300 : 0;
             SetString(alarm->pAlarmText1, std::string("Reminder: ") + record.pSummary);
-            if (alarm->iAction == 0) AppendStrings(alarm->pAlarmList1, {record.pOrganizerEmail ? record.pOrganizerEmail : "nobody@example.com"});
+            if (alarm->iAction == 0)
+                AppendStrings(alarm->pAlarmList1, {record.pOrganizerEmail ? record.pOrganizerEmail
+                                                                          : "nobody@example.com"});
             const std::string name = calendar + "/" + record.pUID;
             const std::string text = calendar + " " + record.pUID;
             Bytes value(text.begin(), text.end());
             value.push_back(0);
-            alarms_.push_back({MakeAlarmKey(alarm->lAlarmWord1, Md5(name), recurrenceId + n), std::move(value)});
+            alarms_.push_back(
+                {MakeAlarmKey(alarm->lAlarmWord1, Md5(name), recurrenceId + n), std::move(value)});
             AppendRecord(record.pAlarms, std::move(alarm));
         }
     }

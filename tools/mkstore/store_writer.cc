@@ -39,8 +39,10 @@ constexpr uint32_t kMaxLocks = 50000;
 void PrepareDirectory(const std::string& directory) {
     std::error_code error;
     if (fs::exists(directory, error)) {
-        if (!fs::is_directory(directory, error)) throw MkstoreError(directory + " is not a directory");
-        if (!fs::is_empty(directory, error)) throw MkstoreError(directory + " is not empty; give a new or empty directory");
+        if (!fs::is_directory(directory, error))
+            throw MkstoreError(directory + " is not a directory");
+        if (!fs::is_empty(directory, error))
+            throw MkstoreError(directory + " is not empty; give a new or empty directory");
         return;
     }
     if (!fs::create_directories(directory, error))
@@ -121,7 +123,8 @@ void StoreWriter::Put(Database database, const unsigned char* key, size_t keySiz
     DB* db = databases_[static_cast<int>(database)];
     int result = db->put(db, txn_, &keyDbt, &valueDbt, DB_NOOVERWRITE);
     if (result == DB_KEYEXIST)
-        throw MkstoreError(std::string(DatabaseFile(database)) + " already holds the key of " + what);
+        throw MkstoreError(std::string(DatabaseFile(database)) + " already holds the key of " +
+                           what);
     Check(result, std::string("writing ") + what + " to " + DatabaseFile(database));
     if (++putsInTransaction_ >= options_.putsPerTransaction) Commit();
 }

@@ -41,8 +41,8 @@ public:
 
     // Adds one record; a key already written is refused. `what` names the
     // record in error messages.
-    void Put(Database database, const unsigned char* key, size_t keySize, const std::vector<unsigned char>& value,
-             const std::string& what);
+    void Put(Database database, const unsigned char* key, size_t keySize,
+             const std::vector<unsigned char>& value, const std::string& what);
     // Commits, checkpoints, closes everything cleanly and writes caldb.conf.
     void Finish();
 

@@ -18,7 +18,8 @@ void WriteTrigger(PropertyWriter& writer, const qEL2_VALARM& alarm, Start start)
     if (lead != 0 && lead <= INT32_MAX && start.time != 0) {
         writer.Raw("TRIGGER", IcsDuration(lead, true));
         // A trigger time that is not the start minus the lead is kept too.
-        if (alarm.lAlarmWord1 != start.time - lead) writer.Raw("X-QEL2-ALARM-TIME", IcsDateTime(alarm.lAlarmWord1));
+        if (alarm.lAlarmWord1 != start.time - lead)
+            writer.Raw("X-QEL2-ALARM-TIME", IcsDateTime(alarm.lAlarmWord1));
         return;
     }
     if (lead != 0) writer.Raw("X-QEL2-ALARM-LEAD", std::to_string(lead));
@@ -35,7 +36,8 @@ void WriteTrigger(PropertyWriter& writer, const qEL2_VALARM& alarm, Start start)
 
 void WriteRepeat(PropertyWriter& writer, const qEL2_VALARM& alarm) {
     if (alarm.iRepeat == 0) {
-        if (alarm.lAlarmWord5 != 0) writer.Raw("X-QEL2-ALARM-WORD5", std::to_string(alarm.lAlarmWord5));
+        if (alarm.lAlarmWord5 != 0)
+            writer.Raw("X-QEL2-ALARM-WORD5", std::to_string(alarm.lAlarmWord5));
         return;
     }
     if (alarm.iRepeat > INT32_MAX) {
@@ -64,7 +66,8 @@ void WriteRecipients(PropertyWriter& writer, const qEL2_VALARM& alarm) {
     }
 }
 
-void WriteAlarm(PropertyWriter& writer, const qEL2_VALARM& alarm, Start start, const std::string& summary) {
+void WriteAlarm(PropertyWriter& writer, const qEL2_VALARM& alarm, Start start,
+                const std::string& summary) {
     std::string& out = writer.out();
     AppendBegin(out, "VALARM");
     const std::string fallback = summary.empty() ? "Reminder" : summary;
@@ -94,12 +97,14 @@ void WriteAlarm(PropertyWriter& writer, const qEL2_VALARM& alarm, Start start, c
             if (action == kAudio) {
                 writer.Raw("ACTION", "AUDIO");
             } else {
-                const std::string name =
-                    action == kProcedure ? "X-QEL2-PROCEDURE" : "X-QEL2-ACTION-" + std::to_string(action);
+                const std::string name = action == kProcedure
+                                             ? "X-QEL2-PROCEDURE"
+                                             : "X-QEL2-ACTION-" + std::to_string(action);
                 writer.Raw("ACTION", name);
                 writer.notes().Add(Outcome::kChanged, "alarm action written as " + name,
-                                   action == kProcedure ? "PROCEDURE alarms are no longer part of iCalendar"
-                                                        : "the action code has no iCalendar name");
+                                   action == kProcedure
+                                       ? "PROCEDURE alarms are no longer part of iCalendar"
+                                       : "the action code has no iCalendar name");
             }
             writer.XStored("X-QEL2-ALARM-DESCRIPTION", alarm.pAlarmText1);
             writer.XStored("X-QEL2-ALARM-SUMMARY", alarm.pAlarmText2);
@@ -116,7 +121,8 @@ void WriteAlarm(PropertyWriter& writer, const qEL2_VALARM& alarm, Start start, c
 
 }  // namespace
 
-void WriteAlarms(PropertyWriter& writer, const array_t* alarms, Start start, const std::string& summary) {
+void WriteAlarms(PropertyWriter& writer, const array_t* alarms, Start start,
+                 const std::string& summary) {
     for (const qEL2_VALARM* alarm : qel2::cli::ListView<qEL2_VALARM>{alarms})
         if (alarm != nullptr) WriteAlarm(writer, *alarm, start, summary);
 }

@@ -22,6 +22,7 @@ namespace qel2::cli::exporter {
 
 // `summary` is the component's SUMMARY, the text an alarm without texts
 // of its own shows.
-void WriteAlarms(PropertyWriter& writer, const array_t* alarms, Start start, const std::string& summary);
+void WriteAlarms(PropertyWriter& writer, const array_t* alarms, Start start,
+                 const std::string& summary);
 
 }  // namespace qel2::cli::exporter

@@ -29,7 +29,8 @@ struct EventKind {
     static constexpr const char* kDatabase = "events.db";
     static constexpr RecordKind kKind = RecordKind::kEvent;
     static constexpr const char* kWhat = "events";
-    static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a, qEL2_RECORD_FILTER filter) {
+    static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a,
+                    qEL2_RECORD_FILTER filter) {
         return qel2_pvt_ScanEvents(c, l, f, a, filter);
     }
     static int Keep(const void* record, const qEL2_RANGE_FILTER* range) {
@@ -47,7 +48,8 @@ struct ToDoKind {
     static constexpr const char* kDatabase = "todos.db";
     static constexpr RecordKind kKind = RecordKind::kToDo;
     static constexpr const char* kWhat = "to-dos";
-    static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a, qEL2_RECORD_FILTER filter) {
+    static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a,
+                    qEL2_RECORD_FILTER filter) {
         return qel2_pvt_ScanToDos(c, l, f, a, filter);
     }
     static int Keep(const void* record, const qEL2_RANGE_FILTER* range) {
@@ -62,8 +64,13 @@ struct ToDoKind {
 
 class CalendarStream {
 public:
-    CalendarStream(qEL2_CALPROPS& calendar, uint32_t readFlags, CalendarReport& report, const ResourceSink& sink)
-        : calendar_(calendar), readFlags_(readFlags), report_(report), sink_(sink), header_(CalendarHeader(calendar)) {}
+    CalendarStream(qEL2_CALPROPS& calendar, uint32_t readFlags, CalendarReport& report,
+                   const ResourceSink& sink)
+        : calendar_(calendar),
+          readFlags_(readFlags),
+          report_(report),
+          sink_(sink),
+          header_(CalendarHeader(calendar)) {}
 
     // The records of one kind, grouped by UID as the walk meets them: the
     // key order keeps a UID's records together, master first.
@@ -72,7 +79,8 @@ public:
         GroupedWalk<Kind> state{this, nullptr, {}, SkippedRecords(Kind::kKind, calendar_, report_)};
         array_t* list = nullptr;
         state.list = &list;
-        const int result = Kind::Scan(&calendar_, &list, readFlags_, &state, &GroupedWalk<Kind>::Filter);
+        const int result =
+            Kind::Scan(&calendar_, &list, readFlags_, &state, &GroupedWalk<Kind>::Filter);
         if (list != nullptr && !state.failure) state.Flush();
         if (list != nullptr) {
             state.FreeAll();
@@ -81,8 +89,9 @@ public:
         if (state.failure) std::rethrow_exception(state.failure);
         if (result == 0) state.skipped.Finish();
         if (result != 0)
-            throw qel2::cli::CliError(std::string("reading the ") + Kind::kWhat + " of calendar \"" +
-                                    report_.calendarId() + "\" failed (result " + std::to_string(result) + ")");
+            throw qel2::cli::CliError(std::string("reading the ") + Kind::kWhat +
+                                      " of calendar \"" + report_.calendarId() +
+                                      "\" failed (result " + std::to_string(result) + ")");
     }
 
 private:
@@ -118,7 +127,9 @@ private:
             return 1;
         }
 
-        static std::string_view Uid(const Record* record) { return record->pUID ? record->pUID : ""; }
+        static std::string_view Uid(const Record* record) {
+            return record->pUID ? record->pUID : "";
+        }
 
         void Flush() {
             array_t* group = *list;
@@ -131,7 +142,8 @@ private:
 
         void FreeAll() {
             array_t* group = *list;
-            for (uint32_t i = 0; i < group->count; ++i) Kind::Free(static_cast<Record*>(group->elements[i]));
+            for (uint32_t i = 0; i < group->count; ++i)
+                Kind::Free(static_cast<Record*>(group->elements[i]));
             array_removeall(group);
         }
     };
@@ -140,16 +152,19 @@ private:
     RecordRef Ref(const typename Kind::Record& record) {
         unsigned char key[qEL2_EVENT_KEY_SIZE];
         qel2_pvt_CompHashCore(&calendar_, record.pUID ? record.pUID : "", record.RecurrenceID, key);
-        return RecordRef{Kind::kDatabase, qel2::tools::ToUtf8(record.pUID ? record.pUID : "", record.pCharset).text,
+        return RecordRef{Kind::kDatabase,
+                         qel2::tools::ToUtf8(record.pUID ? record.pUID : "", record.pCharset).text,
                          record.RecurrenceID, qel2::tools::ToHex(key, sizeof key)};
     }
 
     // Writes one record into `out`; false when it is left out.
     template <class Kind>
-    bool WriteRecord(std::string& out, const typename Kind::Record& record, const ItemPlan& plan, RecordNotes notes) {
+    bool WriteRecord(std::string& out, const typename Kind::Record& record, const ItemPlan& plan,
+                     RecordNotes notes) {
         const bool written = Kind::Append(out, record, plan, notes);
         if (!notes.entries().empty()) report_.AddRecord(Ref<Kind>(record), notes.entries());
-        if (written) ++(std::is_same_v<Kind, EventKind> ? report_.counts().events : report_.counts().todos);
+        if (written)
+            ++(std::is_same_v<Kind, EventKind> ? report_.counts().events : report_.counts().todos);
         return written;
     }
 
@@ -171,14 +186,16 @@ private:
         } else if (EventHasUid(digest)) {
             uid += "-todo";
             uidChanged = true;
-            groupNotes.Add(Outcome::kRepaired, "UID changed to " + uid,
-                           "an event of the calendar has the same UID, and a resource holds one kind");
+            groupNotes.Add(
+                Outcome::kRepaired, "UID changed to " + uid,
+                "an event of the calendar has the same UID, and a resource holds one kind");
         }
 
         std::string components;
         const typename Kind::Record* master = first.RecurrenceID == 0 ? &first : nullptr;
         ItemPlan plan{uid, uidChanged, false, master && Kind::StartIsDate(*master), false};
-        if (master != nullptr && !WriteRecord<Kind>(components, *master, plan, groupNotes)) master = nullptr;
+        if (master != nullptr && !WriteRecord<Kind>(components, *master, plan, groupNotes))
+            master = nullptr;
         for (const auto* record : records) {
             if (record == &first && first.RecurrenceID == 0) continue;
             if (master != nullptr) {
@@ -189,9 +206,11 @@ private:
                 continue;
             }
             // An instance without its master stands alone.
-            ItemPlan alone{uid + "-" + IcsDateTime(record->RecurrenceID), true, false, false, false};
+            ItemPlan alone{uid + "-" + IcsDateTime(record->RecurrenceID), true, false, false,
+                           false};
             RecordNotes notes = groupNotes;
-            notes.Add(Outcome::kRepaired, "instance written as an event of its own with UID " + alone.uid,
+            notes.Add(Outcome::kRepaired,
+                      "instance written as an event of its own with UID " + alone.uid,
                       "its master (recurrence id 0) is missing, deleted or left out");
             std::string single;
             if (WriteRecord<Kind>(single, *record, alone, notes)) Hand(alone.uid, single);

@@ -18,7 +18,9 @@ size_t LineBreakAt(std::string_view text, size_t i) {
 bool IsIcsToken(std::string_view text) {
     if (text.empty()) return false;
     for (unsigned char c : text)
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-')) return false;
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+              c == '-'))
+            return false;
     return true;
 }
 

@@ -17,13 +17,19 @@ Civil Utc(uint32_t time) {
     const uint32_t z = time / kSecondsPerDay + 719468;  // days since 0000-03-01
     const uint32_t era = z / 146097;
     const uint32_t dayOfEra = z - era * 146097;
-    const uint32_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const uint32_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const uint32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
     const uint32_t mp = (5 * dayOfYear + 2) / 153;
     const uint32_t day = dayOfYear - (153 * mp + 2) / 5 + 1;
     const uint32_t month = mp < 10 ? mp + 3 : mp - 9;
     const uint32_t rest = time % kSecondsPerDay;
-    return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day, rest / 3600, rest % 3600 / 60, rest % 60};
+    return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0),
+            month,
+            day,
+            rest / 3600,
+            rest % 3600 / 60,
+            rest % 60};
 }
 
 }  // namespace
@@ -31,7 +37,8 @@ Civil Utc(uint32_t time) {
 std::string IcsDateTime(uint32_t time) {
     const Civil t = Utc(time);
     char text[64];
-    std::snprintf(text, sizeof text, "%04u%02u%02uT%02u%02u%02uZ", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    std::snprintf(text, sizeof text, "%04u%02u%02uT%02u%02u%02uZ", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
     return text;
 }
 

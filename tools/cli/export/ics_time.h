@@ -14,7 +14,9 @@ std::string IcsDateTime(uint32_t time);
 // 20060116
 std::string IcsDate(uint32_t time);
 // DATE when `isDate`, else DATE-TIME.
-inline std::string IcsTime(uint32_t time, bool isDate) { return isDate ? IcsDate(time) : IcsDateTime(time); }
+inline std::string IcsTime(uint32_t time, bool isDate) {
+    return isDate ? IcsDate(time) : IcsDateTime(time);
+}
 
 // Midnight UTC of the day `time` falls on.
 inline uint32_t DayOf(uint32_t time) { return time - time % kSecondsPerDay; }

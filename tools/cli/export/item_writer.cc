@@ -40,7 +40,8 @@ void EnumParam(PropertyWriter& writer, IcsLine& line, std::string_view name, con
         line.Param(name, value);
     } else {
         line.Param("X-QEL2-" + std::string(name), value);
-        writer.notes().Add(Outcome::kChanged, std::string(name) + " kept as X-QEL2-" + std::string(name),
+        writer.notes().Add(Outcome::kChanged,
+                           std::string(name) + " kept as X-QEL2-" + std::string(name),
                            "the stored value is not an iCalendar name");
     }
 }
@@ -64,7 +65,8 @@ void WriteAttendees(PropertyWriter& writer, const array_t* attendees) {
         if (attendee == nullptr) continue;
         if (attendee->pCalAddress == nullptr || *attendee->pCalAddress == '\0') {
             writer.XStored("X-QEL2-ATTENDEE-CN", attendee->pCN ? attendee->pCN : "");
-            writer.notes().Add(Outcome::kChanged, "ATTENDEE without address kept as X-QEL2-ATTENDEE-CN",
+            writer.notes().Add(Outcome::kChanged,
+                               "ATTENDEE without address kept as X-QEL2-ATTENDEE-CN",
                                "an ATTENDEE needs an address");
             continue;
         }
@@ -80,7 +82,8 @@ void WriteAttendees(PropertyWriter& writer, const array_t* attendees) {
         line.ParamList("MEMBER", writer.Utf8List(attendee->pMember));
         line.ParamList("DELEGATED-TO", writer.Utf8List(attendee->pDelegatedTo));
         line.ParamList("DELEGATED-FROM", writer.Utf8List(attendee->pDelegatedFrom));
-        if (attendee->pExtraParam) line.Param("X-QEL2-EXTRAPARAM", writer.Utf8(attendee->pExtraParam));
+        if (attendee->pExtraParam)
+            line.Param("X-QEL2-EXTRAPARAM", writer.Utf8(attendee->pExtraParam));
         writer.Emit(line.Uri(writer.Utf8(attendee->pCalAddress)), "ATTENDEE");
     }
 }
@@ -93,8 +96,8 @@ void WriteXProperties(PropertyWriter& writer, const array_t* lines) {
         const std::string line = writer.Utf8(stored);
         const size_t colon = line.find(':');
         const std::string_view name = std::string_view(line).substr(0, colon);
-        bool plain = colon != std::string::npos && name.size() > 2 && (name[0] == 'X' || name[0] == 'x') &&
-                     name[1] == '-' && IsIcsToken(name);
+        bool plain = colon != std::string::npos && name.size() > 2 &&
+                     (name[0] == 'X' || name[0] == 'x') && name[1] == '-' && IsIcsToken(name);
         for (unsigned char c : line)
             if ((c < 0x20 && c != '\t') || c == 0x7F) plain = false;
         if (plain) {
@@ -129,7 +132,8 @@ Start EventStart(const Item& item, uint32_t end, bool endIsDate, RecordNotes& no
 }
 
 // DTEND or DUE in the start's kind and after it; 0 when it is left out.
-uint32_t EndAfterStart(PropertyWriter& writer, const std::string& name, uint32_t end, bool endIsDate, Start start) {
+uint32_t EndAfterStart(PropertyWriter& writer, const std::string& name, uint32_t end,
+                       bool endIsDate, Start start) {
     if (end == 0 || start.time == 0) return end;
     const uint32_t stored = end;
     if (endIsDate != start.isDate) {
@@ -138,9 +142,10 @@ uint32_t EndAfterStart(PropertyWriter& writer, const std::string& name, uint32_t
             if (end <= start.time) end = DayOf(start.time) + kSecondsPerDay;
         }
         writer.Raw("X-QEL2-" + name, IcsTime(stored, endIsDate));
-        writer.notes().Add(Outcome::kRepaired,
-                           name + std::string(" written as ") + (start.isDate ? "DATE" : "DATE-TIME"),
-                           "a DATE and a DATE-TIME in one component are refused by clients");
+        writer.notes().Add(
+            Outcome::kRepaired,
+            name + std::string(" written as ") + (start.isDate ? "DATE" : "DATE-TIME"),
+            "a DATE and a DATE-TIME in one component are refused by clients");
     }
     if (end < start.time || (start.isDate && end <= start.time)) {
         if (endIsDate == start.isDate) writer.Raw("X-QEL2-" + name, IcsTime(stored, endIsDate));
@@ -153,8 +158,8 @@ uint32_t EndAfterStart(PropertyWriter& writer, const std::string& name, uint32_t
 
 // What events and to-dos share, field for field, after the start.
 template <typename Item>
-void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan, Start start, uint32_t priority,
-                 const char* statusName, uint32_t status) {
+void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan, Start start,
+                 uint32_t priority, const char* statusName, uint32_t status) {
     const std::string summary = writer.Utf8(item.pSummary);
     writer.Emit(IcsLine("SUMMARY").Text(summary), "SUMMARY");
     writer.Text("DESCRIPTION", item.pDescription);
@@ -166,13 +171,15 @@ void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan,
             writer.Raw("CLASS", value);
         else {
             writer.X("X-QEL2-CLASS", value);
-            writer.notes().Add(Outcome::kChanged, "CLASS kept as X-QEL2-CLASS", "the stored class is not a name");
+            writer.notes().Add(Outcome::kChanged, "CLASS kept as X-QEL2-CLASS",
+                               "the stored class is not a name");
         }
     }
     if (item.iSequence <= INT32_MAX)
         writer.Raw("SEQUENCE", std::to_string(item.iSequence));
     else
-        KeepOutOfRange(writer, "SEQUENCE", std::to_string(item.iSequence), "it does not fit a signed 32-bit integer");
+        KeepOutOfRange(writer, "SEQUENCE", std::to_string(item.iSequence),
+                       "it does not fit a signed 32-bit integer");
     if (item.dtCreated != 0) writer.Raw("CREATED", IcsDateTime(item.dtCreated));
     if (item.dtModified != 0) writer.Raw("LAST-MODIFIED", IcsDateTime(item.dtModified));
     if (item.lGeoLat != 0 || item.lGeoLon != 0) {
@@ -200,10 +207,13 @@ void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan,
         writer.XList("X-QEL2-EXRULE", item.pExRules);
         writer.XList("X-QEL2-RDATE", item.pRDates);
         writer.XList("X-QEL2-EXDATE", item.pEXDates);
-        if (ListSize(item.pRRules) + ListSize(item.pExRules) + ListSize(item.pRDates) + ListSize(item.pEXDates) != 0)
-            writer.notes().Add(Outcome::kRepaired, "recurrence rules and dates kept as X-QEL2-*",
-                               plan.rulesAsX ? "an instance of a recurring event cannot carry its own recurrence"
-                                             : "recurrence needs a start");
+        if (ListSize(item.pRRules) + ListSize(item.pExRules) + ListSize(item.pRDates) +
+                ListSize(item.pEXDates) !=
+            0)
+            writer.notes().Add(
+                Outcome::kRepaired, "recurrence rules and dates kept as X-QEL2-*",
+                plan.rulesAsX ? "an instance of a recurring event cannot carry its own recurrence"
+                              : "recurrence needs a start");
     } else {
         WriteRules(writer, "RRULE", item.pRRules, start);
         // EXRULE left iCalendar with RFC 5545; servers and clients ignore or refuse it.
@@ -218,7 +228,8 @@ void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan,
         writer.Emit(IcsLine("RELATED-TO").Text(writer.Utf8(related)), "RELATED-TO");
     for (const char* category : StringsView{item.pCategories})
         writer.Emit(IcsLine("CATEGORIES").Text(writer.Utf8(category)), "CATEGORIES");
-    for (const char* attachment : StringsView{item.pAttachments}) writer.Uri("ATTACH", attachment ? attachment : "");
+    for (const char* attachment : StringsView{item.pAttachments})
+        writer.Uri("ATTACH", attachment ? attachment : "");
     WriteXProperties(writer, item.pXProps);
 
     // Stored values iCalendar has no property for.
@@ -238,10 +249,13 @@ void WriteShared(PropertyWriter& writer, const Item& item, const ItemPlan& plan,
 
 // The lines every component starts with: UID, DTSTAMP, RECURRENCE-ID.
 template <typename Item>
-void WriteIdentity(PropertyWriter& writer, const Item& item, const ItemPlan& plan, uint32_t startTime) {
+void WriteIdentity(PropertyWriter& writer, const Item& item, const ItemPlan& plan,
+                   uint32_t startTime) {
     writer.Emit(IcsLine("UID").Text(plan.uid), "UID");
     if (plan.uidChanged) writer.XStored("X-QEL2-ORIGINAL-UID", item.pUID ? item.pUID : "");
-    const uint32_t stamp = item.dtModified ? item.dtModified : item.dtCreated ? item.dtCreated : startTime;
+    const uint32_t stamp = item.dtModified  ? item.dtModified
+                           : item.dtCreated ? item.dtCreated
+                                            : startTime;
     writer.Raw("DTSTAMP", IcsDateTime(stamp));
     if (item.RecurrenceID == 0) return;
     if (plan.writeRecurrenceId)
@@ -260,7 +274,8 @@ void WriteFlagBits(PropertyWriter& writer, uint32_t bits) {
 
 }  // namespace
 
-bool AppendEvent(std::string& out, const qEL2_VEVENT& event, const ItemPlan& plan, RecordNotes& notes) {
+bool AppendEvent(std::string& out, const qEL2_VEVENT& event, const ItemPlan& plan,
+                 RecordNotes& notes) {
     std::string text;
     PropertyWriter writer(text, notes, event.pCharset);
     const bool endIsDate = qel2_EventEndIsDate(event.flags);
@@ -276,20 +291,24 @@ bool AppendEvent(std::string& out, const qEL2_VEVENT& event, const ItemPlan& pla
     WriteTime(writer, "DTSTART", start.time, start.isDate);
     if (event.dtStart == 0) writer.Raw("X-QEL2-NO-START", "1");
     // The end that became the start is not written twice.
-    const uint32_t end =
-        event.dtStart == 0 && event.dtEnd != 0 ? 0 : EndAfterStart(writer, "DTEND", event.dtEnd, endIsDate, start);
+    const uint32_t end = event.dtStart == 0 && event.dtEnd != 0
+                             ? 0
+                             : EndAfterStart(writer, "DTEND", event.dtEnd, endIsDate, start);
     if (end != 0) WriteTime(writer, "DTEND", end, start.isDate);
     const uint32_t status = qel2_EventStatus(event.flags);
-    WriteShared(writer, event, plan, start, qel2_EventPriority(event.flags), qel2::cli::EventStatusName(status), status);
+    WriteShared(writer, event, plan, start, qel2_EventPriority(event.flags),
+                qel2::cli::EventStatusName(status), status);
     if (qel2_EventTombstone(event.flags)) writer.Raw("X-QEL2-TOMBSTONE", "1");
-    WriteFlagBits(writer, event.flags & ~(qEL2_EVENT_PRIORITY_MASK | qEL2_EVENT_START_IS_DATE | qEL2_EVENT_END_IS_DATE |
-                                          qEL2_EVENT_STATUS_MASK | qEL2_EVENT_TOMBSTONE));
+    WriteFlagBits(writer, event.flags & ~(qEL2_EVENT_PRIORITY_MASK | qEL2_EVENT_START_IS_DATE |
+                                          qEL2_EVENT_END_IS_DATE | qEL2_EVENT_STATUS_MASK |
+                                          qEL2_EVENT_TOMBSTONE));
     AppendEnd(text, "VEVENT");
     out += text;
     return true;
 }
 
-bool AppendToDo(std::string& out, const qEL2_VTODO& todo, const ItemPlan& plan, RecordNotes& notes) {
+bool AppendToDo(std::string& out, const qEL2_VTODO& todo, const ItemPlan& plan,
+                RecordNotes& notes) {
     std::string text;
     PropertyWriter writer(text, notes, todo.pCharset);
     const Start start{todo.dtStart, todo.dtStart != 0 && qel2_ToDoStartIsDate(todo.flags)};
@@ -302,14 +321,16 @@ bool AppendToDo(std::string& out, const qEL2_VTODO& todo, const ItemPlan& plan, 
     if (due != 0) WriteTime(writer, "DUE", due, start.time != 0 ? start.isDate : dueIsDate);
     if (todo.dtCompleted != 0) writer.Raw("COMPLETED", IcsDateTime(todo.dtCompleted));
     const uint32_t status = qel2_ToDoStatus(todo.flags);
-    WriteShared(writer, todo, plan, start, qel2_ToDoPriority(todo.flags), qel2::cli::ToDoStatusName(status), status);
+    WriteShared(writer, todo, plan, start, qel2_ToDoPriority(todo.flags),
+                qel2::cli::ToDoStatusName(status), status);
     // -1 is what a new to-do holds: only another value says something.
     if (todo.lExtra2 != -1) writer.Raw("X-QEL2-LEXTRA2", std::to_string(todo.lExtra2));
     if (qel2_ToDoTombstone(todo.flags)) writer.Raw("X-QEL2-TOMBSTONE", "1");
     // The link bit only says the record came through a link, which
     // X-QEL2-LINKED-FROM tells already.
-    WriteFlagBits(writer, todo.flags & ~(qEL2_TODO_PRIORITY_MASK | qEL2_TODO_START_IS_DATE | qEL2_TODO_DUE_IS_DATE |
-                                         qEL2_TODO_STATUS_MASK | qEL2_TODO_TOMBSTONE | qEL2_TODO_LINK));
+    WriteFlagBits(writer, todo.flags & ~(qEL2_TODO_PRIORITY_MASK | qEL2_TODO_START_IS_DATE |
+                                         qEL2_TODO_DUE_IS_DATE | qEL2_TODO_STATUS_MASK |
+                                         qEL2_TODO_TOMBSTONE | qEL2_TODO_LINK));
     AppendEnd(text, "VTODO");
     out += text;
     return true;

@@ -39,7 +39,8 @@ struct ItemPlan {
 
 // Appends the component to `out`; false (and nothing appended) when the
 // record is left out, which `notes` then says.
-bool AppendEvent(std::string& out, const qEL2_VEVENT& event, const ItemPlan& plan, RecordNotes& notes);
+bool AppendEvent(std::string& out, const qEL2_VEVENT& event, const ItemPlan& plan,
+                 RecordNotes& notes);
 bool AppendToDo(std::string& out, const qEL2_VTODO& todo, const ItemPlan& plan, RecordNotes& notes);
 
 }  // namespace qel2::cli::exporter

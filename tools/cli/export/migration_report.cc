@@ -79,22 +79,28 @@ nlohmann::json MigrationReport::ToJson() const {
         total.repaired += c.repaired;
         total.leftOut += c.leftOut;
     }
-    return {{"complete", !incomplete()},        {"events", total.events},     {"todos", total.todos},
-            {"changed", total.changed},         {"repaired", total.repaired}, {"left_out", total.leftOut},
+    return {{"complete", !incomplete()},
+            {"events", total.events},
+            {"todos", total.todos},
+            {"changed", total.changed},
+            {"repaired", total.repaired},
+            {"left_out", total.leftOut},
             {"calendars", std::move(calendars)}};
 }
 
 std::string MigrationReport::Summary() const {
     nlohmann::json totals = ToJson();
-    std::string text = "report: " + totals["changed"].dump() + " records changed, " + totals["repaired"].dump() +
-                       " repaired, " + totals["left_out"].dump() + " left out\n";
+    std::string text = "report: " + totals["changed"].dump() + " records changed, " +
+                       totals["repaired"].dump() + " repaired, " + totals["left_out"].dump() +
+                       " left out\n";
     for (const CalendarReport& calendar : calendars_) {
         const CalendarCounts& c = calendar.counts();
         if (!calendar.failure().empty())
             text += "  " + calendar.calendarId() + ": not written: " + calendar.failure() + "\n";
         else if (c.changed + c.repaired + c.leftOut != 0)
             text += "  " + calendar.calendarId() + ": " + std::to_string(c.changed) + " changed, " +
-                    std::to_string(c.repaired) + " repaired, " + std::to_string(c.leftOut) + " left out\n";
+                    std::to_string(c.repaired) + " repaired, " + std::to_string(c.leftOut) +
+                    " left out\n";
     }
     return text;
 }

@@ -9,7 +9,8 @@ std::string PropertyWriter::Utf8(const char* stored) {
     qel2::tools::Utf8Text text = converter_.Convert(stored);
     if (text.replaced)
         notes_.Add(Outcome::kChanged, "bytes replaced by U+FFFD",
-                   "text not valid in its charset \"" + (charset_.empty() ? std::string("UTF-8") : charset_) + "\"");
+                   "text not valid in its charset \"" +
+                       (charset_.empty() ? std::string("UTF-8") : charset_) + "\"");
     return std::move(text.text);
 }
 
@@ -22,7 +23,8 @@ std::vector<std::string> PropertyWriter::Utf8List(const array_t* stored) {
 void PropertyWriter::Emit(const IcsLine& line, std::string_view property) {
     if (line.removedControls())
         notes_.Add(Outcome::kChanged, "control characters removed from " + std::string(property),
-                   "iCalendar and XML allow no control characters but tab and line breaks in text; URIs carry "
+                   "iCalendar and XML allow no control characters but tab and line breaks in text; "
+                   "URIs carry "
                    "none (percent-encoded)");
     line.AppendTo(out_);
 }
@@ -37,9 +39,13 @@ void PropertyWriter::Uri(std::string_view name, const char* value) {
     Emit(IcsLine(name).Uri(Utf8(value)), name);
 }
 
-void PropertyWriter::Raw(std::string_view name, std::string_view value) { IcsLine(name).Raw(value).AppendTo(out_); }
+void PropertyWriter::Raw(std::string_view name, std::string_view value) {
+    IcsLine(name).Raw(value).AppendTo(out_);
+}
 
-void PropertyWriter::X(std::string_view name, std::string_view utf8Value) { Emit(IcsLine(name).Text(utf8Value), name); }
+void PropertyWriter::X(std::string_view name, std::string_view utf8Value) {
+    Emit(IcsLine(name).Text(utf8Value), name);
+}
 
 void PropertyWriter::XStored(std::string_view name, const char* stored) {
     if (stored != nullptr) X(name, Utf8(stored));

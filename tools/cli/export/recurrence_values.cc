@@ -13,7 +13,8 @@ namespace {
 
 const char* KindName(bool isDate) { return isDate ? "DATE" : "DATE-TIME"; }
 
-void KeepAsX(PropertyWriter& writer, std::string_view name, const std::string& text, const char* why) {
+void KeepAsX(PropertyWriter& writer, std::string_view name, const std::string& text,
+             const char* why) {
     const std::string xName = "X-QEL2-" + std::string(name);
     writer.X(xName, text);
     writer.notes().Add(Outcome::kChanged, std::string(name) + " kept as " + xName, why);
@@ -41,9 +42,10 @@ void WriteRules(PropertyWriter& writer, std::string_view name, const array_t* ru
         }
         if (!icaltime_is_null_time(rule.until)) {
             if (rule.until.is_date != (start.isDate ? 1 : 0)) {
-                writer.notes().Add(Outcome::kRepaired,
-                                   std::string(name) + " UNTIL written as " + KindName(start.isDate),
-                                   "UNTIL must have the kind of DTSTART");
+                writer.notes().Add(
+                    Outcome::kRepaired,
+                    std::string(name) + " UNTIL written as " + KindName(start.isDate),
+                    "UNTIL must have the kind of DTSTART");
                 if (start.isDate) {
                     rule.until.is_date = 1;
                     rule.until.hour = rule.until.minute = rule.until.second = 0;
@@ -79,9 +81,10 @@ void WriteDates(PropertyWriter& writer, std::string_view name, const array_t* da
         }
         uint32_t value = static_cast<uint32_t>(seconds);
         if ((time.is_date != 0) != start.isDate) {
-            writer.notes().Add(
-                Outcome::kRepaired, std::string(name) + " written as " + KindName(start.isDate),
-                std::string("a ") + KindName(time.is_date != 0) + " beside a " + KindName(start.isDate) + " start");
+            writer.notes().Add(Outcome::kRepaired,
+                               std::string(name) + " written as " + KindName(start.isDate),
+                               std::string("a ") + KindName(time.is_date != 0) + " beside a " +
+                                   KindName(start.isDate) + " start");
             if (!start.isDate) value = DayOf(value) + start.time % kSecondsPerDay;
         }
         IcsLine line(name);

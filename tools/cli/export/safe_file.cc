@@ -28,7 +28,8 @@ Folder::Folder(const std::string& path) : path_(path) {
 }
 
 Folder::Folder(const Folder& parent, const std::string& name) : path_(parent.path() + "/" + name) {
-    if (mkdirat(parent.fd(), name.c_str(), 0755) != 0 && errno != EEXIST) FailPath(path_, "create the folder");
+    if (mkdirat(parent.fd(), name.c_str(), 0755) != 0 && errno != EEXIST)
+        FailPath(path_, "create the folder");
     fd_ = openat(parent.fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd_ < 0) FailPath(path_, "open the folder (not a symlink)");
 }
@@ -51,9 +52,11 @@ SafeFile::SafeFile(const Folder& folder, std::string name, bool replace)
     static thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
+        std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
+                      static_cast<unsigned long long>(random()));
         temporary_ = "." + name_.substr(0, 200) + suffix;
-        fd_ = openat(folder_.fd(), temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        fd_ = openat(folder_.fd(), temporary_.c_str(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd_ < 0 && errno != EEXIST) Fail("create a temporary file for");
     }
     if (fd_ < 0) Fail("create a temporary file for");
@@ -67,7 +70,9 @@ SafeFile::~SafeFile() {
     }
 }
 
-void SafeFile::Fail(const std::string& doing) const { FailPath(folder_.path() + "/" + name_, doing); }
+void SafeFile::Fail(const std::string& doing) const {
+    FailPath(folder_.path() + "/" + name_, doing);
+}
 
 void SafeFile::Flush() {
     size_t done = 0;
@@ -101,8 +106,8 @@ void SafeFile::Commit(bool sync) {
     }
     // RENAME_NOREPLACE keeps a file that appeared meanwhile; a replacing
     // rename swaps a symlink itself, never what it points to.
-    const int renamed =
-        renameat2(folder_.fd(), temporary_.c_str(), folder_.fd(), name_.c_str(), replace_ ? 0 : RENAME_NOREPLACE);
+    const int renamed = renameat2(folder_.fd(), temporary_.c_str(), folder_.fd(), name_.c_str(),
+                                  replace_ ? 0 : RENAME_NOREPLACE);
     if (renamed != 0) {
         const int error = errno;
         unlinkat(folder_.fd(), temporary_.c_str(), 0);
@@ -111,7 +116,8 @@ void SafeFile::Commit(bool sync) {
     }
 }
 
-void WriteWholeFile(const Folder& folder, const std::string& name, std::string_view content, bool replace) {
+void WriteWholeFile(const Folder& folder, const std::string& name, std::string_view content,
+                    bool replace) {
     SafeFile file(folder, name, replace);
     file.Write(content);
     file.Commit(true);

@@ -61,6 +61,7 @@ private:
 };
 
 // Writes `content` to `name` in `folder` through a SafeFile.
-void WriteWholeFile(const Folder& folder, const std::string& name, std::string_view content, bool replace);
+void WriteWholeFile(const Folder& folder, const std::string& name, std::string_view content,
+                    bool replace);
 
 }  // namespace qel2::cli::exporter

@@ -72,8 +72,8 @@ void Explain(qEL2_CALPROPS& calendar, const DBT& value, RecordRef& ref, RecordNo
     const int decoded = Calls::Decode(record.get(), value);
     if (decoded != 0)
         return notes.Add(Outcome::kLeftOut, "record left out",
-                         "the stored value of " + std::to_string(value.size) + " bytes does not decode (result " +
-                             std::to_string(decoded) + ")");
+                         "the stored value of " + std::to_string(value.size) +
+                             " bytes does not decode (result " + std::to_string(decoded) + ")");
     ref.uid = qel2::tools::ToUtf8(record->pUID ? record->pUID : "", record->pCharset).text;
     if (!Calls::IsLink(record.get()))
         return notes.Add(Outcome::kLeftOut, "record left out", "the store did not return it");
@@ -82,8 +82,10 @@ void Explain(qEL2_CALPROPS& calendar, const DBT& value, RecordRef& ref, RecordNo
     typename Calls::Ptr owned(target);
     if (read == 0 && owned && Calls::Deleted(owned.get())) return;
     notes.Add(Outcome::kRepaired, "dangling link left out",
-              "it links to calendar \"" + qel2::tools::ToUtf8(record->pURL ? record->pURL : "", nullptr).text +
-                  "\", which does not hold the record (or links back to this one); a link holds no data of its own");
+              "it links to calendar \"" +
+                  qel2::tools::ToUtf8(record->pURL ? record->pURL : "", nullptr).text +
+                  "\", which does not hold the record (or links back to this one); a link holds no "
+                  "data of its own");
 }
 
 }  // namespace
@@ -140,8 +142,8 @@ void SkippedRecords::Finish() {
 }
 
 void SkippedRecords::ReportCurrent() {
-    RecordRef ref{kind_ == RecordKind::kEvent ? "events.db" : "todos.db", "", qel2_KeyGetU32(key_ + 32),
-                  qel2::tools::ToHex(key_, qEL2_EVENT_KEY_SIZE)};
+    RecordRef ref{kind_ == RecordKind::kEvent ? "events.db" : "todos.db", "",
+                  qel2_KeyGetU32(key_ + 32), qel2::tools::ToHex(key_, qEL2_EVENT_KEY_SIZE)};
     unsigned char keyCopy[qEL2_EVENT_KEY_SIZE];
     std::memcpy(keyCopy, key_, sizeof keyCopy);
     DBT key = UserKey(keyCopy, qEL2_EVENT_KEY_SIZE);

@@ -22,14 +22,19 @@ std::string LastSegment(std::string path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool Succeeded(const HttpResponse& response) { return response.status >= 200 && response.status < 300; }
+bool Succeeded(const HttpResponse& response) {
+    return response.status >= 200 && response.status < 300;
+}
 
 }  // namespace
 
-void CalendarPush::Refuse(CalendarOutcome& outcome, const std::string& uid, const HttpRequest& request,
-                          const HttpResponse& response, size_t records) {
-    std::string answer = response.status == 0 ? response.error : FirstLines(response.body, kAnswerLines);
-    refusals_.push_back(Refusal{outcome.id, uid, request.method, request.url, response.status, answer, records});
+void CalendarPush::Refuse(CalendarOutcome& outcome, const std::string& uid,
+                          const HttpRequest& request, const HttpResponse& response,
+                          size_t records) {
+    std::string answer =
+        response.status == 0 ? response.error : FirstLines(response.body, kAnswerLines);
+    refusals_.push_back(
+        Refusal{outcome.id, uid, request.method, request.url, response.status, answer, records});
     if (!uid.empty()) {
         ++outcome.refused;
         outcome.refusedRecords += records;
@@ -37,15 +42,16 @@ void CalendarPush::Refuse(CalendarOutcome& outcome, const std::string& uid, cons
 }
 
 bool CalendarPush::EnsureCollection(const CalendarTarget& target, CalendarOutcome& outcome) {
-    HttpRequest propfind{"PROPFIND", outcome.url, {"Depth: 0", "Content-Type: application/xml; charset=utf-8"},
+    HttpRequest propfind{"PROPFIND",
+                         outcome.url,
+                         {"Depth: 0", "Content-Type: application/xml; charset=utf-8"},
                          PropfindBody()};
     HttpResponse found = http_.Send(propfind);
     if (found.status == 207) {
         std::vector<DavEntry> entries;
         try {
             entries = ParseMultistatus(found.body);
-        } catch (const std::runtime_error&) {
-        }
+        } catch (const std::runtime_error&) {}
         if (!entries.empty() && entries.front().calendar) {
             outcome.collectionState = "existing";
             return true;
@@ -65,7 +71,9 @@ bool CalendarPush::EnsureCollection(const CalendarTarget& target, CalendarOutcom
         outcome.collectionState = "would be created";
         return true;
     }
-    HttpRequest make{"MKCALENDAR", outcome.url, {"Content-Type: application/xml; charset=utf-8"},
+    HttpRequest make{"MKCALENDAR",
+                     outcome.url,
+                     {"Content-Type: application/xml; charset=utf-8"},
                      MkcalendarBody(target.displayName, target.description)};
     HttpResponse made = http_.Send(make);
     if (!Succeeded(made)) {
@@ -77,10 +85,13 @@ bool CalendarPush::EnsureCollection(const CalendarTarget& target, CalendarOutcom
     return true;
 }
 
-std::optional<std::map<std::string, std::string>> CalendarPush::ListCollection(CalendarOutcome& outcome) {
+std::optional<std::map<std::string, std::string>> CalendarPush::ListCollection(
+    CalendarOutcome& outcome) {
     std::map<std::string, std::string> present;
     if (outcome.collectionState != "existing") return present;
-    HttpRequest propfind{"PROPFIND", outcome.url, {"Depth: 1", "Content-Type: application/xml; charset=utf-8"},
+    HttpRequest propfind{"PROPFIND",
+                         outcome.url,
+                         {"Depth: 1", "Content-Type: application/xml; charset=utf-8"},
                          PropfindBody()};
     HttpResponse listing = http_.Send(propfind);
     std::vector<DavEntry> entries;
@@ -119,24 +130,27 @@ size_t RecordsIn(const qel2::cli::exporter::CalendarResource& resource) {
     size_t records = 0;
     std::string_view components = resource.components();
     for (std::string_view begin : {"BEGIN:VEVENT\r\n", "BEGIN:VTODO\r\n"})
-        for (size_t at = components.find(begin); at != std::string_view::npos; at = components.find(begin, at + 1))
+        for (size_t at = components.find(begin); at != std::string_view::npos;
+             at = components.find(begin, at + 1))
             ++records;
     return records;
 }
 
-std::vector<std::pair<size_t, std::string>> CalendarPush::Changed(Calendar& calendar,
-                                                                  const std::vector<size_t>& present) {
+std::vector<std::pair<size_t, std::string>> CalendarPush::Changed(
+    Calendar& calendar, const std::vector<size_t>& present) {
     std::vector<std::pair<size_t, std::string>> changed;
     size_t next = 0;
     http_.SendAll(
         [&]() -> std::optional<HttpRequest> {
             if (next == present.size()) return std::nullopt;
-            return HttpRequest{"GET", calendar.outcome.url + calendar.batch[present[next++]].name, {}, ""};
+            return HttpRequest{
+                "GET", calendar.outcome.url + calendar.batch[present[next++]].name, {}, ""};
         },
         settings_.jobs,
         [&](size_t index, const HttpRequest&, HttpResponse response) {
             size_t resource = present[index];
-            if (response.status != 200 || !SameContent(calendar.batch[resource].text, response.body))
+            if (response.status != 200 ||
+                !SameContent(calendar.batch[resource].text, response.body))
                 changed.emplace_back(resource, response.status == 200 ? response.etag : "");
         });
     return changed;
@@ -148,8 +162,10 @@ void CalendarPush::SendBatch(Calendar& calendar) {
     std::vector<std::pair<size_t, std::string>> sends;
     std::vector<size_t> present;
     for (size_t i = 0; i < calendar.batch.size(); ++i) {
-        if (calendar.listed.contains(calendar.batch[i].name)) present.push_back(i);
-        else sends.emplace_back(i, "If-None-Match: *");
+        if (calendar.listed.contains(calendar.batch[i].name))
+            present.push_back(i);
+        else
+            sends.emplace_back(i, "If-None-Match: *");
     }
     outcome.alreadyThere += present.size();
     if (settings_.update && !present.empty()) {
@@ -159,7 +175,8 @@ void CalendarPush::SendBatch(Calendar& calendar) {
         }
     }
     if (settings_.dryRun) {
-        for (const auto& [resource, condition] : sends) ++(condition.starts_with("If-Match") ? outcome.updated : outcome.sent);
+        for (const auto& [resource, condition] : sends)
+            ++(condition.starts_with("If-Match") ? outcome.updated : outcome.sent);
         return;
     }
     size_t next = 0;
@@ -167,7 +184,9 @@ void CalendarPush::SendBatch(Calendar& calendar) {
         [&]() -> std::optional<HttpRequest> {
             if (next == sends.size()) return std::nullopt;
             const auto& [resource, condition] = sends[next++];
-            return HttpRequest{"PUT", outcome.url + calendar.batch[resource].name, {kIcsType, condition},
+            return HttpRequest{"PUT",
+                               outcome.url + calendar.batch[resource].name,
+                               {kIcsType, condition},
                                calendar.batch[resource].text};
         },
         settings_.jobs,
@@ -180,7 +199,8 @@ void CalendarPush::SendBatch(Calendar& calendar) {
                 // Stored meanwhile, e.g. by a retry whose first answer was lost.
                 ++outcome.alreadyThere;
             } else {
-                Refuse(outcome, calendar.batch[resource].uid, request, response, calendar.batch[resource].records);
+                Refuse(outcome, calendar.batch[resource].uid, request, response,
+                       calendar.batch[resource].records);
             }
             if (progress_) progress_(outcome);
         });
@@ -208,7 +228,8 @@ CalendarOutcome CalendarPush::Push(const CalendarTarget& target, const Stream& s
             outcome.refusedRecords += records;
             return;
         }
-        calendar.batch.push_back({resource.uid, ResourceName(resource.uid), resource.text, records});
+        calendar.batch.push_back(
+            {resource.uid, ResourceName(resource.uid), resource.text, records});
         if (calendar.batch.size() == batchSize) {
             SendBatch(calendar);
             calendar.batch.clear();

@@ -35,8 +35,12 @@ struct CalendarTarget {
 class CalendarPush {
 public:
     using Progress = std::function<void(const CalendarOutcome&)>;
-    CalendarPush(HttpClient& http, PushSettings settings, std::vector<Refusal>& refusals, Progress progress)
-        : http_(http), settings_(std::move(settings)), refusals_(refusals), progress_(std::move(progress)) {}
+    CalendarPush(HttpClient& http, PushSettings settings, std::vector<Refusal>& refusals,
+                 Progress progress)
+        : http_(http),
+          settings_(std::move(settings)),
+          refusals_(refusals),
+          progress_(std::move(progress)) {}
 
     // `stream` hands the calendar's resources to the sink it is given.
     using Stream = std::function<void(const qel2::cli::exporter::ResourceSink&)>;
@@ -52,7 +56,8 @@ private:
     void SendBatch(Calendar& calendar);
     // Of the batch's resources already there, those whose content differs,
     // with the ETag to replace them under.
-    std::vector<std::pair<size_t, std::string>> Changed(Calendar& calendar, const std::vector<size_t>& present);
+    std::vector<std::pair<size_t, std::string>> Changed(Calendar& calendar,
+                                                        const std::vector<size_t>& present);
     void Refuse(CalendarOutcome& outcome, const std::string& uid, const HttpRequest& request,
                 const HttpResponse& response, size_t records);
 

@@ -32,7 +32,8 @@ std::string SafeName(std::string_view id) {
     qel2_pvt_MD5Hash(whole.c_str(), digest);
     // Cut at a whole character of the encoding, never inside an _XX.
     size_t cut = kKeptWhenCut;
-    if (size_t escape = name.rfind('_', cut - 1); escape != std::string::npos && escape + 3 > cut) cut = escape;
+    if (size_t escape = name.rfind('_', cut - 1); escape != std::string::npos && escape + 3 > cut)
+        cut = escape;
     return name.substr(0, cut) + "~" + qel2::tools::ToHex(digest, 8);
 }
 

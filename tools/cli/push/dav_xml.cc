@@ -58,22 +58,26 @@ struct DocumentFree {
 }  // namespace
 
 std::vector<DavEntry> ParseMultistatus(const std::string& body) {
-    std::unique_ptr<xmlDoc, DocumentFree> document(xmlReadMemory(
-        body.data(), static_cast<int>(body.size()), "answer.xml", nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR |
-                                                                             XML_PARSE_NOWARNING | XML_PARSE_HUGE));
+    std::unique_ptr<xmlDoc, DocumentFree> document(
+        xmlReadMemory(body.data(), static_cast<int>(body.size()), "answer.xml", nullptr,
+                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE));
     const xmlNode* root = document ? xmlDocGetRootElement(document.get()) : nullptr;
-    if (root == nullptr || !Is(root, kDav, "multistatus")) throw std::runtime_error("the answer is not a multi-status");
+    if (root == nullptr || !Is(root, kDav, "multistatus"))
+        throw std::runtime_error("the answer is not a multi-status");
     std::vector<DavEntry> entries;
     for (const xmlNode* response = root->children; response != nullptr; response = response->next) {
         if (!Is(response, kDav, "response")) continue;
         DavEntry entry;
         entry.href = Text(Child(response, kDav, "href"));
-        if (const xmlNode* status = Child(response, kDav, "status")) entry.status = StatusCode(Text(status));
-        for (const xmlNode* propstat = response->children; propstat != nullptr; propstat = propstat->next) {
+        if (const xmlNode* status = Child(response, kDav, "status"))
+            entry.status = StatusCode(Text(status));
+        for (const xmlNode* propstat = response->children; propstat != nullptr;
+             propstat = propstat->next) {
             if (!Is(propstat, kDav, "propstat")) continue;
             const xmlNode* status = Child(propstat, kDav, "status");
             const xmlNode* prop = Child(propstat, kDav, "prop");
-            if (prop != nullptr && (status == nullptr || StatusCode(Text(status)) / 100 == 2)) ReadProperties(prop, entry);
+            if (prop != nullptr && (status == nullptr || StatusCode(Text(status)) / 100 == 2))
+                ReadProperties(prop, entry);
         }
         entries.push_back(std::move(entry));
     }
@@ -85,14 +89,24 @@ std::string XmlEscaped(std::string_view text) {
     escaped.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
             default:
                 // XML 1.0 has no way to carry other control characters.
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') escaped += ' ';
-                else escaped += c;
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                    escaped += ' ';
+                else
+                    escaped += c;
         }
     }
     return escaped;
@@ -100,7 +114,8 @@ std::string XmlEscaped(std::string_view text) {
 
 std::string PropfindBody() {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-           "<D:propfind xmlns:D=\"DAV:\"><D:prop><D:resourcetype/><D:getetag/><D:displayname/></D:prop>"
+           "<D:propfind "
+           "xmlns:D=\"DAV:\"><D:prop><D:resourcetype/><D:getetag/><D:displayname/></D:prop>"
            "</D:propfind>\n";
 }
 
@@ -108,7 +123,8 @@ std::string MkcalendarBody(const std::string& displayName, const std::string& de
     std::string body =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
         "<C:mkcalendar xmlns:D=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><D:set><D:prop>"
-        "<D:displayname>" + XmlEscaped(displayName) + "</D:displayname>";
+        "<D:displayname>" +
+        XmlEscaped(displayName) + "</D:displayname>";
     if (!description.empty())
         body += "<C:calendar-description>" + XmlEscaped(description) + "</C:calendar-description>";
     return body + "</D:prop></D:set></C:mkcalendar>\n";
@@ -121,9 +137,11 @@ std::string DecodedPath(std::string_view href) {
     }
     std::string decoded;
     for (size_t i = 0; i < href.size(); ++i) {
-        if (href[i] == '%' && i + 2 < href.size() && std::isxdigit(static_cast<unsigned char>(href[i + 1])) &&
+        if (href[i] == '%' && i + 2 < href.size() &&
+            std::isxdigit(static_cast<unsigned char>(href[i + 1])) &&
             std::isxdigit(static_cast<unsigned char>(href[i + 2]))) {
-            decoded += static_cast<char>(std::stoi(std::string(href.substr(i + 1, 2)), nullptr, 16));
+            decoded +=
+                static_cast<char>(std::stoi(std::string(href.substr(i + 1, 2)), nullptr, 16));
             i += 2;
         } else {
             decoded += href[i];

@@ -27,8 +27,10 @@ size_t ReadHeader(char* data, size_t size, size_t count, void* target) {
     constexpr std::string_view kName = "etag:";
     if (line.size() > kName.size() && strncasecmp(line.data(), kName.data(), kName.size()) == 0) {
         line.remove_prefix(kName.size());
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.remove_suffix(1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' '))
+            line.remove_suffix(1);
         static_cast<HttpResponse*>(target)->etag = std::string(line);
     }
     return size * count;
@@ -78,16 +80,20 @@ HttpClient::HttpClient(HttpOptions options) : options_(std::move(options)) {
 HttpClient::~HttpClient() { curl_multi_cleanup(static_cast<CURLM*>(multi_)); }
 
 void HttpClient::Prepare(Transfer& transfer) {
-    if (transfer.easy == nullptr) transfer.easy = curl_easy_init();
-    else curl_easy_reset(transfer.easy);
+    if (transfer.easy == nullptr)
+        transfer.easy = curl_easy_init();
+    else
+        curl_easy_reset(transfer.easy);
     if (transfer.easy == nullptr) throw std::bad_alloc();
     curl_slist_free_all(transfer.headers);
     transfer.headers = nullptr;
     // A body goes out at once, without waiting for "100 Continue".
     transfer.request.headers.push_back("Expect:");
     for (const std::string& header : transfer.request.headers)
-        if (curl_slist* grown = curl_slist_append(transfer.headers, header.c_str())) transfer.headers = grown;
-        else throw std::bad_alloc();
+        if (curl_slist* grown = curl_slist_append(transfer.headers, header.c_str()))
+            transfer.headers = grown;
+        else
+            throw std::bad_alloc();
     transfer.request.headers.pop_back();
     int attempts = transfer.response.attempts + 1;
     transfer.response = HttpResponse();
@@ -99,7 +105,8 @@ void HttpClient::Prepare(Transfer& transfer) {
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, transfer.request.method.c_str());
     if (!transfer.request.body.empty() || transfer.request.method == "PUT") {
         curl_easy_setopt(easy, CURLOPT_POSTFIELDS, transfer.request.body.data());
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(transfer.request.body.size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(transfer.request.body.size()));
     }
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer.headers);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, AppendBody);
@@ -176,10 +183,12 @@ void HttpClient::SendAll(const Source& next, size_t jobs, const Done& done) {
             transfer->multi = nullptr;
             transfer->result = message->data.result;
             if (transfer->result == CURLE_OK) {
-                curl_easy_getinfo(transfer->easy, CURLINFO_RESPONSE_CODE, &transfer->response.status);
+                curl_easy_getinfo(transfer->easy, CURLINFO_RESPONSE_CODE,
+                                  &transfer->response.status);
             } else {
-                transfer->response.error = transfer->error[0] != '\0' ? transfer->error
-                                                                      : curl_easy_strerror(transfer->result);
+                transfer->response.error = transfer->error[0] != '\0'
+                                               ? transfer->error
+                                               : curl_easy_strerror(transfer->result);
             }
             if (ShouldRetry(*transfer)) {
                 long pause = options_.firstPauseMilliseconds << (transfer->response.attempts - 1);
@@ -196,12 +205,14 @@ void HttpClient::SendAll(const Source& next, size_t jobs, const Done& done) {
 HttpResponse HttpClient::Send(const HttpRequest& request) {
     bool given = false;
     HttpResponse answer;
-    SendAll([&]() -> std::optional<HttpRequest> {
-                if (given) return std::nullopt;
-                given = true;
-                return request;
-            },
-            1, [&](size_t, const HttpRequest&, HttpResponse response) { answer = std::move(response); });
+    SendAll(
+        [&]() -> std::optional<HttpRequest> {
+            if (given) return std::nullopt;
+            given = true;
+            return request;
+        },
+        1,
+        [&](size_t, const HttpRequest&, HttpResponse response) { answer = std::move(response); });
     return answer;
 }
 
@@ -209,14 +220,22 @@ std::string DescribeAnswer(const HttpResponse& response) {
     if (response.status == 0) return response.error;
     std::string text = std::to_string(response.status);
     switch (response.status) {
-        case 401: return text + " Unauthorized";
-        case 403: return text + " Forbidden";
-        case 404: return text + " Not Found";
-        case 405: return text + " Method Not Allowed";
-        case 409: return text + " Conflict";
-        case 412: return text + " Precondition Failed";
-        case 415: return text + " Unsupported Media Type";
-        default: return text;
+        case 401:
+            return text + " Unauthorized";
+        case 403:
+            return text + " Forbidden";
+        case 404:
+            return text + " Not Found";
+        case 405:
+            return text + " Method Not Allowed";
+        case 409:
+            return text + " Conflict";
+        case 412:
+            return text + " Precondition Failed";
+        case 415:
+            return text + " Unsupported Media Type";
+        default:
+            return text;
     }
 }
 

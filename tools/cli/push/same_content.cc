@@ -50,7 +50,9 @@ std::string CanonicalLine(const std::string& line) {
             parameters.push_back(current + "=" + value);
             value.clear();
         } else {
-            *target += (target == &value || quoted) ? c : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            *target += (target == &value || quoted)
+                           ? c
+                           : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         }
     }
     std::sort(parameters.begin(), parameters.end());
@@ -71,7 +73,8 @@ std::string Canonical(const std::vector<std::string>& lines, size_t& at, bool dr
         }
         ++at;
         if (line.starts_with("END:")) break;
-        if (!(dropStamp && (line.starts_with("DTSTAMP:") || line.starts_with("DTSTAMP;")))) properties.push_back(line);
+        if (!(dropStamp && (line.starts_with("DTSTAMP:") || line.starts_with("DTSTAMP;"))))
+            properties.push_back(line);
     }
     std::sort(properties.begin(), properties.end());
     std::sort(children.begin(), children.end());
