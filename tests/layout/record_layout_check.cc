@@ -1,180 +1,118 @@
-// Proves the field positions of the decoded records, gCalDB, array_t and
-// the 4.2 descriptor.
-// Compiled with the tests and, by the layout test, with -m32.
+// The records a host reads directly, checked at compile time: the fields
+// listed in order tile the record with no gap and nothing left over, and
+// every field is a 32-bit word (or whole words). Built for a 32-bit target
+// (the layout test compiles this file with -m32) field n therefore lies at
+// byte offset 4*(n-1) and the record is `words` words long; on a 64-bit
+// build pointers are wider and each field sits at its natural alignment.
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <type_traits>
 
 #include <qel2/dbt42.h>
-#include <qel2/host.h>
+#include <qel2/host_records.h>
 #include <qel2/records.h>
 #include <qel2/store.h>
 
-#include "layout_assert.h"
+namespace qel2::test {
+namespace {
 
-QEL2_FIELD_AT(array_t, count, 3);
+struct Field {
+    size_t offset, size, align;
+    bool word;  // a pointer, a 32-bit integer or an array of them, or a digest
+};
 
-QEL2_FIELD_AT(qEL2_ORGANIZER, pCalAddress, 1);
-QEL2_FIELD_AT(qEL2_ORGANIZER, pLanguage, 5);
-QEL2_RECORD_WORDS(qEL2_ORGANIZER, 5);
+template <typename T>
+constexpr bool IsWord() {
+    using E = std::remove_all_extents_t<T>;
+    return std::is_pointer_v<E> || (std::is_integral_v<E> && sizeof(E) == 4) ||
+           std::is_same_v<T, unsigned char[16]>;
+}
 
-QEL2_FIELD_AT(qEL2_ATTENDEE, pCalAddress, 1);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pCUType, 2);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pMember, 3);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pDelegatedTo, 4);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pDelegatedFrom, 5);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pRole, 6);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pPartStat, 7);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pCN, 8);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pDir, 9);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pSentBy, 10);
-QEL2_FIELD_AT(qEL2_ATTENDEE, pExtraParam, 11);
-QEL2_FIELD_AT(qEL2_ATTENDEE, bRSVP, 12);
-QEL2_RECORD_WORDS(qEL2_ATTENDEE, 12);
+constexpr size_t AlignUp(size_t n, size_t align) { return (n + align - 1) / align * align; }
 
-QEL2_FIELD_AT(qEL2_VALARM, lAlarmWord1, 1);
-QEL2_FIELD_AT(qEL2_VALARM, lAlarmWord2, 2);
-QEL2_FIELD_AT(qEL2_VALARM, iAction, 3);
-QEL2_FIELD_AT(qEL2_VALARM, iRepeat, 4);
-QEL2_FIELD_AT(qEL2_VALARM, lAlarmWord5, 5);
-QEL2_FIELD_AT(qEL2_VALARM, pAlarmText1, 6);
-QEL2_FIELD_AT(qEL2_VALARM, pAlarmText3, 8);
-QEL2_FIELD_AT(qEL2_VALARM, pAlarmList1, 9);
-QEL2_FIELD_AT(qEL2_VALARM, pAlarmList3, 11);
-QEL2_FIELD_AT(qEL2_VALARM, lAlarmHost1, 12);
-QEL2_FIELD_AT(qEL2_VALARM, lAlarmHost2, 13);
-QEL2_RECORD_WORDS(qEL2_VALARM, 13);
+constexpr bool Tiles(size_t recordSize, size_t recordAlign, size_t words,
+                     std::initializer_list<Field> fields) {
+    size_t end = 0;
+    for (const Field& f : fields) {
+        if (!f.word || f.offset != AlignUp(end, f.align)) return false;
+        end = f.offset + f.size;
+    }
+    return recordSize == AlignUp(end, recordAlign) &&
+           (sizeof(void*) != 4 || recordSize == 4 * words);
+}
 
-QEL2_FIELD_AT(qEL2_CALPROPS, dtModified, 1);
-QEL2_FIELD_AT(qEL2_CALPROPS, dtCreated, 2);
-QEL2_FIELD_AT(qEL2_CALPROPS, accessFlags, 3);
-QEL2_FIELD_AT(qEL2_CALPROPS, pDescription, 4);
-QEL2_FIELD_AT(qEL2_CALPROPS, pParentCalID, 5);
-QEL2_FIELD_AT(qEL2_CALPROPS, pRelativeCalID, 6);
-QEL2_FIELD_AT(qEL2_CALPROPS, pCalMaster, 7);
-QEL2_FIELD_AT(qEL2_CALPROPS, pName, 8);
-QEL2_FIELD_AT(qEL2_CALPROPS, pCharSet, 9);
-QEL2_FIELD_AT(qEL2_CALPROPS, pLanguage, 10);
-QEL2_FIELD_AT(qEL2_CALPROPS, pPrimaryOwner, 11);
-QEL2_FIELD_AT(qEL2_CALPROPS, pExtra, 12);
-QEL2_FIELD_AT(qEL2_CALPROPS, pOtherOwners, 13);
-QEL2_FIELD_AT(qEL2_CALPROPS, pChildList, 14);
-QEL2_FIELD_AT(qEL2_CALPROPS, pCategoryList, 15);
-QEL2_FIELD_AT(qEL2_CALPROPS, idHash, 16);
-QEL2_FIELD_AT(qEL2_CALPROPS, pvtFlags, 20);
-QEL2_FIELD_AT(qEL2_CALPROPS, lHostData1, 21);
-QEL2_FIELD_AT(qEL2_CALPROPS, lHostData2, 22);
-QEL2_FIELD_AT(qEL2_CALPROPS, lHostData3, 23);
-QEL2_RECORD_WORDS(qEL2_CALPROPS, 23);
+}  // namespace
+}  // namespace qel2::test
 
-QEL2_FIELD_AT(qEL2_VEVENT, dtStart, 1);
-QEL2_FIELD_AT(qEL2_VEVENT, dtEnd, 2);
-QEL2_FIELD_AT(qEL2_VEVENT, lExtra, 3);
-QEL2_FIELD_AT(qEL2_VEVENT, dtModified, 4);
-QEL2_FIELD_AT(qEL2_VEVENT, dtCreated, 5);
-QEL2_FIELD_AT(qEL2_VEVENT, iSequence, 6);
-QEL2_FIELD_AT(qEL2_VEVENT, lGeoLat, 7);
-QEL2_FIELD_AT(qEL2_VEVENT, lGeoLon, 8);
-QEL2_FIELD_AT(qEL2_VEVENT, flags, 9);
-QEL2_FIELD_AT(qEL2_VEVENT, rtflags, 10);
-QEL2_FIELD_AT(qEL2_VEVENT, pSummary, 11);
-QEL2_FIELD_AT(qEL2_VEVENT, pUID, 12);
-QEL2_FIELD_AT(qEL2_VEVENT, pDescription, 13);
-QEL2_FIELD_AT(qEL2_VEVENT, pLocation, 14);
-QEL2_FIELD_AT(qEL2_VEVENT, pURL, 15);
-QEL2_FIELD_AT(qEL2_VEVENT, pClass, 16);
-QEL2_FIELD_AT(qEL2_VEVENT, pOrganizerEmail, 17);
-QEL2_FIELD_AT(qEL2_VEVENT, pCharset, 18);
-QEL2_FIELD_AT(qEL2_VEVENT, pLanguage, 19);
-QEL2_FIELD_AT(qEL2_VEVENT, pExtra1, 20);
-QEL2_FIELD_AT(qEL2_VEVENT, pExtra2, 21);
-QEL2_FIELD_AT(qEL2_VEVENT, pOrganizer, 22);
-QEL2_FIELD_AT(qEL2_VEVENT, pAttendees, 23);
-QEL2_FIELD_AT(qEL2_VEVENT, pAlarms, 24);
-QEL2_FIELD_AT(qEL2_VEVENT, pRDates, 25);
-QEL2_FIELD_AT(qEL2_VEVENT, pEXDates, 26);
-QEL2_FIELD_AT(qEL2_VEVENT, pRRules, 27);
-QEL2_FIELD_AT(qEL2_VEVENT, pExRules, 28);
-QEL2_FIELD_AT(qEL2_VEVENT, pRelatedTo, 29);
-QEL2_FIELD_AT(qEL2_VEVENT, pExtraList1, 30);
-QEL2_FIELD_AT(qEL2_VEVENT, pExtraList2, 31);
-QEL2_FIELD_AT(qEL2_VEVENT, pExtraList3, 32);
-QEL2_FIELD_AT(qEL2_VEVENT, pCategories, 33);
-QEL2_FIELD_AT(qEL2_VEVENT, pAttachments, 34);
-QEL2_FIELD_AT(qEL2_VEVENT, pXProps, 35);
-QEL2_FIELD_AT(qEL2_VEVENT, pLinkedCalID, 36);
-QEL2_FIELD_AT(qEL2_VEVENT, RecurrenceID, 37);
-QEL2_FIELD_AT(qEL2_VEVENT, lSpare, 38);
-QEL2_FIELD_AT(qEL2_VEVENT, lHostData, 39);
-QEL2_FIELD_AT(qEL2_VEVENT, pPrivate, 40);
-QEL2_RECORD_WORDS(qEL2_VEVENT, 40);
+// QEL2_FOR_EACH(m, R, a, b, ...) is m(R, a) m(R, b) ...
+#define QEL2_PARENS ()
+#define QEL2_EXPAND(...) QEL2_EXPAND3(QEL2_EXPAND3(QEL2_EXPAND3(QEL2_EXPAND3(__VA_ARGS__))))
+#define QEL2_EXPAND3(...) QEL2_EXPAND2(QEL2_EXPAND2(QEL2_EXPAND2(QEL2_EXPAND2(__VA_ARGS__))))
+#define QEL2_EXPAND2(...) QEL2_EXPAND1(QEL2_EXPAND1(QEL2_EXPAND1(QEL2_EXPAND1(__VA_ARGS__))))
+#define QEL2_EXPAND1(...) __VA_ARGS__
+#define QEL2_FOR_EACH(m, R, ...) __VA_OPT__(QEL2_EXPAND(QEL2_FOR_EACH_ONE(m, R, __VA_ARGS__)))
+#define QEL2_FOR_EACH_ONE(m, R, a, ...) \
+    m(R, a) __VA_OPT__(QEL2_FOR_EACH_AGAIN QEL2_PARENS(m, R, __VA_ARGS__))
+#define QEL2_FOR_EACH_AGAIN() QEL2_FOR_EACH_ONE
 
-QEL2_FIELD_AT(qEL2_VTODO, dtStart, 1);
-QEL2_FIELD_AT(qEL2_VTODO, dtDue, 2);
-QEL2_FIELD_AT(qEL2_VTODO, dtModified, 3);
-QEL2_FIELD_AT(qEL2_VTODO, dtCompleted, 4);
-QEL2_FIELD_AT(qEL2_VTODO, dtCreated, 5);
-QEL2_FIELD_AT(qEL2_VTODO, lExtra, 6);
-QEL2_FIELD_AT(qEL2_VTODO, iSequence, 7);
-QEL2_FIELD_AT(qEL2_VTODO, lExtra2, 8);
-QEL2_FIELD_AT(qEL2_VTODO, lGeoLat, 9);
-QEL2_FIELD_AT(qEL2_VTODO, lGeoLon, 10);
-QEL2_FIELD_AT(qEL2_VTODO, flags, 11);
-QEL2_FIELD_AT(qEL2_VTODO, pSummary, 12);
-QEL2_FIELD_AT(qEL2_VTODO, pUID, 13);
-QEL2_FIELD_AT(qEL2_VTODO, pDescription, 14);
-QEL2_FIELD_AT(qEL2_VTODO, pLocation, 15);
-QEL2_FIELD_AT(qEL2_VTODO, pURL, 16);
-QEL2_FIELD_AT(qEL2_VTODO, pLinkedCalID, 17);
-QEL2_FIELD_AT(qEL2_VTODO, pClass, 18);
-QEL2_FIELD_AT(qEL2_VTODO, pOrganizerEmail, 19);
-QEL2_FIELD_AT(qEL2_VTODO, pCharset, 20);
-QEL2_FIELD_AT(qEL2_VTODO, pLanguage, 21);
-QEL2_FIELD_AT(qEL2_VTODO, pExtra1, 22);
-QEL2_FIELD_AT(qEL2_VTODO, pExtra2, 23);
-QEL2_FIELD_AT(qEL2_VTODO, pOrganizer, 24);
-QEL2_FIELD_AT(qEL2_VTODO, pAttendees, 25);
-QEL2_FIELD_AT(qEL2_VTODO, pAlarms, 26);
-QEL2_FIELD_AT(qEL2_VTODO, pRDates, 27);
-QEL2_FIELD_AT(qEL2_VTODO, pEXDates, 28);
-QEL2_FIELD_AT(qEL2_VTODO, pRRules, 29);
-QEL2_FIELD_AT(qEL2_VTODO, pExRules, 30);
-QEL2_FIELD_AT(qEL2_VTODO, pRelatedTo, 31);
-QEL2_FIELD_AT(qEL2_VTODO, pExtraList1, 32);
-QEL2_FIELD_AT(qEL2_VTODO, pCategories, 33);
-QEL2_FIELD_AT(qEL2_VTODO, pExtraList2, 34);
-QEL2_FIELD_AT(qEL2_VTODO, pExtraList3, 35);
-QEL2_FIELD_AT(qEL2_VTODO, pAttachments, 36);
-QEL2_FIELD_AT(qEL2_VTODO, pXProps, 37);
-QEL2_FIELD_AT(qEL2_VTODO, RecurrenceID, 38);
-QEL2_FIELD_AT(qEL2_VTODO, lSpare, 39);
-QEL2_FIELD_AT(qEL2_VTODO, lHostData, 40);
-QEL2_FIELD_AT(qEL2_VTODO, pPrivate, 41);
-QEL2_RECORD_WORDS(qEL2_VTODO, 41);
+#define QEL2_FIELD(R, f)                                                     \
+    qel2::test::Field{offsetof(R, f), sizeof(R::f), alignof(decltype(R::f)), \
+                      qel2::test::IsWord<decltype(R::f)>()},
+#define QEL2_LAYOUT(R, words, ...)                                                \
+    static_assert(qel2::test::Tiles(sizeof(R), alignof(R), words,                 \
+                                    {QEL2_FOR_EACH(QEL2_FIELD, R, __VA_ARGS__)}), \
+                  #R " is not the host's " #words " words")
 
-QEL2_FIELD_AT(qEL2_CALDB, dbenv, 1);
-QEL2_FIELD_AT(qEL2_CALDB, pEventDB, 2);
-QEL2_FIELD_AT(qEL2_CALDB, pToDoDB, 3);
-QEL2_FIELD_AT(qEL2_CALDB, pCalPropsDB, 4);
-QEL2_FIELD_AT(qEL2_CALDB, pAlarmDB, 5);
-QEL2_FIELD_AT(qEL2_CALDB, nCheckpointInterval, 6);
-QEL2_FIELD_AT(qEL2_CALDB, pszHomeDir, 7);
-QEL2_FIELD_AT(qEL2_CALDB, bEnableTransactions, 8);
-QEL2_FIELD_AT(qEL2_CALDB, bStop, 9);
-QEL2_FIELD_AT(qEL2_CALDB, bServerAlarms, 10);
-QEL2_FIELD_AT(qEL2_CALDB, bDebugCheckpointing, 11);
-QEL2_FIELD_AT(qEL2_CALDB, bCircularLogging, 12);
-QEL2_FIELD_AT(qEL2_CALDB, nRunningThreads, 13);
-QEL2_FIELD_AT(qEL2_CALDB, nTraceLevel, 14);
-QEL2_FIELD_AT(qEL2_CALDB, bAlarmThreadRunning, 15);
-QEL2_FIELD_AT(qEL2_CALDB, apMonitors, 16);
-QEL2_FIELD_AT(qEL2_CALDB, anCounters, 20);
-QEL2_FIELD_AT(qEL2_CALDB, bStopAlarmDispatch, 29);
-QEL2_FIELD_AT(qEL2_CALDB, bCounters, 30);
-QEL2_RECORD_WORDS(qEL2_CALDB, 30);
+// The library's records, gCalDB, array_t and Berkeley DB 4.2's descriptor.
+QEL2_LAYOUT(array_t, 3, elements, capacity, count);
+QEL2_LAYOUT(qEL2_DBT, 6, data, size, ulen, dlen, doff, flags);
+QEL2_LAYOUT(qEL2_ORGANIZER, 5, pCalAddress, pCN, pDir, pSentBy, pLanguage);
+QEL2_LAYOUT(qEL2_ATTENDEE, 12, pCalAddress, pCUType, pMember, pDelegatedTo, pDelegatedFrom, pRole,
+            pPartStat, pCN, pDir, pSentBy, pExtraParam, bRSVP);
+QEL2_LAYOUT(qEL2_VALARM, 13, lAlarmWord1, lAlarmWord2, iAction, iRepeat, lAlarmWord5, pAlarmText1,
+            pAlarmText2, pAlarmText3, pAlarmList1, pAlarmList2, pAlarmList3, lAlarmHost1,
+            lAlarmHost2);
+QEL2_LAYOUT(qEL2_CALPROPS, 23, dtModified, dtCreated, accessFlags, pDescription, pParentCalID,
+            pRelativeCalID, pCalMaster, pName, pCharSet, pLanguage, pPrimaryOwner, pExtra,
+            pOtherOwners, pChildList, pCategoryList, idHash, pvtFlags, lHostData1, lHostData2,
+            lHostData3);
+QEL2_LAYOUT(qEL2_VEVENT, 40, dtStart, dtEnd, lExtra, dtModified, dtCreated, iSequence, lGeoLat,
+            lGeoLon, flags, rtflags, pSummary, pUID, pDescription, pLocation, pURL, pClass,
+            pOrganizerEmail, pCharset, pLanguage, pExtra1, pExtra2, pOrganizer, pAttendees, pAlarms,
+            pRDates, pEXDates, pRRules, pExRules, pRelatedTo, pExtraList1, pExtraList2, pExtraList3,
+            pCategories, pAttachments, pXProps, pLinkedCalID, RecurrenceID, lSpare, lHostData,
+            pPrivate);
+QEL2_LAYOUT(qEL2_VTODO, 41, dtStart, dtDue, dtModified, dtCompleted, dtCreated, lExtra, iSequence,
+            lExtra2, lGeoLat, lGeoLon, flags, pSummary, pUID, pDescription, pLocation, pURL,
+            pLinkedCalID, pClass, pOrganizerEmail, pCharset, pLanguage, pExtra1, pExtra2,
+            pOrganizer, pAttendees, pAlarms, pRDates, pEXDates, pRRules, pExRules, pRelatedTo,
+            pExtraList1, pCategories, pExtraList2, pExtraList3, pAttachments, pXProps, RecurrenceID,
+            lSpare, lHostData, pPrivate);
+QEL2_LAYOUT(qEL2_CALDB, 30, dbenv, pEventDB, pToDoDB, pCalPropsDB, pAlarmDB, nCheckpointInterval,
+            pszHomeDir, bEnableTransactions, bStop, bServerAlarms, bDebugCheckpointing,
+            bCircularLogging, nRunningThreads, nTraceLevel, bAlarmThreadRunning, apMonitors,
+            anCounters, bStopAlarmDispatch, bCounters);
 
-// Berkeley DB 4.2's descriptor, the one the host passes to the core reads.
-QEL2_FIELD_AT(qEL2_DBT, data, 1);
-QEL2_FIELD_AT(qEL2_DBT, size, 2);
-QEL2_FIELD_AT(qEL2_DBT, ulen, 3);
-QEL2_FIELD_AT(qEL2_DBT, dlen, 4);
-QEL2_FIELD_AT(qEL2_DBT, doff, 5);
-QEL2_FIELD_AT(qEL2_DBT, flags, 6);
-QEL2_RECORD_WORDS(qEL2_DBT, 6);
+// The server's records.
+QEL2_LAYOUT(CALDB_CALPROPS, 39, reserved1_2, access_flags, description, parent_calid, reserved6,
+            cal_master, name, charset, language, primary_owner, extra, owners, children, categories,
+            acl, reserved17_36, host_data1, host_data2, host_data3);
+QEL2_LAYOUT(CALDB_ORGANIZER, 7, cal_address, id_a, id_b, sent_by, language, cn, dir);
+QEL2_LAYOUT(CALDB_ATTENDEE, 20, cal_address, reserved2, cutype, member, delegated_to,
+            delegated_from, role, cn, dir, sent_by, extra_param, cleared1, cleared2, preset_code,
+            partstat, cleared3, cleared4, cleared5, cleared6, cleared7);
+QEL2_LAYOUT(CALDB_ALARM, 20, alarm_word1, alarm_word2, action, repeat, alarm_kind, alarm_text1,
+            alarm_text2, alarm_text3, alarm_list1, alarm_list2, alarm_list3, reserved12_18,
+            alarm_host1, alarm_host2);
+// Words 1-62, the same in events and to-dos.
+#define QEL2_ITEM_COMMON                                                                          \
+    flags, reserved2_4, alarm_selector, version, dtstart, sequence, extra, mapped_at, created,    \
+        recurrence_id, cleared_word, geo_lat, geo_lon, summary, uid, description, location, url,  \
+        class_, organizer_email, charset, language, extra1, organizer, attendees, alarms, rdates, \
+        exdates, rrules, exrules, related_to, extra_list1, extra_list2, extra_list3, categories,  \
+        attachments, xprops, reserved40_55, linked_calid, host_data, private_data,                \
+        default_organizer, reserved60_62
+QEL2_LAYOUT(CALDB_EVENT, 64, QEL2_ITEM_COMMON, dtend, extra2);
+QEL2_LAYOUT(CALDB_TODO, 66, QEL2_ITEM_COMMON, due, completed, extra2, extra_word2);
