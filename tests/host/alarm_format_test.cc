@@ -10,35 +10,18 @@
 
 namespace {
 
-class HostAlarmFormat : public ::testing::Test {
-protected:
-    void SetUp() override {
-        alarm.lAlarmWord1 = 1137401100u;  // 2006-01-16 08:45:00 UTC
-        alarm.iAction = 1;
-        alarm.iRepeat = 3;
-        alarm.lAlarmWord5 = 900;
-        alarm.pAlarmText1 = description;
-        alarm.pAlarmText2 = subject;
-        alarm.pAlarmText3 = uid;
-        alarm.pAlarmList1 = recipients;
-    }
-    void TearDown() override { strarray_free_and_destroy(&recipients); }
-
-    // The expansion, checked to be terminated within `size`.
-    std::string expand(const char* format, size_t size = 256) {
-        std::string buffer(size, '#');
-        size_t length = cal_strvalarm(buffer.data(), size, format, &alarm);
-        EXPECT_LT(length, size);
-        EXPECT_EQ(std::strlen(buffer.c_str()), length);
-        return buffer.substr(0, length);
-    }
-
-    char description[16] = "Team meeting", subject[16] = "Reminder", uid[16] = "uid-42";
-    array_t* recipients = qel2::test::StringList({"a@example.org", "b@example.org"});
+// Every code, and a text always terminated inside the room given however
+// long the expansion.
+TEST(HostAlarmFormat, ExpandsCodesAndCutsToTheBuffer) {
+    char description[] = "Team meeting", subject[] = "Reminder", uid[] = "uid-42";
     qEL2_VALARM alarm{};
-};
-
-TEST_F(HostAlarmFormat, ExpandsCodesAndCutsToTheBuffer) {
+    alarm.lAlarmWord1 = 1137401100u;  // 2006-01-16 08:45:00 UTC
+    alarm.iRepeat = 3;
+    alarm.lAlarmWord5 = 900;
+    alarm.pAlarmText1 = description;
+    alarm.pAlarmText2 = subject;
+    alarm.pAlarmText3 = uid;
+    alarm.pAlarmList1 = qel2::test::StringList({"a@example.org", "b@example.org"});
     const struct {
         const char* format;
         size_t size;
@@ -58,11 +41,15 @@ TEST_F(HostAlarmFormat, ExpandsCodesAndCutsToTheBuffer) {
     };
     for (const auto& c : cases) {
         alarm.iAction = c.action;
-        EXPECT_EQ(expand(c.format, c.size), c.expected) << c.format << " in " << c.size;
+        std::string buffer(c.size + 1, '#');  // one guard byte past the room
+        const size_t length = cal_strvalarm(buffer.data(), c.size, c.format, &alarm);
+        EXPECT_EQ(buffer.substr(0, length + 1), std::string(c.expected) + '\0') << c.format;
+        EXPECT_EQ(buffer.back(), '#') << c.format;
     }
     char untouched = 'z';
     EXPECT_EQ(cal_strvalarm(&untouched, 0, "%A", &alarm), 0u);
     EXPECT_EQ(untouched, 'z');
+    strarray_free_and_destroy(&alarm.pAlarmList1);
 }
 
 }  // namespace
