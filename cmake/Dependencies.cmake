@@ -1,21 +1,26 @@
-# Libraries from Debian 12 packages: libnspr4-dev, libssl-dev, uuid-dev,
-# libdb5.3-dev (see scripts/install-deps.sh).
+# Every external package the build uses, found once here for all targets.
+# Debian 12 packages (see scripts/install-deps.sh): libnspr4-dev,
+# libssl-dev, uuid-dev, libdb5.3-dev, nlohmann-json3-dev, libical-dev,
+# libcurl4-openssl-dev, libxml2-dev, libgtest-dev, libbenchmark-dev.
+list(APPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake)
+
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(NSPR REQUIRED IMPORTED_TARGET nspr)
 pkg_check_modules(UUID REQUIRED IMPORTED_TARGET uuid)
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 
-# Berkeley DB 5.3 ships no CMake or pkg-config file.
-find_path(BDB_INCLUDE_DIR db.h REQUIRED)
-find_library(BDB_LIBRARY NAMES db-5.3 REQUIRED)
-add_library(qel2::bdb UNKNOWN IMPORTED)
-set_target_properties(qel2::bdb PROPERTIES
-  IMPORTED_LOCATION "${BDB_LIBRARY}"
-  INTERFACE_INCLUDE_DIRECTORIES "${BDB_INCLUDE_DIR}")
+# Berkeley DB 5.3 ships no CMake or pkg-config file: cmake/FindBerkeleyDB.cmake.
+find_package(BerkeleyDB 5.3 REQUIRED)
+# The name the tests link it by.
+add_library(qel2::bdb ALIAS BerkeleyDB::BerkeleyDB)
 
-# The command's and the tools' JSON, and libical for the export.
+# The command's and the tools' JSON, libical for the export, libcurl and
+# libxml2 for push.
 find_package(nlohmann_json 3 REQUIRED)
 pkg_check_modules(LIBICAL REQUIRED IMPORTED_TARGET libical)
+find_package(CURL REQUIRED)
+find_package(LibXml2 REQUIRED)
+
 if(QEL2_BUILD_TESTS)
   find_package(GTest REQUIRED)
 endif()

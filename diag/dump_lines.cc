@@ -1,8 +1,10 @@
-// Line writers shared by the event and to-do dumps.
+// Line writers shared by the record dumps: texts, times, lists, the
+// organizer, attendees and alarm blocks.
 
 #include "dump_lines.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include <prprf.h>
@@ -16,6 +18,7 @@ namespace {
 constexpr size_t kTimeTextSize = 10000;
 constexpr const char* kTimeFormat = "(%Y%m%dT%H%M%SZ) [%d-%b-%y %I:%M%p GMT]";
 constexpr const char* kNotPresent = "<not present>";
+constexpr size_t kAlarmTextSize = 10000;
 
 // The time's text in `text`; empty for 0 or a time that cannot be shown.
 const char* TimeText(uint32_t time, char (&text)[kTimeTextSize]) {
@@ -25,6 +28,32 @@ const char* TimeText(uint32_t time, char (&text)[kTimeTextSize]) {
     // strftime leaves the buffer undefined when the text does not fit.
     if (std::strftime(text, sizeof text, kTimeFormat, &parts) == 0) text[0] = '\0';
     return text;
+}
+
+// "Alarm <i>." and the alarm's lines, expanded by the host's alarm
+// formatter. The description line grows, in the
+// same buffer, by the repeat text for a repeating alarm and by the mail
+// recipients for an e-mail alarm (action 0). A null alarm in the list
+// shows its labels with nothing behind them.
+void PrintAlarmBlock(PRFileDesc* out, uint32_t index, const qEL2_VALARM* alarm) {
+    char text[kAlarmTextSize];
+    PR_fprintf(out, "Alarm %lu.", PRUint32{index});
+    cal_strvalarm(text, sizeof text, "  Action = %A  at %T\n    UID: %U\n    Subj: %s\n", alarm);
+    PR_fprintf(out, "%s", text);
+
+    // The text is measured, not taken from the formatter's result: the
+    // host's formatter promises only a terminated text in the room given.
+    cal_strvalarm(text, sizeof text, "    Description: %d ", alarm);
+    size_t length = strlen(text);
+    if (alarm != nullptr && alarm->iRepeat != 0) {
+        cal_strvalarm(text + length, sizeof text - length, " repeats %R times every %D seconds ",
+                      alarm);
+        length += strlen(text + length);
+    }
+    if (alarm != nullptr && alarm->iAction == 0) {
+        cal_strvalarm(text + length, sizeof text - length, "\n    email to: %M", alarm);
+    }
+    PR_fprintf(out, "%s\n", text);
 }
 
 }  // namespace
@@ -92,6 +121,14 @@ void PrintAttendees(PRFileDesc* out, const array_t* attendees) {
         char* text = qel2dbut_FmtAttendee(attendee);
         PR_fprintf(out, "                   attendee[%lu] = %s\n", PRUint32{i}, OrNull(text));
         std::free(text);
+    }
+}
+
+void PrintAlarms(PRFileDesc* out, const array_t* alarms) {
+    const uint32_t count = Count(alarms);
+    PR_fprintf(out, "          Alarms = %ld\n", static_cast<PRInt32>(count));
+    for (uint32_t i = 0; i < count; ++i) {
+        PrintAlarmBlock(out, i, static_cast<const qEL2_VALARM*>(array_elementat(alarms, i)));
     }
 }
 

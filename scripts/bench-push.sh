@@ -4,20 +4,20 @@
 # how much of that time the server itself spends on the CPU. Then times a
 # second run, which finds everything there and sends nothing.
 #
-#   scripts/bench-push.sh           # Release build in build-cli-release
+#   scripts/bench-push.sh           # Release build in build/release (preset "release")
 #   QEL2_BENCH_JOBS=1 QEL2_BENCH_CALENDARS=1 QEL2_BENCH_EVENTS=2000 scripts/bench-push.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${QEL2_BENCH_BUILD:-build-cli-release}
+build=build/release
 jobs=${QEL2_BENCH_JOBS:-4}
 calendars=${QEL2_BENCH_CALENDARS:-10}
 events=${QEL2_BENCH_EVENTS:-1000}  # per calendar
 cli=$build/tools/cli/qel2caldb
 mkstore=$build/tools/mkstore/qel2-mkstore
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQEL2_BUILD_TESTS=OFF -DQEL2_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" --target qel2caldb_cli qel2-mkstore -j2 >/dev/null 2>&1
+cmake --preset release >/dev/null
+cmake --build --preset release --target qel2caldb_cli qel2-mkstore -j2 >/dev/null 2>&1
 
 work=$(mktemp -d)
 server=

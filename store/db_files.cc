@@ -1,5 +1,5 @@
-// The version check of caldb.conf and the opening and closing of the four
-// database files.
+// The table of store file names, the version check of caldb.conf and the
+// opening and closing of the four database files.
 
 #include <cstdio>
 #include <cstring>
@@ -55,6 +55,10 @@ int CheckStoreVersion() {
 }  // namespace
 
 extern "C" {
+
+const char* qel2_asDBFiles[10] = {
+    "events.db",       "todos.db",       "calprops.db",      "alarms.db",      "caldb.conf",
+    "__db_lock.share", "__db_log.share", "__db_mpool.share", "__db_txn.share", nullptr};
 
 int qel2_OpenAllDBFiles(uint32_t dbFlags) {
     if (int result = CheckStoreVersion()) return result;

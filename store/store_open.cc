@@ -109,6 +109,10 @@ void CloseEnvironment(int* result) {
 
 extern "C" {
 
+// The process-wide store state. Zero-filled at load; every open zeroes it
+// again.
+qEL2_CALDB gCalDB;
+
 int qel2_pvt_OpenDB(uint32_t threads, uint32_t flags, const char* homeDir) {
     uint32_t dbFlags = (flags & ~qEL2_DB42_RECOVERY_BITS) | qEL2_DB42_CREATE | qEL2_DB42_THREAD;
     // A read-only open creates nothing: Berkeley DB refuses DB_CREATE beside

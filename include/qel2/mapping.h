@@ -6,9 +6,10 @@
  * by the address of its own pointer; the pointer is never replaced, the
  * source record is only read. Every string, list and sub-record stored in
  * the target is a fresh copy that the target owns; what a field held before
- * is overwritten, never released (the host keeps track of its own). The result is 0 on success and 1
- * when memory runs out or an argument is null; a failed mapping returns at
- * once and keeps what it wrote so far in the target.
+ * is overwritten, never released (the host keeps track of its own). The
+ * result is qEL2_OK (0) on success and qEL2_ERR_MISSING (1) when memory
+ * runs out or an argument is null; a failed mapping returns at once and
+ * keeps what it wrote so far in the target.
  */
 #ifndef QEL2_MAPPING_H
 #define QEL2_MAPPING_H

@@ -26,9 +26,9 @@
 #include "cli_stores.h"
 #include "export_edge_store.h"
 #include "library_records.h"
-#include "status_names.h"
 #include "store_generator.h"
 #include "support/radicale_server.h"
+#include "value_text.h"
 
 namespace {
 

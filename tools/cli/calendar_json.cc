@@ -6,7 +6,7 @@
 
 #include "json_text.h"
 #include "list_view.h"
-#include "time_text.h"
+#include "value_text.h"
 #include "utf8_text.h"
 
 namespace qel2::cli {

@@ -11,10 +11,9 @@
 #include "calendar_json.h"
 #include "cli_error.h"
 #include "commands.h"
-#include "display_text.h"
 #include "json_text.h"
+#include "standard_output.h"
 #include "store_reads.h"
-#include "time_text.h"
 #include "utf8_text.h"
 
 namespace qel2::cli {

@@ -5,7 +5,6 @@
 #include <qel2/query.h>
 
 #include "commands.h"
-#include "display_text.h"
 #include "item_order.h"
 #include "progress.h"
 #include "standard_output.h"

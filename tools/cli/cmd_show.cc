@@ -8,9 +8,9 @@
 
 #include "cli_error.h"
 #include "commands.h"
-#include "display_text.h"
+#include "standard_output.h"
 #include "store_session.h"
-#include "time_text.h"
+#include "value_text.h"
 
 namespace qel2::cli {
 

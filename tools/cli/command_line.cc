@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
+#include <cstdio>
+#include <ctime>
 
 #include "cli_error.h"
 
@@ -92,6 +95,41 @@ long long ParseNumber(const std::string& option, const std::string& text, long l
         throw UsageError(option + " needs a whole number from " + std::to_string(lowest) + " to " +
                          std::to_string(highest) + ", not \"" + text + "\"");
     return number;
+}
+
+int32_t ParseTime(const std::string& option, const std::string& text) {
+    bool digitsOnly = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    if (digitsOnly) return static_cast<int32_t>(ParseNumber(option, text, 0, INT32_MAX));
+
+    struct tm parts = {};
+    int consumed = 0;
+    int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &parts.tm_year, &parts.tm_mon,
+                             &parts.tm_mday, &consumed);
+    if (fields == 3 && static_cast<size_t>(consumed) < text.size()) {
+        int more = 0;
+        if (std::sscanf(text.c_str() + consumed, "T%2d:%2d:%2d%n", &parts.tm_hour, &parts.tm_min,
+                        &parts.tm_sec, &more) != 3)
+            fields = 0;
+        consumed += more;
+        if (static_cast<size_t>(consumed) < text.size() && text.substr(consumed) == "Z") ++consumed;
+    }
+    bool valid = fields == 3 && static_cast<size_t>(consumed) == text.size() && parts.tm_mon >= 1 &&
+                 parts.tm_mon <= 12 && parts.tm_mday >= 1 && parts.tm_mday <= 31 &&
+                 parts.tm_hour <= 23 && parts.tm_min <= 59 && parts.tm_sec <= 60;
+    if (!valid)
+        throw UsageError(
+            option +
+            " needs a date (2006-01-16), a UTC time (2006-01-16T14:00:00Z) or seconds since "
+            "1970, not \"" +
+            text + "\"");
+    int day = parts.tm_mday;
+    parts.tm_year -= 1900;
+    parts.tm_mon -= 1;
+    time_t seconds = timegm(&parts);
+    // timegm rolls 2006-02-30 over into March; such a date is refused.
+    if (parts.tm_mday != day || seconds < 0 || seconds > INT32_MAX)
+        throw UsageError(option + ": \"" + text + "\" is not a time between 1970 and 2038");
+    return static_cast<int32_t>(seconds);
 }
 
 std::vector<std::string> SplitList(const std::string& text) {

@@ -2,6 +2,7 @@
 // positional arguments once, and the parser checks a call against that.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -59,6 +60,12 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
 // option otherwise.
 long long ParseNumber(const std::string& option, const std::string& text, long long lowest,
                       long long highest);
+
+// Reads "2006-01-16", "2006-01-16T14:00:00Z" (the Z may be left out, the
+// time is UTC either way) or a number of seconds since 1970. Throws
+// UsageError naming `option` for anything else or a time the store cannot
+// hold (before 1970, after 2038-01-19T03:14:07Z: the window is signed 32-bit).
+int32_t ParseTime(const std::string& option, const std::string& text);
 
 // Splits "a,b,c" into its items.
 std::vector<std::string> SplitList(const std::string& text);

@@ -1,4 +1,5 @@
-// The commands of qel2caldb, one file each (cmd_<name>.cc).
+// The commands of qel2caldb, one file each (cmd_<name>.cc); events and
+// todos share cmd_items.cc.
 #pragma once
 
 #include "command_line.h"

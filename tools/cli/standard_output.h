@@ -1,20 +1,21 @@
-// Standard output, checked: a full disk or a closed pipe ends the command
-// instead of passing unnoticed, and the library's record dumps reach it
-// through stdio, in order with everything else.
+// Standard output, checked, and the record dumps written to it (show,
+// dump and the --long listings).
+//
+// A full disk or a closed pipe ends the command instead of passing
+// unnoticed. The library's record dumps reach standard output through
+// stdio, in order with everything else. A dump puts each field on a line
+// of its own, so the record's stored text is escaped first (line breaks as
+// \n, escape sequences as \x1b, ...): stored text can neither forge a field
+// line nor reach the terminal as control characters.
 #pragma once
 
-#include <prio.h>
+#include <qel2/records.h>
 
 namespace qel2::cli {
 
 // Exit status when the reader of standard output went away (| head): what
 // a shell reports for a program a closed pipe stops (128 + SIGPIPE).
 inline constexpr int kExitClosedPipe = 141;
-
-// Standard output as an NSPR descriptor for the library's dumps, written
-// through stdio as it is: the dumps' stored text is escaped before they
-// are printed (display_text.h).
-PRFileDesc* DumpOutput();
 
 // Throws CliError when a write to standard output has failed: "cannot
 // write to standard output: <reason>", status 1; a closed pipe gives status
@@ -23,5 +24,14 @@ void CheckOutput();
 
 // Flushes standard output and checks it one last time.
 void FinishOutput();
+
+// Escapes the record's stored text in place, then dumps it. The record is
+// the caller's, read for display only.
+void DumpRecord(qEL2_VEVENT& event);
+void DumpRecord(qEL2_VTODO& todo);
+
+// A calendar's stored id is still needed to read its items, so its dump is
+// made from an escaped copy.
+void DumpCalendar(const qEL2_CALPROPS& calendar);
 
 }  // namespace qel2::cli

@@ -9,7 +9,6 @@
 #include <qel2/store_internal.h>
 
 #include "cli_error.h"
-#include "time_text.h"
 
 namespace qel2::cli {
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <exception>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <qel2/keys.h>
@@ -15,6 +16,7 @@
 #include "hex.h"
 #include "ics_line.h"
 #include "ics_time.h"
+#include "item_kinds.h"
 #include "item_writer.h"
 #include "property_writer.h"
 #include "skipped_records.h"
@@ -23,44 +25,20 @@ namespace qel2::cli::exporter {
 
 namespace {
 
-// What differs between events and to-dos on the way out.
-struct EventKind {
-    using Record = qEL2_VEVENT;
-    static constexpr const char* kDatabase = "events.db";
-    static constexpr RecordKind kKind = RecordKind::kEvent;
-    static constexpr const char* kWhat = "events";
-    static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a,
-                    qEL2_RECORD_FILTER filter) {
-        return qel2_pvt_ScanEvents(c, l, f, a, filter);
-    }
-    static int Keep(const void* record, const qEL2_RANGE_FILTER* range) {
-        return qel2_ReadEventListByRangeCompare(record, range);
-    }
-    static void Free(Record* record) { qel2_FreeEvent(&record); }
-    static bool StartIsDate(const Record& r) { return qel2_EventStartIsDate(r.flags); }
-    static bool Append(std::string& out, const Record& r, const ItemPlan& p, RecordNotes& n) {
-        return AppendEvent(out, r, p, n);
-    }
-};
+// Which kind the report of passed-over records walks.
+template <class Kind>
+constexpr RecordKind kRecordKind =
+    std::is_same_v<Kind, EventItems> ? RecordKind::kEvent : RecordKind::kToDo;
 
-struct ToDoKind {
-    using Record = qEL2_VTODO;
-    static constexpr const char* kDatabase = "todos.db";
-    static constexpr RecordKind kKind = RecordKind::kToDo;
-    static constexpr const char* kWhat = "to-dos";
-    static int Scan(qEL2_CALPROPS* c, array_t** l, uint32_t f, const void* a,
-                    qEL2_RECORD_FILTER filter) {
-        return qel2_pvt_ScanToDos(c, l, f, a, filter);
-    }
-    static int Keep(const void* record, const qEL2_RANGE_FILTER* range) {
-        return qel2_ReadToDoListByRangeCompare(record, range);
-    }
-    static void Free(Record* record) { qel2_FreeToDo(&record); }
-    static bool StartIsDate(const Record& r) { return qel2_ToDoStartIsDate(r.flags); }
-    static bool Append(std::string& out, const Record& r, const ItemPlan& p, RecordNotes& n) {
-        return AppendToDo(out, r, p, n);
-    }
-};
+// The component of either kind, chosen by the record's type.
+bool AppendItem(std::string& out, const qEL2_VEVENT& event, const ItemPlan& plan,
+                RecordNotes& notes) {
+    return AppendEvent(out, event, plan, notes);
+}
+bool AppendItem(std::string& out, const qEL2_VTODO& todo, const ItemPlan& plan,
+                RecordNotes& notes) {
+    return AppendToDo(out, todo, plan, notes);
+}
 
 class CalendarStream {
 public:
@@ -76,7 +54,8 @@ public:
     // key order keeps a UID's records together, master first.
     template <class Kind>
     void Walk() {
-        GroupedWalk<Kind> state{this, nullptr, {}, SkippedRecords(Kind::kKind, calendar_, report_)};
+        GroupedWalk<Kind> state{
+            this, nullptr, {}, SkippedRecords(kRecordKind<Kind>, calendar_, report_)};
         array_t* list = nullptr;
         state.list = &list;
         const int result =
@@ -119,7 +98,7 @@ private:
         int Offer(const Record* record) {
             skipped.Offered(record->pUID, record->RecurrenceID);
             const qEL2_RANGE_FILTER everything = {stream->readFlags_, 0, 0};
-            if (!Kind::Keep(record, &everything)) return 0;
+            if (!Kind::InWindow(record, &everything)) return 0;
             array_t* group = *list;
             if (group != nullptr && group->count > 0 &&
                 Uid(static_cast<const Record*>(group->elements[0])) != Uid(record))
@@ -142,8 +121,9 @@ private:
 
         void FreeAll() {
             array_t* group = *list;
-            for (uint32_t i = 0; i < group->count; ++i)
-                Kind::Free(static_cast<Record*>(group->elements[i]));
+            for (uint32_t i = 0; i < group->count; ++i) {
+                typename Kind::Owned released(static_cast<Record*>(group->elements[i]));
+            }
             array_removeall(group);
         }
     };
@@ -161,10 +141,10 @@ private:
     template <class Kind>
     bool WriteRecord(std::string& out, const typename Kind::Record& record, const ItemPlan& plan,
                      RecordNotes notes) {
-        const bool written = Kind::Append(out, record, plan, notes);
+        const bool written = AppendItem(out, record, plan, notes);
         if (!notes.entries().empty()) report_.AddRecord(Ref<Kind>(record), notes.entries());
         if (written)
-            ++(std::is_same_v<Kind, EventKind> ? report_.counts().events : report_.counts().todos);
+            ++(std::is_same_v<Kind, EventItems> ? report_.counts().events : report_.counts().todos);
         return written;
     }
 
@@ -181,7 +161,7 @@ private:
         }
         UidDigest digest;
         qel2_pvt_MD5Hash(first.pUID ? first.pUID : "", digest.data());
-        if constexpr (std::is_same_v<Kind, EventKind>) {
+        if constexpr (std::is_same_v<Kind, EventItems>) {
             eventUids_.push_back(digest);
         } else if (EventHasUid(digest)) {
             uid += "-todo";
@@ -255,8 +235,8 @@ private:
 void StreamCalendarResources(qEL2_CALPROPS& calendar, uint32_t readFlags, CalendarReport& report,
                              const ResourceSink& sink) {
     CalendarStream stream(calendar, readFlags, report, sink);
-    stream.Walk<EventKind>();
-    stream.Walk<ToDoKind>();
+    stream.Walk<EventItems>();
+    stream.Walk<ToDoItems>();
 }
 
 std::string CalendarHeader(const qEL2_CALPROPS& calendar) {

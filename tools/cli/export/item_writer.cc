@@ -8,7 +8,7 @@
 #include "list_view.h"
 #include "property_writer.h"
 #include "recurrence_values.h"
-#include "status_names.h"
+#include "value_text.h"
 
 namespace qel2::cli::exporter {
 

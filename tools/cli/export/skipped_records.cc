@@ -12,6 +12,7 @@
 #include <qel2/store.h>
 
 #include "hex.h"
+#include "item_kinds.h"
 #include "utf8_text.h"
 
 namespace qel2::cli::exporter {
@@ -33,54 +34,26 @@ DBT KeysOnly() {
     return value;
 }
 
-struct EventCalls {
-    using Record = qEL2_VEVENT;
-    using Ptr = qel2::EventPtr;
-    static Record* New() { return qel2_NewEvent(); }
-    static int Decode(Record* r, const DBT& v) {
-        return qel2_pvt_DeserializeEvent(r, static_cast<const unsigned char*>(v.data), v.size);
-    }
-    static bool IsLink(const Record* r) { return qel2_EventIsLink(r); }
-    static int ReadLinked(qEL2_CALPROPS* c, Record* link, Record** out) {
-        return qel2_pvt_ReadLinkedEvent(c, link, out, qEL2_READ_TOMBSTONES);
-    }
-    static bool Deleted(const Record* r) { return qel2_EventTombstone(r->flags); }
-};
-
-struct ToDoCalls {
-    using Record = qEL2_VTODO;
-    using Ptr = qel2::ToDoPtr;
-    static Record* New() { return qel2_NewToDo(); }
-    static int Decode(Record* r, const DBT& v) {
-        return qel2_pvt_DeserializeToDo(r, static_cast<const unsigned char*>(v.data), v.size);
-    }
-    static bool IsLink(const Record* r) { return qel2_ToDoIsLink(r->flags); }
-    static int ReadLinked(qEL2_CALPROPS* c, Record* link, Record** out) {
-        return qel2_pvt_ReadLinkedToDo(c, link, out, qEL2_READ_TOMBSTONES);
-    }
-    static bool Deleted(const Record* r) { return qel2_ToDoTombstone(r->flags); }
-};
-
 // Why a stored value the walk did not return is not written. A record
 // that does not decode is lost: left out. A link whose target cannot be
 // read holds no event of its own: reported, and the export goes on. A link
 // to a deleted record is deleted itself: nothing to say.
-template <class Calls>
+template <class Kind>
 void Explain(qEL2_CALPROPS& calendar, const DBT& value, RecordRef& ref, RecordNotes& notes) {
-    typename Calls::Ptr record(Calls::New());
+    typename Kind::Owned record(Kind::New());
     if (!record) return notes.Add(Outcome::kLeftOut, "record left out", "no memory to read it");
-    const int decoded = Calls::Decode(record.get(), value);
+    const int decoded = Kind::Decode(record.get(), value);
     if (decoded != 0)
         return notes.Add(Outcome::kLeftOut, "record left out",
                          "the stored value of " + std::to_string(value.size) +
                              " bytes does not decode (result " + std::to_string(decoded) + ")");
     ref.uid = qel2::tools::ToUtf8(record->pUID ? record->pUID : "", record->pCharset).text;
-    if (!Calls::IsLink(record.get()))
+    if (!Kind::IsLink(*record))
         return notes.Add(Outcome::kLeftOut, "record left out", "the store did not return it");
-    typename Calls::Record* target = nullptr;
-    const int read = Calls::ReadLinked(&calendar, record.get(), &target);
-    typename Calls::Ptr owned(target);
-    if (read == 0 && owned && Calls::Deleted(owned.get())) return;
+    typename Kind::Record* target = nullptr;
+    const int read = Kind::ReadLinked(&calendar, record.get(), &target);
+    typename Kind::Owned owned(target);
+    if (read == 0 && owned && Kind::Deleted(*owned)) return;
     notes.Add(Outcome::kRepaired, "dangling link left out",
               "it links to calendar \"" +
                   qel2::tools::ToUtf8(record->pURL ? record->pURL : "", nullptr).text +
@@ -152,9 +125,9 @@ void SkippedRecords::ReportCurrent() {
     RecordNotes notes;
     if (db_->get(db_, nullptr, &key, &value, 0) == 0) {
         if (kind_ == RecordKind::kEvent)
-            Explain<EventCalls>(calendar_, value, ref, notes);
+            Explain<EventItems>(calendar_, value, ref, notes);
         else
-            Explain<ToDoCalls>(calendar_, value, ref, notes);
+            Explain<ToDoItems>(calendar_, value, ref, notes);
         std::free(value.data);
     } else {
         notes.Add(Outcome::kLeftOut, "record left out", "its value cannot be read");

@@ -15,7 +15,7 @@
 
 #include "export/calendar_resources.h"
 #include "http_client.h"
-#include "push_outcome.h"
+#include "push_report.h"
 
 namespace qel2::cli::push {
 

@@ -1,9 +1,13 @@
-// Copies of strings and string lists into host record fields.
+// Writing into host record fields: copies of strings and string lists,
+// release of records that never got attached, and re-packing of flag words
+// into the host's layout.
 //
 // The mapping stores into the host's fields and never releases what the
 // host left there: a field may hold a static string or memory the host
 // keeps elsewhere, and no host service releases a record of its model.
 #pragma once
+
+#include <cstdint>
 
 #include <qel2/host_records.h>
 
@@ -26,5 +30,13 @@ bool StoreListCopy(array_t*& field, const array_t* source);
 void ReleaseUnattached(CALDB_ATTENDEE* attendee);
 void ReleaseUnattached(CALDB_ALARM* alarm);
 void ReleaseUnattached(CALDB_ACE* ace);
+
+// `mask` when `set` is nonzero, else 0.
+constexpr uint32_t BitIf(int set, uint32_t mask) { return set ? mask : 0; }
+
+// `word` with the bits of `mask` replaced by those of `bits`.
+constexpr uint32_t ReplaceBits(uint32_t word, uint32_t mask, uint32_t bits) {
+    return (word & ~mask) | (bits & mask);
+}
 
 }  // namespace qel2::mapping

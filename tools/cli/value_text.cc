@@ -1,6 +1,8 @@
-#include "status_names.h"
+#include "value_text.h"
 
 #include <array>
+
+#include <qel2/host.h>
 
 namespace qel2::cli {
 
@@ -12,6 +14,20 @@ const char* Lookup(const std::array<const char*, N>& names, uint32_t code) {
 }
 
 }  // namespace
+
+std::string IsoTime(uint32_t time) {
+    if (time == 0) return "-";
+    char text[32];
+    cal_strgmtime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", time);
+    return text;
+}
+
+std::string IsoTimeOrDate(uint32_t time, bool isDate) {
+    if (time == 0 || !isDate) return IsoTime(time);
+    char text[16];
+    cal_strgmtime(text, sizeof text, "%Y-%m-%d", time);
+    return text;
+}
 
 const char* EventStatusName(uint32_t code) {
     static constexpr std::array<const char*, 4> kNames = {nullptr, "TENTATIVE", "CONFIRMED",

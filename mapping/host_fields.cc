@@ -1,4 +1,4 @@
-#include "field_copies.h"
+#include "host_fields.h"
 
 #include <cstdlib>
 #include <cstring>

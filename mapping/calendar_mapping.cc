@@ -1,14 +1,13 @@
 // Calendar properties into the server's CALDB_CALPROPS, the old access
 // levels into its access list.
+#include <qel2/log.h>
 #include <qel2/mapping.h>
 
 #include <cstring>
 
 #include <prprf.h>
 
-#include "everyone_rights.h"
-#include "field_copies.h"
-#include "flag_bits.h"
+#include "host_fields.h"
 
 using namespace qel2::mapping;
 
@@ -34,6 +33,26 @@ bool IsOwnerCalendar(const qEL2_CALPROPS& source) {
            strcmp(source.pPrimaryOwner, source.pRelativeCalID) == 0;
 }
 
+bool IsPolicy(int32_t policy) { return policy >= 0 && policy <= 2; }
+
+bool Grants(int32_t policy, bool ownerCalendar) {
+    return policy == 0 || (policy == 1 && ownerCalendar);
+}
+
+// The rights text for "@" (every user), or null when "@" gets no entry.
+// Each policy governs one right ("s" schedule, "f" free/busy): 0 grants it,
+// 1 grants it on the primary owner's own calendar only, 2 withholds it. A
+// policy outside 0 to 2 makes no entry at all.
+const char* EveryoneRights(int32_t sPolicy, int32_t fPolicy, bool ownerCalendar) {
+    if (!IsPolicy(sPolicy) || !IsPolicy(fPolicy)) return nullptr;
+    const bool s = Grants(sPolicy, ownerCalendar);
+    const bool f = Grants(fPolicy, ownerCalendar);
+    if (s && f) return "sf";
+    if (s) return "s";
+    if (f) return "f";
+    return nullptr;
+}
+
 // An entry that cannot be made or appended is left out and the mapping
 // goes on: a missing entry grants less, never more.
 void AppendEntry(array_t* acl, int32_t inherit, const char* principal, const char* rights) {
@@ -57,7 +76,7 @@ void AppendOwnerEntries(array_t* acl, const array_t* otherOwners) {
 extern "C" int32_t CalPropsMapping(const qEL2_CALPROPS* source, CALDB_CALPROPS** target,
                                    int32_t sPolicy, int32_t fPolicy, int32_t printOwner,
                                    PRFileDesc* out, int32_t traceLevel) {
-    if (source == nullptr || target == nullptr || *target == nullptr) return 1;
+    if (source == nullptr || target == nullptr || *target == nullptr) return qEL2_ERR_MISSING;
     const qEL2_CALPROPS& s = *source;
     CALDB_CALPROPS& t = **target;
 
@@ -72,22 +91,22 @@ extern "C" int32_t CalPropsMapping(const qEL2_CALPROPS* source, CALDB_CALPROPS**
           StoreCopy(t.cal_master, s.pCalMaster) && StoreCopy(t.name, s.pName) &&
           StoreCopy(t.charset, s.pCharSet) && StoreCopy(t.language, s.pLanguage) &&
           StoreCopy(t.primary_owner, s.pPrimaryOwner))) {
-        return 1;
+        return qEL2_ERR_MISSING;
     }
     if ((printOwner != 0 || traceLevel >= 1) && out != nullptr) {
         PR_fprintf(out, "Primary Owner: %s\n", t.primary_owner);
     }
-    if (!StoreCopy(t.extra, s.pExtra)) return 1;
+    if (!StoreCopy(t.extra, s.pExtra)) return qEL2_ERR_MISSING;
 
     // The other owners reach the server only as access-list entries.
-    if (!StoreListCopy(t.owners, nullptr)) return 1;
+    if (!StoreListCopy(t.owners, nullptr)) return qEL2_ERR_MISSING;
     AppendOwnerEntries(t.acl, s.pOtherOwners);
 
     if (!StoreListCopy(t.children, s.pChildList) || !StoreListCopy(t.categories, s.pCategoryList)) {
-        return 1;
+        return qEL2_ERR_MISSING;
     }
     t.host_data1 = s.lHostData1;
     t.host_data2 = s.lHostData2;
     t.host_data3 = s.lHostData3;
-    return 0;
+    return qEL2_OK;
 }
