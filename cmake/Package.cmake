@@ -11,9 +11,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The run-time libraries come from dpkg-shlibdeps; tar unpacks the sample,
-# and the headers and pkg-config files need NSPR's and Berkeley DB's.
+# and the headers and pkg-config files need NSPR's (Berkeley DB stays
+# private to the shared library).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "tar")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libnspr4-dev, libdb5.3-dev, pkg-config")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libnspr4-dev, pkg-config")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 include(CPack)
