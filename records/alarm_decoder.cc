@@ -1,14 +1,12 @@
 // Decoder of one alarm block embedded in an event or to-do value.
 
-#include <cerrno>
-
 #include <qel2/codec.h>
 
 #include "value_reader.h"
 
 extern "C" int qel2_pvt_DeserializeAlarm(qEL2_VALARM* alarm, const unsigned char* value,
                                          const unsigned char** cursor, uint32_t size) {
-    if (alarm == nullptr || value == nullptr || cursor == nullptr) return EINVAL;
+    if (alarm == nullptr || value == nullptr || cursor == nullptr) return qEL2_ERR_INVALID;
     qel2::ValueReader reader(value, size);
     if (int result = reader.seek(*cursor)) return result;
     if (int result = reader.words(alarm->lAlarmWord1, alarm->lAlarmWord2, alarm->iAction,

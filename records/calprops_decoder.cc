@@ -1,14 +1,12 @@
 // Decoder of a calprops.db value into the public part of a calendar record.
 
-#include <cerrno>
-
 #include <qel2/codec.h>
 
 #include "value_reader.h"
 
 extern "C" int qel2_pvt_DeserializeCalProps(qEL2_CALPROPS* calprops, const unsigned char* value,
                                             uint32_t size) {
-    if (calprops == nullptr || value == nullptr) return EINVAL;
+    if (calprops == nullptr || value == nullptr) return qEL2_ERR_INVALID;
     qel2::ValueReader reader(value, size);
     if (int result =
             reader.words(calprops->dtModified, calprops->dtCreated, calprops->accessFlags)) {

@@ -2,8 +2,6 @@
 
 #include "event_body.h"
 
-#include <cerrno>
-
 #include <qel2/codec.h>
 #include <qel2/log.h>
 #include <qel2/owned.h>
@@ -65,8 +63,8 @@ int DecodeAttendees(ValueReader& reader, array_t*& attendees) {
 }
 
 // An alarm that cannot be created, or whose block runs out of memory, fails
-// the record with kAlarmFailed; a block cut short by the end of the value
-// is damage like any other (EINVAL).
+// the record with qEL2_ERR_FAILED; a block cut short by the end of the value
+// is damage like any other (qEL2_ERR_INVALID).
 int DecodeAlarms(ValueReader& reader, array_t*& alarms) {
     uint32_t count = 0;
     if (int result = reader.count(count, kMinAlarmBlock)) return result;
@@ -75,11 +73,11 @@ int DecodeAlarms(ValueReader& reader, array_t*& alarms) {
     if (alarms == nullptr) return qEL2_ERR_NOMEM;
     for (uint32_t i = 0; i < count; ++i) {
         AlarmPtr alarm(qel2_NewAlarm());
-        if (!alarm) return kAlarmFailed;
+        if (!alarm) return qEL2_ERR_FAILED;
         const unsigned char* cursor = reader.position();
         int result = qel2_pvt_DeserializeAlarm(alarm.get(), reader.begin(), &cursor, reader.size());
-        if (result == EINVAL) return EINVAL;
-        if (result != 0) return kAlarmFailed;
+        if (result == qEL2_ERR_INVALID) return qEL2_ERR_INVALID;
+        if (result != 0) return qEL2_ERR_FAILED;
         if ((result = reader.seek(cursor)) != 0) return result;
         if ((result = AppendHeld(alarms, alarm)) != 0) return result;
     }

@@ -9,10 +9,6 @@
 
 namespace qel2 {
 
-// Result of an event or to-do decoder when an embedded alarm cannot be
-// created or its block runs out of memory.
-inline constexpr int kAlarmFailed = -1;
-
 int DecodeOrganizer(ValueReader& reader, qEL2_ORGANIZER*& organizer);
 int DecodeAttendees(ValueReader& reader, array_t*& attendees);
 int DecodeAlarms(ValueReader& reader, array_t*& alarms);

@@ -1,7 +1,5 @@
 // Decoder of an events.db value, with link detection.
 
-#include <cerrno>
-
 #include <qel2/codec.h>
 
 #include "event_body.h"
@@ -9,7 +7,7 @@
 
 extern "C" int qel2_pvt_DeserializeEvent(qEL2_VEVENT* event, const unsigned char* value,
                                          uint32_t size) {
-    if (event == nullptr || value == nullptr) return EINVAL;
+    if (event == nullptr || value == nullptr) return qEL2_ERR_INVALID;
     qel2::ValueReader reader(value, size);
     if (int result = reader.words(event->dtStart, event->dtEnd, event->lExtra, event->dtModified,
                                   event->dtCreated, event->iSequence, event->lGeoLat,

@@ -1,8 +1,6 @@
 // Decoder of a todos.db value. A to-do's link mark is a bit of its stored
 // flag word, so nothing is computed after decoding.
 
-#include <cerrno>
-
 #include <qel2/codec.h>
 
 #include "event_body.h"
@@ -10,7 +8,7 @@
 
 extern "C" int qel2_pvt_DeserializeToDo(qEL2_VTODO* todo, const unsigned char* value,
                                         uint32_t size) {
-    if (todo == nullptr || value == nullptr) return EINVAL;
+    if (todo == nullptr || value == nullptr) return qEL2_ERR_INVALID;
     qel2::ValueReader reader(value, size);
     // Stored order, which is not the record's field order.
     if (int result = reader.words(todo->dtStart, todo->dtDue, todo->dtCompleted, todo->lExtra,

@@ -124,6 +124,7 @@ TEST(LibrarySymbols, ExportsTheHostInterfaceAndNothingElse) {
         "operation_out_of_disk_space",
         "qel2_recover_err",
         "asLevels",
+        "qel2_ResultText",
         // The store engine.
         "gCalDB",
         "qel2_asDBFiles",
