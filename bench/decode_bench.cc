@@ -50,8 +50,7 @@ struct Calendar {
     using Record = qEL2_CALPROPS;
     static qel2::CalPropsPtr Sample() { return qel2::bench::SampleCalendar(); }
     static Bytes Encode(const Record& r) { return qel2::mkstore::EncodeCalProps(r); }
-    // Calendars have no constructor: the readers allocate them zeroed.
-    static Record* New() { return static_cast<Record*>(calloc(1, sizeof(Record))); }
+    static Record* New() { return qel2::NewCalProps().release(); }
     static int Decode(Record* r, const Bytes& v) {
         return qel2_pvt_DeserializeCalProps(r, v.data(), v.size());
     }

@@ -18,30 +18,30 @@ int dbut_strcmp(const void* element, const void* name) {
 
 // Replace mode empties the list first and keeps every given name,
 // duplicates included; the other mode appends only names not yet present.
-// A failed append returns -1 as well: a name silently missing from an
-// owner list is worse than a reported failure. Names appended before it
-// stay in the list.
+// A failed append returns qEL2_ERR_FAILED as well: a name silently
+// missing from an owner list is worse than a reported failure. Names
+// appended before it stay in the list.
 int SetNames(array_t*& list, char** names, int replace) {
     if (replace != 0) {
         array_free_and_destroy(&list);
         list = array_new();
-        if (list == nullptr) return -1;
+        if (list == nullptr) return qEL2_ERR_FAILED;
     }
     if (names == nullptr) return 0;
     if (list == nullptr) {
         list = array_new();
-        if (list == nullptr) return -1;
+        if (list == nullptr) return qEL2_ERR_FAILED;
     }
     for (char** name = names; *name != nullptr; ++name) {
         if (replace == 0 && array_locate(list, *name, dbut_strcmp) != ARRAY_NOT_FOUND) continue;
-        if (strarray_append(list, *name) != 0) return -1;
+        if (strarray_append(list, *name) != 0) return qEL2_ERR_FAILED;
     }
     return 0;
 }
 
 int SetAccessLevel(qEL2_CALPROPS* calprops, unsigned level, uint32_t mask, int shift) {
     // A null calendar is refused like a bad level: nothing was set.
-    if (calprops == nullptr || level > kHighestAccessLevel) return 1;
+    if (calprops == nullptr || level > kHighestAccessLevel) return qEL2_ERR_MISSING;
     calprops->accessFlags =
         (calprops->accessFlags & ~mask) | (static_cast<uint32_t>(level) << shift);
     return 0;
@@ -52,12 +52,12 @@ int SetAccessLevel(qEL2_CALPROPS* calprops, unsigned level, uint32_t mask, int s
 extern "C" {
 
 int qel2dbut_SetOwners(qEL2_CALPROPS* calprops, char** owners, int replace) {
-    if (calprops == nullptr) return -1;
+    if (calprops == nullptr) return qEL2_ERR_FAILED;
     return SetNames(calprops->pOtherOwners, owners, replace);
 }
 
 int qel2dbut_SetCategory(qEL2_CALPROPS* calprops, char** categories, int replace) {
-    if (calprops == nullptr) return -1;
+    if (calprops == nullptr) return qEL2_ERR_FAILED;
     return SetNames(calprops->pCategoryList, categories, replace);
 }
 

@@ -59,7 +59,7 @@ void PrintLink(PRFileDesc* out, const qEL2_VTODO& todo) {
 template <typename Record>
 int PrintEventLike(const Record* record, PRFileDesc* out) {
     // Without an output there is nowhere to write: refused like a null record.
-    if (record == nullptr || out == nullptr) return 1;
+    if (record == nullptr || out == nullptr) return qEL2_ERR_MISSING;
     const Record& r = *record;
     const FlagValues flags = ReadFlags(r);
 

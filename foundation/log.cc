@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr const char* kModule = "caldb";
 constexpr size_t kMessageBuffer = 4096;
 
 // Formats into a stack buffer, so any thread may log at any time. vsnprintf
@@ -18,7 +17,7 @@ constexpr size_t kMessageBuffer = 4096;
 void LogV(int level, const char* format, va_list args) {
     char message[kMessageBuffer];
     vsnprintf(message, sizeof message, format, args);
-    hxlog(0, level, "%s: %s", kModule, message);
+    hxlog(0, level, "%s: %s", qEL2_LOG_MODULE, message);
 }
 
 }  // namespace

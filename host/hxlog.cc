@@ -90,10 +90,6 @@ std::string build_line(int level, std::string_view message) {
 
 }  // namespace
 
-const char* hxlog_level_name(int level) {
-    return level >= 0 && level < kLevelCount ? kLevelNames[level] : nullptr;
-}
-
 void hxlog(int reserved, int level, const char* format, ...) {
     (void)reserved;
     if (format == nullptr) return;

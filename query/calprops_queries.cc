@@ -1,7 +1,6 @@
 // Calendar properties: one calendar by id, a walk through a filter, and a
 // text search over ids, names and owners.
 
-#include <cerrno>
 #include <cstring>
 
 #include <nspr.h>
@@ -13,6 +12,7 @@
 #include <qel2/query.h>
 #include <qel2/store.h>
 
+#include "foundation/out_of_memory.h"
 #include "query/query_support.h"
 #include "store/bdb_compat.h"
 
@@ -22,10 +22,6 @@ using qel2::CalPropsPtr;
 using qel2::query::MallocValue;
 
 constexpr const char* kCalPropsFile = "calprops.db";
-
-qEL2_CALPROPS* NewCalProps() {
-    return static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS)));
-}
 
 void SetHash(qEL2_CALPROPS* calprops, const unsigned char* hash) {
     memcpy(calprops->idHash, hash, qEL2_HASH_SIZE);
@@ -94,11 +90,9 @@ int qel2_pvt_ReadCalProps(char* calendarId, qEL2_CALPROPS** calprops) {
     DB* db = gCalDB.pCalPropsDB;
     if (int result = db->get(db, nullptr, &key, value.get(), 0)) return qel2_pvt_ResultTo42(result);
 
-    CalPropsPtr record(NewCalProps());
-    if (!record) {
-        return qel2_pvt_LogAndReturnError(ENOMEM, "qel2_pvt_ReadCalProps: CS_NEW: %d %s\n", ENOMEM,
-                                          strerror(ENOMEM));
-    }
+    CalPropsPtr record = qel2::NewCalProps();
+    if (!record)
+        return qel2::LogOutOfMemory("qel2_pvt_ReadCalProps: CS_NEW: %d %s\n", qEL2_ERR_NOMEM);
     if (int decoded = qel2_pvt_DeserializeCalProps(record.get(), value.data(), value.size())) {
         return qel2::query::ReportUndecodable("qel2_pvt_ReadCalProps", kCalPropsFile, key, decoded);
     }
@@ -113,10 +107,7 @@ int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument,
     qel2::query::Cursor cursor;
     if (cursor.open(gCalDB.pCalPropsDB) != 0) return qEL2_ERR_MISSING;
     *list = array_new();
-    if (*list == nullptr) {
-        qel2_Log(qEL2_LOG_ERROR, "qel2_pvt_ScanCalProps: %s\n", strerror(ENOMEM));
-        return ENOMEM;
-    }
+    if (*list == nullptr) return qel2::LogOutOfMemory("qel2_pvt_ScanCalProps: %s\n");
 
     unsigned char keyBuffer[qEL2_CALPROPS_KEY_SIZE];
     DBT key{};
@@ -125,10 +116,9 @@ int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument,
     // Any step that fails, the end of the data or another error alike, ends
     // the walk.
     while (cursor.get()->get(cursor.get(), &key, value.get(), DB_NEXT) == 0) {
-        CalPropsPtr record(NewCalProps());
+        CalPropsPtr record = qel2::NewCalProps();
         if (!record) {
-            return qel2_pvt_LogAndReturnError(ENOMEM, "qel2_pvt_ScanCalProps: CS_NEW: %d %s\n",
-                                              ENOMEM, strerror(ENOMEM));
+            return qel2::LogOutOfMemory("qel2_pvt_ScanCalProps: CS_NEW: %d %s\n", qEL2_ERR_NOMEM);
         }
         const int decoded = qel2_pvt_DeserializeCalProps(record.get(), value.data(), value.size());
         value.release();
@@ -140,10 +130,8 @@ int qel2_pvt_ScanCalProps(array_t** list, uint32_t limit, const void* argument,
         if (filter(record.get(), argument)) {
             // A list that cannot grow is reported like one that cannot be
             // created; the records kept so far stay with the caller.
-            if (array_append(*list, record.get()) != 0) {
-                qel2_Log(qEL2_LOG_ERROR, "qel2_pvt_ScanCalProps: %s\n", strerror(ENOMEM));
-                return ENOMEM;
-            }
+            if (array_append(*list, record.get()) != 0)
+                return qel2::LogOutOfMemory("qel2_pvt_ScanCalProps: %s\n");
             record.release();
         }
         if (limit != 0 && (*list)->count >= limit) break;

@@ -2,8 +2,6 @@
 
 #include "query_support.h"
 
-#include <cerrno>
-
 #include <qel2/keys.h>
 #include <qel2/log.h>
 
@@ -20,7 +18,7 @@ int ReportUndecodable(const char* function, const char* file, const DBT& key, in
         hex[2 * i + 1] = kDigits[bytes[i] & 0xf];
     }
     hex[2 * shown] = '\0';
-    const int result = decoded == EINVAL ? EINVAL : ENOMEM;
+    const int result = decoded == qEL2_ERR_INVALID ? qEL2_ERR_INVALID : qEL2_ERR_NOMEM;
     qel2_Log(qEL2_LOG_ERROR, "%s: %s: value of key %s cannot be decoded (%d)\n", function, file,
              hex, decoded);
     return result;

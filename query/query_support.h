@@ -16,10 +16,11 @@ using qel2::Cursor;
 using qel2::MallocValue;
 using qel2::UserKey;
 
-// The result of a decoder that did not finish: EINVAL for a damaged value,
-// ENOMEM for any shortage of memory (an alarm that could not be built
-// included). Logs one ERROR line naming the function, the database file and
-// the key in hex, so no damaged record passes silently.
+// The result of a decoder that did not finish: qEL2_ERR_INVALID for a
+// damaged value, qEL2_ERR_NOMEM for any shortage of memory (an alarm that
+// could not be built included). Logs one ERROR line naming the function,
+// the database file and the key in hex, so no damaged record passes
+// silently.
 int ReportUndecodable(const char* function, const char* file, const DBT& key, int decoded);
 
 }  // namespace qel2::query

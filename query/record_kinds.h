@@ -4,13 +4,13 @@
 // walk are written once over these.
 #pragma once
 
-#include <cerrno>
 #include <cstdint>
 
 #include <db.h>
 
 #include <qel2/codec.h>
 #include <qel2/records.h>
+#include <qel2/results.h>
 #include <qel2/store.h>
 
 namespace qel2::query {
@@ -46,7 +46,7 @@ struct EventKind {
         "qel2_pvt_ScanEvents: qel2_NewEvent returned %d %s\n";
     static constexpr const char* kScanEnded = "qel2_pvt_ScanEvents: get: %d\n";
     // An event walk without a cursor counts as out of memory.
-    static int CursorFailure(int /*code42*/) { return ENOMEM; }
+    static int CursorFailure(int /*code42*/) { return qEL2_ERR_NOMEM; }
 };
 
 struct ToDoKind {
@@ -73,7 +73,7 @@ struct ToDoKind {
         "qel2_pvt_ScanToDos: pToDoDB->cursor returned %d\n";
     static constexpr const char* kScanListFailed = "qel2_pvt_ScanToDos: array_new %d %s\n";
     // Null: a to-do that cannot be created ends the walk as a failed
-    // positioning would, with the code ENOMEM.
+    // positioning would, with the code qEL2_ERR_NOMEM.
     static constexpr const char* kScanNewFailed = nullptr;
     static constexpr const char* kScanEnded = "qel2_pvt_ScanToDos: get: %d\n";
     // A to-do walk without a cursor hands back Berkeley DB's own result.

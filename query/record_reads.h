@@ -3,7 +3,6 @@
 // (record_kinds.h).
 #pragma once
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include <qel2/log.h>
 #include <qel2/query.h>
 
+#include "foundation/out_of_memory.h"
 #include "query/query_support.h"
 #include "store/bdb_compat.h"
 
@@ -82,8 +82,7 @@ int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags
     if (db->get(db, nullptr, key, fetched.get(), 0) != 0) return qEL2_ERR_NOT_FOUND;
 
     *out = Kind::New();
-    if (*out == nullptr)
-        return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kCoreNewFailed, ENOMEM, strerror(ENOMEM));
+    if (*out == nullptr) return LogOutOfMemory(Kind::kCoreNewFailed, qEL2_ERR_NOMEM);
     if (int decoded = Kind::Decode(*out, fetched.data(), fetched.size())) {
         Kind::Free(out);
         return ReportUndecodable(Kind::kReadCore, Kind::kFile, *key, decoded);

@@ -4,9 +4,7 @@
 // what is kept. One algorithm for both kinds (record_kinds.h).
 #pragma once
 
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
 
 #include <db.h>
 
@@ -14,6 +12,7 @@
 #include <qel2/log.h>
 #include <qel2/query.h>
 
+#include "foundation/out_of_memory.h"
 #include "query/query_support.h"
 #include "query/record_reads.h"
 #include "store/bdb_compat.h"
@@ -21,9 +20,9 @@
 namespace qel2::query {
 
 // Decodes one stored record and offers it (or the record its link stands
-// for) to the filter; a kept record goes into the list. ENOMEM when the
-// list cannot grow, else 0: a damaged value or a link that cannot be
-// followed only drops its entry.
+// for) to the filter; a kept record goes into the list. qEL2_ERR_NOMEM
+// when the list cannot grow, else 0: a damaged value or a link that cannot
+// be followed only drops its entry.
 template <class Kind>
 int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uint32_t flags,
                 const void* argument, qEL2_RECORD_FILTER filter, OwnedOf<Kind>& record,
@@ -49,8 +48,7 @@ int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uin
     if (array_append(list, record.get()) != 0) {
         // Not one of the walk's own failures: reported in its own words,
         // and the records kept so far stay with the caller.
-        return qel2_pvt_LogAndReturnError(ENOMEM, "%s: array_append returned %d %s\n", Kind::kScan,
-                                          ENOMEM, strerror(ENOMEM));
+        return LogOutOfMemory("%s: array_append returned %d %s\n", Kind::kScan, qEL2_ERR_NOMEM);
     }
     record.release();
     return 0;
@@ -76,8 +74,7 @@ int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const v
     qel2_pvt_DbtFrom42(&data42, &data);
     MallocValue value(&data);
     *list = array_new();
-    if (*list == nullptr)
-        return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanListFailed, ENOMEM, strerror(ENOMEM));
+    if (*list == nullptr) return LogOutOfMemory(Kind::kScanListFailed, qEL2_ERR_NOMEM);
 
     DBC* dbc = cursor.get();
     // From the calendar's first key the cursor steps to the next record
@@ -92,10 +89,9 @@ int ScanRecords(qEL2_CALPROPS* calendar, array_t** list, uint32_t flags, const v
         if (!record) {
             value.release();
             if constexpr (Kind::kScanNewFailed != nullptr) {
-                return qel2_pvt_LogAndReturnError(ENOMEM, Kind::kScanNewFailed, ENOMEM,
-                                                  strerror(ENOMEM));
+                return LogOutOfMemory(Kind::kScanNewFailed, qEL2_ERR_NOMEM);
             }
-            end = ENOMEM;
+            end = qEL2_ERR_NOMEM;
             break;
         }
         if (int result =

@@ -1,11 +1,10 @@
 // Constructors of the decoded records: zero-filled, with their presets.
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
-#include <qel2/log.h>
 #include <qel2/records.h>
+
+#include "foundation/out_of_memory.h"
 
 namespace {
 
@@ -13,9 +12,8 @@ namespace {
 template <typename Record>
 Record* NewRecord(const char* constructorName) {
     auto* record = static_cast<Record*>(calloc(1, sizeof(Record)));
-    if (record == nullptr) {
-        qel2_Log(qEL2_LOG_ERROR, "%s: err = %d, %s\n", constructorName, ENOMEM, strerror(ENOMEM));
-    }
+    if (record == nullptr)
+        qel2::LogOutOfMemory("%s: err = %d, %s\n", constructorName, qEL2_ERR_NOMEM);
     return record;
 }
 

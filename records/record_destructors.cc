@@ -1,5 +1,6 @@
-// Destructors of the decoded records: each releases everything its record
-// owns, then the record, and clears the caller's pointer.
+// Destructors of the decoded records and their lists: each releases
+// everything its record owns, then the record, and clears the caller's
+// pointer.
 
 #include <cstdlib>
 
@@ -22,8 +23,9 @@ void FreeStringLists(Lists&... lists) {
     (strarray_free_and_destroy(&lists), ...);
 }
 
-// Releases each element of a record list with its destructor, then the
-// list itself.
+// Releases each element of a record list with its destructor (which
+// leaves a null element alone), then the list itself. The list's slots are
+// not cleared during the walk.
 template <typename Record>
 void FreeRecordList(array_t*& list, int (*destroy)(Record**)) {
     const uint32_t count = list ? list->count : 0;
@@ -49,6 +51,28 @@ void FreeEventLike(Record* r) {
     FreeRecordList(r->pAttendees, qel2_FreeAttendee);
     FreeStringLists(r->pRDates, r->pEXDates, r->pRRules, r->pExRules, r->pRelatedTo, r->pExtraList1,
                     r->pExtraList2, r->pExtraList3, r->pCategories, r->pAttachments, r->pXProps);
+}
+
+// What a list destructor returns for a null address and for a null list
+// (<qel2/records.h>): plain numbers of their own, one higher for the
+// calendar list, not the library's result codes that share their values.
+struct NullListResults {
+    int address;
+    int list;
+};
+constexpr NullListResults kCalendarList = {2, 3};
+constexpr NullListResults kItemList = {1, 2};
+
+// A list the host holds: the library's private release first, then every
+// record and the list.
+template <typename Record>
+int FreeHeldList(array_t** list, NullListResults nulls, int (*releasePrivate)(array_t**),
+                 int (*destroy)(Record**)) {
+    if (list == nullptr) return nulls.address;
+    if (*list == nullptr) return nulls.list;
+    releasePrivate(list);
+    FreeRecordList(*list, destroy);
+    return 0;
 }
 
 template <typename Record>
@@ -110,6 +134,18 @@ int qel2_FreeCalProps(qEL2_CALPROPS** calprops) {
                 c->pCharSet, c->pLanguage, c->pPrimaryOwner, c->pExtra);
     FreeStringLists(c->pOtherOwners, c->pChildList, c->pCategoryList);
     return Release(calprops);
+}
+
+int qel2_FreeCalPropsList(array_t** list) {
+    return FreeHeldList(list, kCalendarList, qel2_pvt_FreeCalPropsList, qel2_FreeCalProps);
+}
+
+int qel2_FreeEventList(array_t** list) {
+    return FreeHeldList(list, kItemList, qel2_pvt_FreeEventList, qel2_FreeEvent);
+}
+
+int qel2_FreeToDoList(array_t** list) {
+    return FreeHeldList(list, kItemList, qel2_pvt_FreeToDoList, qel2_FreeToDo);
 }
 
 }  // extern "C"

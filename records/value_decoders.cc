@@ -1,8 +1,6 @@
 // Decoders of the stored values: calendar properties, events, to-dos and
 // the alarm blocks embedded in events and to-dos.
 
-#include <cerrno>
-
 #include <qel2/codec.h>
 #include <qel2/log.h>
 #include <qel2/owned.h>
@@ -14,10 +12,6 @@ namespace {
 using qel2::AlarmPtr;
 using qel2::AttendeePtr;
 using qel2::ValueReader;
-
-// Result of an event or to-do decoder when an embedded alarm cannot be
-// created or its block runs out of memory.
-constexpr int kAlarmFailed = -1;
 
 // Smallest stored blocks: they bound a count before anything is allocated.
 constexpr size_t kMinAttendeeBlock = 24;  // 8 NULs, the RSVP byte, 3 empty lists
@@ -70,8 +64,8 @@ int DecodeAttendees(ValueReader& reader, array_t*& attendees) {
 }
 
 // An alarm that cannot be created, or whose block runs out of memory, fails
-// the record with kAlarmFailed; a block cut short by the end of the value
-// is damage like any other (EINVAL).
+// the record with qEL2_ERR_FAILED; a block cut short by the end of the value
+// is damage like any other (qEL2_ERR_INVALID).
 int DecodeAlarms(ValueReader& reader, array_t*& alarms) {
     uint32_t count = 0;
     if (int result = reader.count(count, kMinAlarmBlock)) return result;
@@ -80,11 +74,11 @@ int DecodeAlarms(ValueReader& reader, array_t*& alarms) {
     if (alarms == nullptr) return qEL2_ERR_NOMEM;
     for (uint32_t i = 0; i < count; ++i) {
         AlarmPtr alarm(qel2_NewAlarm());
-        if (!alarm) return kAlarmFailed;
+        if (!alarm) return qEL2_ERR_FAILED;
         const unsigned char* cursor = reader.position();
         int result = qel2_pvt_DeserializeAlarm(alarm.get(), reader.begin(), &cursor, reader.size());
-        if (result == EINVAL) return EINVAL;
-        if (result != 0) return kAlarmFailed;
+        if (result == qEL2_ERR_INVALID) return qEL2_ERR_INVALID;
+        if (result != 0) return qEL2_ERR_FAILED;
         if ((result = reader.seek(cursor)) != 0) return result;
         if ((result = AppendHeld(alarms, alarm)) != 0) return result;
     }
@@ -112,7 +106,7 @@ int DecodeEventBody(ValueReader& reader, Record* record) {
 // One alarm block embedded in an event or to-do value.
 extern "C" int qel2_pvt_DeserializeAlarm(qEL2_VALARM* alarm, const unsigned char* value,
                                          const unsigned char** cursor, uint32_t size) {
-    if (alarm == nullptr || value == nullptr || cursor == nullptr) return EINVAL;
+    if (alarm == nullptr || value == nullptr || cursor == nullptr) return qEL2_ERR_INVALID;
     ValueReader reader(value, size);
     if (int result = reader.seek(*cursor)) return result;
     if (int result = reader.words(alarm->lAlarmWord1, alarm->lAlarmWord2, alarm->iAction,
@@ -133,7 +127,7 @@ extern "C" int qel2_pvt_DeserializeAlarm(qEL2_VALARM* alarm, const unsigned char
 // A calprops.db value into the public part of a calendar record.
 extern "C" int qel2_pvt_DeserializeCalProps(qEL2_CALPROPS* calprops, const unsigned char* value,
                                             uint32_t size) {
-    if (calprops == nullptr || value == nullptr) return EINVAL;
+    if (calprops == nullptr || value == nullptr) return qEL2_ERR_INVALID;
     ValueReader reader(value, size);
     if (int result =
             reader.words(calprops->dtModified, calprops->dtCreated, calprops->accessFlags)) {
@@ -159,7 +153,7 @@ extern "C" int qel2_pvt_DeserializeCalProps(qEL2_CALPROPS* calprops, const unsig
 // An events.db value, with link detection.
 extern "C" int qel2_pvt_DeserializeEvent(qEL2_VEVENT* event, const unsigned char* value,
                                          uint32_t size) {
-    if (event == nullptr || value == nullptr) return EINVAL;
+    if (event == nullptr || value == nullptr) return qEL2_ERR_INVALID;
     ValueReader reader(value, size);
     if (int result = reader.words(event->dtStart, event->dtEnd, event->lExtra, event->dtModified,
                                   event->dtCreated, event->iSequence, event->lGeoLat,
@@ -185,7 +179,7 @@ extern "C" int qel2_pvt_DeserializeEvent(qEL2_VEVENT* event, const unsigned char
 // so nothing is computed after decoding.
 extern "C" int qel2_pvt_DeserializeToDo(qEL2_VTODO* todo, const unsigned char* value,
                                         uint32_t size) {
-    if (todo == nullptr || value == nullptr) return EINVAL;
+    if (todo == nullptr || value == nullptr) return qEL2_ERR_INVALID;
     ValueReader reader(value, size);
     // Stored order, which is not the record's field order.
     if (int result = reader.words(todo->dtStart, todo->dtDue, todo->dtCompleted, todo->lExtra,

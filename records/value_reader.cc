@@ -3,7 +3,6 @@
 #include "value_reader.h"
 
 #include <atomic>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -24,30 +23,30 @@ void SetDecodedLimit(size_t bytes) { gDecodedLimit.store(bytes, std::memory_orde
 
 int ValueReader::charge(size_t bytes) {
     decoded_ += bytes + kAllocationCost;
-    return decoded_ > gDecodedLimit.load(std::memory_order_relaxed) ? EINVAL : 0;
+    return decoded_ > gDecodedLimit.load(std::memory_order_relaxed) ? qEL2_ERR_INVALID : 0;
 }
 
 int ValueReader::seek(const unsigned char* position) {
     // std::less gives a total order even for a pointer from elsewhere.
-    if (std::less<>{}(position, begin_) || std::less<>{}(end_, position)) return EINVAL;
+    if (std::less<>{}(position, begin_) || std::less<>{}(end_, position)) return qEL2_ERR_INVALID;
     pos_ = position;
     return 0;
 }
 
 int ValueReader::skip(size_t bytes) {
-    if (bytes > remaining()) return EINVAL;
+    if (bytes > remaining()) return qEL2_ERR_INVALID;
     pos_ += bytes;
     return 0;
 }
 
 int ValueReader::peekByte(unsigned char& out) const {
-    if (remaining() < 1) return EINVAL;
+    if (remaining() < 1) return qEL2_ERR_INVALID;
     out = *pos_;
     return 0;
 }
 
 int ValueReader::word(uint32_t& out) {
-    if (remaining() < 4) return EINVAL;
+    if (remaining() < 4) return qEL2_ERR_INVALID;
     out = (uint32_t{pos_[0]} << 24) | (uint32_t{pos_[1]} << 16) | (uint32_t{pos_[2]} << 8) |
           uint32_t{pos_[3]};
     pos_ += 4;
@@ -62,7 +61,7 @@ int ValueReader::word(int32_t& out) {
 }
 
 int ValueReader::signedByte(int32_t& out) {
-    if (remaining() < 1) return EINVAL;
+    if (remaining() < 1) return qEL2_ERR_INVALID;
     out = static_cast<signed char>(*pos_);
     pos_ += 1;
     return 0;
@@ -71,7 +70,7 @@ int ValueReader::signedByte(int32_t& out) {
 int ValueReader::count(uint32_t& out, size_t minItemSize) {
     uint32_t stored = 0;
     if (int result = word(stored)) return result;
-    if (uint64_t{stored} * minItemSize > remaining()) return EINVAL;
+    if (uint64_t{stored} * minItemSize > remaining()) return qEL2_ERR_INVALID;
     out = stored;
     return 0;
 }
@@ -82,7 +81,7 @@ const unsigned char* ValueReader::terminator() const {
 
 int ValueReader::string(char*& out) {
     const unsigned char* nul = terminator();
-    if (nul == nullptr) return EINVAL;
+    if (nul == nullptr) return qEL2_ERR_INVALID;
     if (nul != pos_) {
         if (int result = charge(static_cast<size_t>(nul - pos_) + 1)) return result;
         out = strdup(reinterpret_cast<const char*>(pos_));
@@ -104,7 +103,7 @@ int ValueReader::stringListItems(uint32_t count, array_t*& out) {
     if (out == nullptr) return qEL2_ERR_NOMEM;
     for (uint32_t i = 0; i < count; ++i) {
         const unsigned char* nul = terminator();
-        if (nul == nullptr) return EINVAL;
+        if (nul == nullptr) return qEL2_ERR_INVALID;
         if (int result = charge(static_cast<size_t>(nul - pos_) + 1 + sizeof(void*))) return result;
         // strarray_append makes the one copy of the element, empty or not.
         if (strarray_append(out, reinterpret_cast<const char*>(pos_)) != 0) return qEL2_ERR_NOMEM;

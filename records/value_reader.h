@@ -1,25 +1,26 @@
 // A bounds-checked cursor over one stored value: big-endian words at any
 // byte position, NUL-terminated strings, counted string lists and signed
 // bytes. Every read is checked against the end of the value, so a damaged
-// value fails with EINVAL (22) instead of being read past its end.
+// value fails with qEL2_ERR_INVALID (22) instead of being read past its end.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include <qel2/host.h>
+#include <qel2/results.h>
 
 namespace qel2 {
 
 // The most bytes the strings and lists decoded from one value may take. A
 // value packs an empty string into one byte, and its copy with its list
-// slot takes tens; past this limit the value is damaged (EINVAL), not
+// slot takes tens; past this limit the value is damaged (qEL2_ERR_INVALID), not
 // allocated. Set at each open from "caldb.maxdecodedrecordmb".
 inline constexpr size_t kDefaultDecodedLimit = size_t{32} << 20;
 void SetDecodedLimit(size_t bytes);
 
 // Each read returns 0, qEL2_ERR_NOMEM (12) when a copy or a list cannot be
-// allocated, or EINVAL (22) when the value ends before the read does. After
+// allocated, or qEL2_ERR_INVALID (22) when the value ends before the read does. After
 // a failure the cursor means nothing: the decoders stop at the first one.
 class ValueReader {
 public:
@@ -82,7 +83,7 @@ private:
     // The NUL that ends the string at the cursor, or null when the value
     // ends first.
     const unsigned char* terminator() const;
-    // Counts `bytes` more of decoded memory; EINVAL past the limit.
+    // Counts `bytes` more of decoded memory; qEL2_ERR_INVALID past the limit.
     int charge(size_t bytes);
 
     const unsigned char* begin_;

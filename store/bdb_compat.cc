@@ -3,7 +3,6 @@
 
 #include "store/bdb_compat.h"
 
-#include <cerrno>
 #include <span>
 
 #include <db.h>
@@ -20,52 +19,58 @@ constexpr int kNoTwin = 0;
 
 struct ResultPair {
     const char* name;
-    int v42;  // kNoTwin: 4.2 has no such code; may be a system error number
-    int v53;  // kNoTwin: the linked library has no such code
+    int v42;           // kNoTwin: 4.2 has no such code; may be a system error number
+    int v53;           // kNoTwin: the linked library has no such code
+    const char* text;  // name and words for qel2_ResultText; null: the name alone
 };
 
+// A code both versions know, its 4.2 number named in <qel2/results.h>.
+#define QEL2_BOTH(name, words) \
+    { "DB_" #name, qEL2_DB42_##name, DB_##name, "DB_" #name ": " words }
+
 constexpr ResultPair kResults[] = {
-    // Codes both versions know.
-    {"DB_DONOTINDEX", -30999, DB_DONOTINDEX},
-    {"DB_KEYEMPTY", -30997, DB_KEYEMPTY},
-    {"DB_KEYEXIST", -30996, DB_KEYEXIST},
-    {"DB_LOCK_DEADLOCK", -30995, DB_LOCK_DEADLOCK},
-    {"DB_LOCK_NOTGRANTED", -30994, DB_LOCK_NOTGRANTED},
-    {"DB_NOSERVER", -30993, DB_NOSERVER},
-    {"DB_NOTFOUND", -30990, DB_NOTFOUND},
-    {"DB_OLD_VERSION", -30989, DB_OLD_VERSION},
-    {"DB_PAGE_NOTFOUND", -30988, DB_PAGE_NOTFOUND},
-    {"DB_REP_DUPMASTER", -30987, DB_REP_DUPMASTER},
-    {"DB_REP_HANDLE_DEAD", -30986, DB_REP_HANDLE_DEAD},
-    {"DB_REP_HOLDELECTION", -30985, DB_REP_HOLDELECTION},
-    {"DB_REP_ISPERM", -30984, DB_REP_ISPERM},
-    {"DB_REP_NEWMASTER", -30983, DB_REP_NEWMASTER},
-    {"DB_REP_NEWSITE", -30982, DB_REP_NEWSITE},
-    {"DB_REP_NOTPERM", -30981, DB_REP_NOTPERM},
-    {"DB_REP_UNAVAIL", -30979, DB_REP_UNAVAIL},
-    {"DB_RUNRECOVERY", -30978, DB_RUNRECOVERY},
-    {"DB_SECONDARY_BAD", -30977, DB_SECONDARY_BAD},
-    {"DB_VERIFY_BAD", -30976, DB_VERIFY_BAD},
-    // Only 4.2.
-    {"DB_FILEOPEN", -30998, kNoTwin},
-    {"DB_NOSERVER_HOME", -30992, kNoTwin},
-    {"DB_NOSERVER_ID", -30991, kNoTwin},
-    {"DB_REP_OUTDATED", -30980, kNoTwin},
+    QEL2_BOTH(DONOTINDEX, "a secondary index callback left the record out"),
+    QEL2_BOTH(KEYEMPTY, "the key/data pair was deleted or never created"),
+    QEL2_BOTH(KEYEXIST, "the key/data pair already exists"),
+    QEL2_BOTH(LOCK_DEADLOCK, "the locker was chosen to resolve a deadlock"),
+    QEL2_BOTH(LOCK_NOTGRANTED, "a lock was not granted"),
+    QEL2_BOTH(NOSERVER, "no server to dispatch the call to"),
+    QEL2_BOTH(NOTFOUND, "no matching key/data pair"),
+    QEL2_BOTH(OLD_VERSION, "the database needs a version upgrade"),
+    QEL2_BOTH(PAGE_NOTFOUND, "a requested page is not in the file"),
+    QEL2_BOTH(REP_DUPMASTER, "a second replication master appeared"),
+    QEL2_BOTH(REP_HANDLE_DEAD, "the handle is no longer valid"),
+    QEL2_BOTH(REP_HOLDELECTION, "a replication election is needed"),
+    QEL2_BOTH(REP_ISPERM, "a permanent replication record was written"),
+    QEL2_BOTH(REP_NEWMASTER, "a new replication master was elected"),
+    QEL2_BOTH(REP_NEWSITE, "a new replication site joined"),
+    QEL2_BOTH(REP_NOTPERM, "a permanent replication record was not written"),
+    QEL2_BOTH(REP_UNAVAIL, "too few replication sites to complete the call"),
+    QEL2_BOTH(RUNRECOVERY, "a fatal error; the store needs a recovery open"),
+    QEL2_BOTH(SECONDARY_BAD, "a secondary index disagrees with its primary"),
+    QEL2_BOTH(VERIFY_BAD, "the structural check of a database failed"),
+    // Only 4.2: the library never returns these; a host may still hold one.
+    {"DB_FILEOPEN", -30998, kNoTwin, nullptr},
+    {"DB_NOSERVER_HOME", -30992, kNoTwin, nullptr},
+    {"DB_NOSERVER_ID", -30991, kNoTwin, nullptr},
+    {"DB_REP_OUTDATED", -30980, kNoTwin, nullptr},
     // 4.2 reported a user buffer too small as ENOMEM.
-    {"DB_BUFFER_SMALL", ENOMEM, DB_BUFFER_SMALL},
+    {"DB_BUFFER_SMALL", qEL2_ERR_NOMEM, DB_BUFFER_SMALL, nullptr},
     // Only the linked library.
-    {"DB_FOREIGN_CONFLICT", kNoTwin, DB_FOREIGN_CONFLICT},
-    {"DB_HEAP_FULL", kNoTwin, DB_HEAP_FULL},
-    {"DB_LOG_BUFFER_FULL", kNoTwin, DB_LOG_BUFFER_FULL},
-    {"DB_LOG_VERIFY_BAD", kNoTwin, DB_LOG_VERIFY_BAD},
-    {"DB_REP_IGNORE", kNoTwin, DB_REP_IGNORE},
-    {"DB_REP_JOIN_FAILURE", kNoTwin, DB_REP_JOIN_FAILURE},
-    {"DB_REP_LEASE_EXPIRED", kNoTwin, DB_REP_LEASE_EXPIRED},
-    {"DB_REP_LOCKOUT", kNoTwin, DB_REP_LOCKOUT},
-    {"DB_REP_WOULDROLLBACK", kNoTwin, DB_REP_WOULDROLLBACK},
-    {"DB_TIMEOUT", kNoTwin, DB_TIMEOUT},
-    {"DB_VERSION_MISMATCH", kNoTwin, DB_VERSION_MISMATCH},
+    {"DB_FOREIGN_CONFLICT", kNoTwin, DB_FOREIGN_CONFLICT, nullptr},
+    {"DB_HEAP_FULL", kNoTwin, DB_HEAP_FULL, nullptr},
+    {"DB_LOG_BUFFER_FULL", kNoTwin, DB_LOG_BUFFER_FULL, nullptr},
+    {"DB_LOG_VERIFY_BAD", kNoTwin, DB_LOG_VERIFY_BAD, nullptr},
+    {"DB_REP_IGNORE", kNoTwin, DB_REP_IGNORE, nullptr},
+    {"DB_REP_JOIN_FAILURE", kNoTwin, DB_REP_JOIN_FAILURE, nullptr},
+    {"DB_REP_LEASE_EXPIRED", kNoTwin, DB_REP_LEASE_EXPIRED, nullptr},
+    {"DB_REP_LOCKOUT", kNoTwin, DB_REP_LOCKOUT, nullptr},
+    {"DB_REP_WOULDROLLBACK", kNoTwin, DB_REP_WOULDROLLBACK, nullptr},
+    {"DB_TIMEOUT", kNoTwin, DB_TIMEOUT, nullptr},
+    {"DB_VERSION_MISMATCH", kNoTwin, DB_VERSION_MISMATCH, nullptr},
 };
+
+#undef QEL2_BOTH
 
 bool IsDbCode(int result) { return result >= kFirstDbCode && result <= kLastDbCode; }
 
@@ -78,12 +83,12 @@ int TranslateResult(int result, int ResultPair::*from, int ResultPair::*to, cons
         if (pair.*from != result) continue;
         if (pair.*to != kNoTwin) return pair.*to;
         qel2_Log(qEL2_LOG_ERROR, "%s: %s (%d) has no equivalent in %s; reported as %d\n", caller,
-                 pair.name, result, version, EINVAL);
-        return EINVAL;
+                 pair.name, result, version, qEL2_ERR_INVALID);
+        return qEL2_ERR_INVALID;
     }
     qel2_Log(qEL2_LOG_ERROR, "%s: unknown Berkeley DB result %d (%s); reported as %d\n", caller,
-             result, db_strerror(result), EINVAL);
-    return EINVAL;
+             result, db_strerror(result), qEL2_ERR_INVALID);
+    return qEL2_ERR_INVALID;
 }
 
 struct FlagPair {
@@ -147,7 +152,7 @@ int TranslateFlags(uint32_t flags42, uint32_t* flags, std::span<const FlagPair> 
     if (uint32_t unknown = flags42 & ~known) {
         qel2_Log(qEL2_LOG_ERROR, "%s: flag bits 0x%x are not Berkeley DB 4.2 flags of this call\n",
                  caller, unknown);
-        return EINVAL;
+        return qEL2_ERR_INVALID;
     }
     *flags = out;
     return 0;
@@ -160,6 +165,14 @@ extern "C" {
 int qel2_pvt_ResultTo42(int result) {
     return TranslateResult(result, &ResultPair::v53, &ResultPair::v42, "qel2_pvt_ResultTo42",
                            "Berkeley DB 4.2");
+}
+
+const char* qel2_pvt_ResultText42(int code42) {
+    if (!IsDbCode(code42)) return nullptr;
+    for (const ResultPair& pair : kResults) {
+        if (pair.v42 == code42) return pair.text ? pair.text : pair.name;
+    }
+    return nullptr;
 }
 
 int qel2_pvt_DbOpenFlagsFrom42(uint32_t flags42, uint32_t* flags) {

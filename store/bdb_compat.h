@@ -5,9 +5,10 @@
  * The host passes open flags with 4.2's values and expects 4.2's result
  * codes back (DB_NOTFOUND is -30990 for it, -30988 in 5.3); its key and
  * value descriptors have 4.2's shorter layout. This is the only file set
- * that knows 4.2's numbers besides <qel2/dbt42.h>; every other file uses the linked
- * library's named constants and translates at the boundary: flags on the
- * way in, results on the way out and in log lines.
+ * that translates 4.2's numbers (the public headers <qel2/dbt42.h>,
+ * <qel2/store.h> and <qel2/results.h> name them); every other file uses the
+ * linked library's named constants and translates at the boundary: flags on
+ * the way in, results on the way out and in log lines.
  */
 #ifndef QEL2_STORE_BDB_COMPAT_H
 #define QEL2_STORE_BDB_COMPAT_H
@@ -27,6 +28,10 @@ extern "C" {
  * unchanged, Berkeley DB's negative codes as 4.2 numbers them. A code 4.2
  * does not have becomes EINVAL, with an ERROR line naming it. */
 int qel2_pvt_ResultTo42(int result);
+
+/* The name and words of a Berkeley DB 4.2 result code; null for a number
+ * 4.2 does not give a code. */
+const char* qel2_pvt_ResultText42(int code42);
 
 /* 4.2 flags of DB->open, or of DB_ENV->open, into the linked library's
  * flags for the same call. The two calls number their own flags in

@@ -22,13 +22,12 @@ constexpr int kFileMode = 0664;
 // 0 when caldb.conf in the home directory holds the version this library
 // reads, else 2 with the reason logged.
 int CheckStoreVersion() {
-    char expected[kPathBuffer];
-    PR_snprintf(expected, sizeof expected, "1.0.0%s", " [BerkeleyDB]");
     char path[kPathBuffer];
     // A path too long for the buffer cannot locate the store's own file.
-    FILE* probe = qel2::store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4])
-                      ? fopen(path, "r")
-                      : nullptr;
+    FILE* probe =
+        qel2::store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[qEL2_FILE_CONF])
+            ? fopen(path, "r")
+            : nullptr;
     if (probe) {
         fclose(probe);
     } else {
@@ -40,7 +39,7 @@ int CheckStoreVersion() {
     calconf_file* conf = nullptr;
     if (calconf_Open(path, &conf) != 0) return qEL2_ERR_STORE;
     char* version = calconf_GetCopy(conf, "caldb.version");
-    bool accepted = version != nullptr && strcmp(version, expected) == 0;
+    bool accepted = version != nullptr && strcmp(version, qEL2_STORE_VERSION) == 0;
     PR_Free(version);
     calconf_Close(&conf, 0);
     if (!accepted) {

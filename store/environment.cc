@@ -1,7 +1,6 @@
 // Creating, configuring and opening the Berkeley DB environment.
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 #include <sys/stat.h>
@@ -10,6 +9,7 @@
 #include <qel2/log.h>
 #include <qel2/store_internal.h>
 
+#include "foundation/out_of_memory.h"
 #include "store/bdb_compat.h"
 
 namespace {
@@ -40,16 +40,16 @@ void ExplainOldRegionFiles(int openResult, const char* home) {
 extern "C" {
 
 DB_ENV* qel2_InitializeEnvironment(uint32_t recoverFlags, int* error) {
-    *error = 0;
+    *error = qEL2_OK;
     config_cache* cache = config_getdefaultcache();
     uint32_t mempoolMb = config_get_int(cache, "caldb.berkeleydb.mempoolsizemb", 4);
     uint32_t logFileMb = config_get_int(cache, "caldb.berkeleydb.logfilesizemb", 10);
 
     DB_ENV* env = nullptr;
     if (db_env_create(&env, 0) != 0) {
-        // The text names ENOMEM whatever the actual result was.
-        qel2_Log(qEL2_LOG_ERROR, "qel2_InitializeEnvironment: %d %s\n", ENOMEM, strerror(ENOMEM));
-        *error = 1;
+        // The line names running out of memory whatever the actual result was.
+        qel2::LogOutOfMemory("qel2_InitializeEnvironment: %d %s\n", qEL2_ERR_NOMEM);
+        *error = qEL2_ERR_MISSING;
         return nullptr;
     }
 
@@ -81,7 +81,7 @@ DB_ENV* qel2_InitializeEnvironment(uint32_t recoverFlags, int* error) {
         // The linked library wants a failed handle closed; dropping it
         // would leak its memory.
         env->close(env, 0);
-        *error = 2;
+        *error = qEL2_ERR_STORE;
         return nullptr;
     }
     return env;

@@ -1,6 +1,5 @@
 // Size on disk and record counts of the store, and its recorded version.
 
-#include <cerrno>
 #include <cstdlib>
 
 #include <nspr.h>
@@ -18,7 +17,6 @@
 namespace {
 
 constexpr size_t kPathBuffer = 512;
-constexpr int kDatabaseFiles = 4;
 
 // Sizes of the four database files in the configured home directory,
 // which may differ from the one the store was opened with.
@@ -26,7 +24,7 @@ uint32_t TotalFileSize() {
     char* dir =
         config_get_stringcopy(config_getdefaultcache(), "caldb.berkeleydb.homedir.path", ".");
     uint32_t total = 0;
-    for (int i = 0; i < kDatabaseFiles; ++i) {
+    for (int i = 0; i < qEL2_DATABASE_FILES; ++i) {
         char path[kPathBuffer];
         struct stat info;
         if (qel2::store::JoinStorePath(path, "%s/%s", dir, qel2_asDBFiles[i]) &&
@@ -47,7 +45,7 @@ struct Walk {
 // of opening the cursor; a closed store has no handle to open a cursor on,
 // the same failure as a cursor the library refuses.
 int CountRecords(DB* db, uint32_t keyLength, Walk& walk) {
-    if (db == nullptr) return EINVAL;
+    if (db == nullptr) return qEL2_ERR_INVALID;
     qel2::Cursor cursor;
     if (int result = cursor.open(db)) return result;
     unsigned char keyBuffer[qEL2_EVENT_KEY_SIZE] = {};
@@ -117,7 +115,8 @@ int qel2_pvt_GetStats(qEL2_DB_STATISTICS* statistics, uint32_t request) {
 int qel2_pvt_GetDBVersion(char* buffer, uint32_t size) {
     if (gCalDB.pszHomeDir == nullptr) return qEL2_ERR_MISSING;
     char path[kPathBuffer];
-    if (!qel2::store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir, qel2_asDBFiles[4])) {
+    if (!qel2::store::JoinStorePath(path, "%s/%s", gCalDB.pszHomeDir,
+                                    qel2_asDBFiles[qEL2_FILE_CONF])) {
         return qEL2_ERR_STORE;
     }
     calconf_file* conf = nullptr;

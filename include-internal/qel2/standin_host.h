@@ -29,9 +29,6 @@ int config_load_file(config_cache* cache, const char* path);
 
 /* ---- Log sink ---------------------------------------------------------- */
 
-/* Level names, indexed by level 0 to 7. */
-const char* hxlog_level_name(int level);
-
 /* Receives each message as formatted, before the line is built. */
 typedef void (*hxlog_sink_fn)(void* context, int level, const char* text);
 

@@ -20,6 +20,14 @@ extern "C" {
  * four "__db_*.share" names, then null. */
 QEL2_API extern const char* qel2_asDBFiles[10];
 
+/* Positions in qel2_asDBFiles: the four database files come first. */
+#define qEL2_FILE_EVENTS 0
+#define qEL2_FILE_TODOS 1
+#define qEL2_FILE_CALPROPS 2
+#define qEL2_FILE_ALARMS 3
+#define qEL2_FILE_CONF 4
+#define qEL2_DATABASE_FILES 4 /* how many database files */
+
 /* Checks "caldb.version" in caldb.conf, then opens the four files with the
  * (4.2) database flags. */
 QEL2_API int qel2_OpenAllDBFiles(uint32_t dbFlags);

@@ -12,6 +12,7 @@
 
 #include <qel2/export.h>
 #include <qel2/records.h>
+#include <qel2/results.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -27,7 +28,8 @@ QEL2_API extern const char* gtasCalAccess[6];
  * or output. */
 QEL2_API void qel2dbut_PrintCalProps(const qEL2_CALPROPS* calprops, PRFileDesc* out);
 /* Write the record's fields, one per line, with its organizer, attendees
- * and alarms; 0, or 1 (nothing written) for a null record or output. */
+ * and alarms; 0, or qEL2_ERR_MISSING (nothing written) for a null record
+ * or output. */
 QEL2_API int qel2dbut_PrintEvent(const qEL2_VEVENT* event, PRFileDesc* out);
 QEL2_API int qel2dbut_PrintToDo(const qEL2_VTODO* todo, PRFileDesc* out);
 /* The attendee as one line of text ("address RSVP=TRUE;CN=..."), released
@@ -42,13 +44,15 @@ QEL2_API char* qel2dbut_FmtAttendee(const qEL2_ATTENDEE* attendee);
  * ends with a null pointer. With `replace` nonzero the list becomes exactly
  * the names, duplicates included (an empty list for a null vector);
  * otherwise each name not yet present (compared exactly, case significant)
- * is appended once. 0, or -1 when a list cannot be created or grown.
+ * is appended once. 0, or qEL2_ERR_FAILED (-1) for a null calendar or when a
+ * list cannot be created or grown.
  */
 QEL2_API int qel2dbut_SetOwners(qEL2_CALPROPS* calprops, char** owners, int replace);
 QEL2_API int qel2dbut_SetCategory(qEL2_CALPROPS* calprops, char** categories, int replace);
 
 /* Set the read (bits 0-3) or write (bits 4-7) access level, leaving every
- * other bit as it is. 0, or 1 for a level above 4 (nothing changes). */
+ * other bit as it is. 0, or qEL2_ERR_MISSING (1) for a null calendar or a
+ * level above 4 (nothing changes). */
 QEL2_API int qel2dbut_SetReadAccess(qEL2_CALPROPS* calprops, unsigned level);
 QEL2_API int qel2dbut_SetWriteAccess(qEL2_CALPROPS* calprops, unsigned level);
 

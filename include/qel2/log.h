@@ -1,5 +1,6 @@
 /*
- * Logging and result codes shared by every part of the library.
+ * Logging shared by every part of the library (and, through
+ * <qel2/results.h>, its result codes).
  *
  * Every message goes through qel2_Log, which hands it to the host's log
  * sink under the module name "caldb". Messages begin with the name of the
@@ -9,6 +10,7 @@
 #define QEL2_LOG_H
 
 #include <qel2/export.h>
+#include <qel2/results.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -22,13 +24,8 @@ extern "C" {
 #define qEL2_LOG_INFO 6
 #define qEL2_LOG_DEBUG 7
 
-/* Result codes of the library's own; other values are Berkeley DB's. */
-#define qEL2_OK 0
-#define qEL2_ERR_MISSING 1       /* argument or setting missing; linked calendar unreadable */
-#define qEL2_ERR_STORE 2         /* store cannot be opened or checked; linked record unreadable */
-#define qEL2_ERR_SELF_LINK 3     /* a link leads back into its own calendar */
-#define qEL2_ERR_NOMEM 12        /* ENOMEM; also a cursor that cannot be opened */
-#define qEL2_ERR_NOT_FOUND 10000 /* event or to-do not stored, or tombstoned */
+/* The module name the library's lines carry in the host's log. */
+#define qEL2_LOG_MODULE "caldb"
 
 /* Names of levels 0 to 7, then a null pointer. */
 QEL2_API extern const char* asLevels[9];

@@ -11,6 +11,7 @@
 #error "<qel2/owned.h> is C++ only"
 #endif
 
+#include <cstdlib>
 #include <memory>
 
 #include <qel2/host.h>
@@ -39,6 +40,13 @@ using OrganizerPtr = Owned<qEL2_ORGANIZER, qel2_FreeOrganizer>;
 using EventListPtr = Owned<array_t, qel2_FreeEventList>;
 using ToDoListPtr = Owned<array_t, qel2_FreeToDoList>;
 using CalPropsListPtr = Owned<array_t, qel2_FreeCalPropsList>;
+
+// An empty calendar record: calendars have no constructor of their own, so
+// this is a zero-filled block of the full size, as the reads allocate it
+// before decoding into it. Null when memory runs out.
+inline CalPropsPtr NewCalProps() {
+    return CalPropsPtr(static_cast<qEL2_CALPROPS*>(std::calloc(1, sizeof(qEL2_CALPROPS))));
+}
 
 }  // namespace qel2
 

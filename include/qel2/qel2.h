@@ -6,10 +6,11 @@
  * Conventions, stated once here so that each declaration can be short:
  *
  * Results. Every call that can fail returns an int: 0 for success; the
- *   library's own codes of <qel2/log.h> (1 missing, 2 store, 3 self-link,
- *   12 out of memory, 10000 not found); EINVAL (22) for a stored value that
- *   does not decode; anything else is a Berkeley DB result. Where a call
- *   writes an ERROR line, its comment says so.
+ *   library's own codes (1 missing, 2 store, 3 self-link, 12 out of memory,
+ *   10000 not found); EINVAL (22) for a stored value that does not decode;
+ *   anything else is a system error number or a Berkeley DB result.
+ *   <qel2/results.h> names them all, and qel2_ResultText gives their words.
+ *   Where a call writes an ERROR line, its comment says so.
  * Berkeley DB 4.2's numbers. The host was built against Berkeley DB 4.2:
  *   open flags, result codes and the key and value descriptor (qEL2_DBT,
  *   <qel2/dbt42.h>) cross this interface with 4.2's numbers and layout
@@ -29,6 +30,7 @@
 #include <qel2/export.h>
 #include <qel2/dbt42.h>
 #include <qel2/host.h>
+#include <qel2/results.h>
 #include <qel2/log.h>
 #include <qel2/records.h>
 #include <qel2/keys.h>

@@ -10,6 +10,7 @@
 #include <stdint.h>
 
 #include <qel2/export.h>
+#include <qel2/results.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -50,8 +51,9 @@ QEL2_API extern qEL2_CALDB gCalDB;
 /*
  * Open flags and results at this boundary are the host's Berkeley DB 4.2
  * numbers (DB_RECOVER 0x20, DB_NOTFOUND -30990, ...); the library
- * translates them to and from the linked Berkeley DB's. The ones a host
- * without 4.2's <db.h> needs are named here.
+ * translates them to and from the linked Berkeley DB's. The flags a host
+ * without 4.2's <db.h> needs are named here, the results in
+ * <qel2/results.h>.
  */
 #define qEL2_DB42_CREATE 0x1u
 #define qEL2_DB42_RDONLY 0x10u
@@ -59,7 +61,6 @@ QEL2_API extern qEL2_CALDB gCalDB;
 #define qEL2_DB42_THREAD 0x40u
 #define qEL2_DB42_RECOVER_FATAL 0x200000u
 #define qEL2_DB42_RECOVERY_BITS (qEL2_DB42_RECOVER | qEL2_DB42_RECOVER_FATAL)
-#define qEL2_DB42_NOTFOUND (-30990)
 
 /* Bits of the `threads` argument of qel2_pvt_OpenDB. */
 #define qEL2_THREAD_CHECKPOINT 1u
@@ -95,6 +96,10 @@ typedef struct qEL2_DB_STATISTICS {
 /* Fills the requested counters: 0, or 1 / 12 when a cursor cannot open
  * (also on a closed store). */
 QEL2_API int qel2_pvt_GetStats(qEL2_DB_STATISTICS* statistics, uint32_t request);
+/* The "caldb.version" in caldb.conf of a store this library reads; the open
+ * refuses any other. */
+#define qEL2_STORE_VERSION "1.0.0 [BerkeleyDB]"
+
 /* Copies "caldb.version" of the open store: 0, 1 (not open) or 2. */
 QEL2_API int qel2_pvt_GetDBVersion(char* buffer, uint32_t size);
 

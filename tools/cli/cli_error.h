@@ -2,11 +2,10 @@
 // and the exit status that goes with it.
 #pragma once
 
-#include <cstring>
 #include <stdexcept>
 #include <string>
 
-#include <qel2/log.h>
+#include <qel2/results.h>
 
 namespace qel2::cli {
 
@@ -31,29 +30,9 @@ public:
 };
 
 // A result of the library in words, its number after them: "Cannot
-// allocate memory (12)". 1 to 3 and 10000 are the library's own codes, other
-// positive numbers system errors, negative ones Berkeley DB's as 4.2
-// numbers them.
+// allocate memory (12)".
 inline std::string ResultText(int result) {
-    std::string words;
-    switch (result) {
-        case qEL2_ERR_MISSING:
-            words = "something it needs is missing or cannot be read";
-            break;
-        case qEL2_ERR_STORE:
-            words = "the store or a linked record cannot be read";
-            break;
-        case qEL2_ERR_SELF_LINK:
-            words = "a link leads back into its own calendar";
-            break;
-        case qEL2_ERR_NOT_FOUND:
-            words = "not found";
-            break;
-        default:
-            words = result > 0 ? std::strerror(result) : "Berkeley DB error";
-            break;
-    }
-    return words + " (" + std::to_string(result) + ")";
+    return std::string(qel2_ResultText(result)) + " (" + std::to_string(result) + ")";
 }
 
 }  // namespace qel2::cli

@@ -61,7 +61,7 @@ int Calendars(const Arguments& arguments) {
         ParseNumber("--limit", arguments.value("--limit").value_or("0"), 0, UINT32_MAX));
 
     StoreSession store(arguments.store);
-    store.Reading(qel2_asDBFiles[2]);
+    store.Reading(qel2_asDBFiles[qEL2_FILE_CALPROPS]);
     array_t* list = nullptr;
     int result =
         store.db().SearchCalProps(pattern ? pattern->c_str() : nullptr, fields, mode, 0, &list);

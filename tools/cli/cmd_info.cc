@@ -51,10 +51,10 @@ int Info(const Arguments& arguments) {
         const char* file;
         uint32_t records;
         DB* db;
-    } databases[] = {{qel2_asDBFiles[0], stats.nEvents, gCalDB.pEventDB},
-                     {qel2_asDBFiles[1], stats.nToDos, gCalDB.pToDoDB},
-                     {qel2_asDBFiles[2], stats.nCalProps, gCalDB.pCalPropsDB},
-                     {qel2_asDBFiles[3], stats.nAlarms, gCalDB.pAlarmDB}};
+    } databases[] = {{qel2_asDBFiles[qEL2_FILE_EVENTS], stats.nEvents, gCalDB.pEventDB},
+                     {qel2_asDBFiles[qEL2_FILE_TODOS], stats.nToDos, gCalDB.pToDoDB},
+                     {qel2_asDBFiles[qEL2_FILE_CALPROPS], stats.nCalProps, gCalDB.pCalPropsDB},
+                     {qel2_asDBFiles[qEL2_FILE_ALARMS], stats.nAlarms, gCalDB.pAlarmDB}};
     // A walk that ended early counts fewer records and, for calprops.db and
     // alarms.db, says nothing: the tree's own count tells.
     for (const auto& database : databases) {

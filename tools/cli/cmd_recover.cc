@@ -19,8 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kDatabaseFiles = 4;
-
 // Everything recovery reads: the database files, caldb.conf and the log.
 // Region files are left behind, since recovery makes new ones.
 void CopyForRecovery(const fs::path& store, const fs::path& copy) {
@@ -37,7 +35,7 @@ void CopyForRecovery(const fs::path& store, const fs::path& copy) {
 // lose records.
 std::string Losses(const RecordCounts& before, const RecordCounts& after) {
     std::string text;
-    for (int i = 0; i < kDatabaseFiles; ++i)
+    for (int i = 0; i < qEL2_DATABASE_FILES; ++i)
         if (after.records[i] < before.records[i])
             text += std::string(text.empty() ? "" : ", ") + qel2_asDBFiles[i] + " " +
                     std::to_string(before.records[i]) + " -> " + std::to_string(after.records[i]);

@@ -30,7 +30,7 @@ int Show(const Arguments& arguments) {
                        (recurrenceId ? " (recurrence id " + IsoTime(recurrenceId) + ")" : "") +
                        " in calendar \"" + calendarId + "\"";
 
-    store.Reading(qel2_asDBFiles[0]);
+    store.Reading(qel2_asDBFiles[qEL2_FILE_EVENTS]);
     qEL2_VEVENT* event = nullptr;
     int result = store.db().ReadEvent(calendar.get(), uid.data(), recurrenceId,
                                       qEL2_READ_TOMBSTONES, &event);
@@ -41,7 +41,7 @@ int Show(const Arguments& arguments) {
     }
     bool unfollowedLink = result == 0;
 
-    store.Reading(qel2_asDBFiles[1]);
+    store.Reading(qel2_asDBFiles[qEL2_FILE_TODOS]);
     qEL2_VTODO* todo = nullptr;
     result =
         store.db().ReadToDo(calendar.get(), uid.data(), recurrenceId, qEL2_READ_TOMBSTONES, &todo);

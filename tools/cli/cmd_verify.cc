@@ -2,8 +2,8 @@
 // value, naming each damaged record by database and key.
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -11,6 +11,7 @@
 #include <qel2/bdb_holders.h>
 #include <qel2/codec.h>
 #include <qel2/keys.h>
+#include <qel2/owned.h>
 #include <qel2/store_internal.h>
 
 #include "cli_error.h"
@@ -31,27 +32,21 @@ constexpr size_t kProgressEvery = 1u << 16;
 using Decode = int (*)(const unsigned char* value, uint32_t size);
 
 int DecodeCalProps(const unsigned char* value, uint32_t size) {
-    auto* calprops = static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS)));
-    if (calprops == nullptr) throw std::bad_alloc();
-    int result = qel2_pvt_DeserializeCalProps(calprops, value, size);
-    qel2_FreeCalProps(&calprops);
-    return result;
+    qel2::CalPropsPtr calprops = qel2::NewCalProps();
+    if (!calprops) throw std::bad_alloc();
+    return qel2_pvt_DeserializeCalProps(calprops.get(), value, size);
 }
 
 int DecodeEvent(const unsigned char* value, uint32_t size) {
-    qEL2_VEVENT* event = qel2_NewEvent();
-    if (event == nullptr) throw std::bad_alloc();
-    int result = qel2_pvt_DeserializeEvent(event, value, size);
-    qel2_FreeEvent(&event);
-    return result;
+    qel2::EventPtr event(qel2_NewEvent());
+    if (!event) throw std::bad_alloc();
+    return qel2_pvt_DeserializeEvent(event.get(), value, size);
 }
 
 int DecodeToDo(const unsigned char* value, uint32_t size) {
-    qEL2_VTODO* todo = qel2_NewToDo();
-    if (todo == nullptr) throw std::bad_alloc();
-    int result = qel2_pvt_DeserializeToDo(todo, value, size);
-    qel2_FreeToDo(&todo);
-    return result;
+    qel2::ToDoPtr todo(qel2_NewToDo());
+    if (!todo) throw std::bad_alloc();
+    return qel2_pvt_DeserializeToDo(todo.get(), value, size);
 }
 
 struct Database {
@@ -127,10 +122,11 @@ int Verify(const Arguments& arguments) {
     // does not hide another; only sound ones are walked.
     StoreSession store(arguments.store, StoreSession::Checks::FilesOnly);
     const Database databases[] = {
-        {qel2_asDBFiles[2], gCalDB.pCalPropsDB, qEL2_CALPROPS_KEY_SIZE, DecodeCalProps},
-        {qel2_asDBFiles[0], gCalDB.pEventDB, qEL2_EVENT_KEY_SIZE, DecodeEvent},
-        {qel2_asDBFiles[1], gCalDB.pToDoDB, qEL2_TODO_KEY_SIZE, DecodeToDo},
-        {qel2_asDBFiles[3], gCalDB.pAlarmDB, qEL2_ALARM_KEY_SIZE, nullptr},
+        {qel2_asDBFiles[qEL2_FILE_CALPROPS], gCalDB.pCalPropsDB, qEL2_CALPROPS_KEY_SIZE,
+         DecodeCalProps},
+        {qel2_asDBFiles[qEL2_FILE_EVENTS], gCalDB.pEventDB, qEL2_EVENT_KEY_SIZE, DecodeEvent},
+        {qel2_asDBFiles[qEL2_FILE_TODOS], gCalDB.pToDoDB, qEL2_TODO_KEY_SIZE, DecodeToDo},
+        {qel2_asDBFiles[qEL2_FILE_ALARMS], gCalDB.pAlarmDB, qEL2_ALARM_KEY_SIZE, nullptr},
     };
     std::vector<Damage> found;
     Totals all;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include <qel2/log.h>
 #include <qel2/standin_host.h>
 
 namespace qel2::cli {
@@ -9,9 +10,6 @@ namespace qel2::cli {
 void Watch(void* context, int level, const char* text);
 
 namespace {
-
-// hxlog's levels: 2 CRITICAL ERROR, 3 ERROR.
-constexpr int kErrorLevel = 3;
 
 size_t gErrorLines = 0;
 std::string gLastError;
@@ -23,7 +21,7 @@ std::string Trimmed(std::string text) {
 }
 
 void Write(int level, const std::string& text) {
-    if (level <= kErrorLevel) {
+    if (level <= qEL2_LOG_ERROR) {
         ++gErrorLines;
         gLastError = Trimmed(text);
     }
@@ -60,9 +58,9 @@ void HeldLogLines::Release() {
 }
 
 std::string HeldLogLines::LastError() const {
-    constexpr std::string_view kModule = "caldb: ";
+    constexpr std::string_view kModule = qEL2_LOG_MODULE ": ";
     for (auto it = lines_.rbegin(); it != lines_.rend(); ++it) {
-        if (it->first > kErrorLevel) continue;
+        if (it->first > qEL2_LOG_ERROR) continue;
         std::string line = Trimmed(it->second);
         return line.rfind(kModule, 0) == 0 ? line.substr(kModule.size()) : line;
     }

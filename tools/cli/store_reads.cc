@@ -25,12 +25,13 @@ std::string DatabasePath(const StoreSession& store, const char* file) {
 }
 
 qel2::CalPropsListPtr ReadAllCalendars(StoreSession& store) {
-    store.Reading(qel2_asDBFiles[2]);
+    store.Reading(qel2_asDBFiles[qEL2_FILE_CALPROPS]);
     array_t* list = nullptr;
     int result = store.db().SearchCalProps(nullptr, 0, qEL2_MATCH_CONTAINS, 0, &list);
     qel2::CalPropsListPtr owned(list);
     if (result != 0 || !owned)
-        throw CliError("reading the calendars of " + DatabasePath(store, qel2_asDBFiles[2]) +
+        throw CliError("reading the calendars of " +
+                       DatabasePath(store, qel2_asDBFiles[qEL2_FILE_CALPROPS]) +
                        " failed: " + ResultText(result));
     return owned;
 }

@@ -26,9 +26,6 @@ namespace fs = std::filesystem;
 
 // No checkpoint or deadlock thread: a reading command changes nothing.
 constexpr uint32_t kNoThreads = 0;
-constexpr const char* kAcceptedVersion = "1.0.0 [BerkeleyDB]";
-constexpr int kDatabaseFiles = 4;
-constexpr int kConfFile = 4;
 
 std::string StoreVersion(const std::string& conf) {
     calconf_file* handle = nullptr;
@@ -62,7 +59,7 @@ std::string PrepareReadHome(const std::string& store, const std::string& name) {
     fs::path home = fs::path(RunFolder()) / name;
     fs::create_directory(home);
     fs::path absolute = fs::absolute(store);
-    for (int i = 0; i <= kConfFile; ++i)
+    for (int i = 0; i <= qEL2_FILE_CONF; ++i)
         fs::create_symlink(absolute / qel2_asDBFiles[i], home / qel2_asDBFiles[i]);
     for (const fs::directory_entry& entry : fs::directory_iterator(absolute))
         if (entry.path().filename().string().rfind("log.", 0) == 0)
@@ -94,7 +91,7 @@ void OpenForReading(qel2BerkeleyDatabase& db, const std::string& store,
                 reason;
         held.Release();
         throw CliError("cannot open the databases of " + store + ": " +
-                       (reason.empty() ? "result " + std::to_string(result) : reason));
+                       (reason.empty() ? ResultText(result) : reason));
     }
     held.Release();
 }
@@ -106,7 +103,7 @@ uint64_t CheckStoreDirectory(const std::string& directory) {
         throw CliError(directory + " is not a calendar store: " +
                        (fs::exists(directory) ? "not a directory" : "no such directory"));
     uint64_t bytes = 0;
-    for (int i = 0; i <= kConfFile; ++i) {
+    for (int i = 0; i <= qEL2_FILE_CONF; ++i) {
         fs::path file = fs::path(directory) / qel2_asDBFiles[i];
         std::string kind = NotARegularFile(file);
         if (kind == "missing")
@@ -114,12 +111,13 @@ uint64_t CheckStoreDirectory(const std::string& directory) {
                            " is missing");
         if (!kind.empty())
             throw CliError(file.string() + " is " + kind + ", not a file of a calendar store");
-        if (i < kDatabaseFiles) bytes += CheckDatabaseFile(file).size;
+        if (i < qEL2_DATABASE_FILES) bytes += CheckDatabaseFile(file).size;
     }
-    std::string version = StoreVersion((fs::path(directory) / qel2_asDBFiles[kConfFile]).string());
-    if (version != kAcceptedVersion)
+    std::string version =
+        StoreVersion((fs::path(directory) / qel2_asDBFiles[qEL2_FILE_CONF]).string());
+    if (version != qEL2_STORE_VERSION)
         throw CliError(directory + " has store version \"" + version + "\"; only \"" +
-                       kAcceptedVersion + "\" can be read");
+                       qEL2_STORE_VERSION + "\" can be read");
     return bytes;
 }
 
@@ -145,7 +143,7 @@ void CheckRegionFiles(const std::string& directory) {
 }
 
 void RefuseDamagedStructure(const std::string& directory) {
-    for (int i = 0; i < kDatabaseFiles; ++i) {
+    for (int i = 0; i < qEL2_DATABASE_FILES; ++i) {
         fs::path file = fs::path(directory) / qel2_asDBFiles[i];
         StructureFindings found = CheckStructure(file);
         if (!found.sound)
@@ -164,8 +162,7 @@ void RecoverStore(const std::string& directory) {
     db.CloseDB();
     if (result != 0) {
         held.Release();
-        throw CliError("the recovery open of " + directory + " failed (result " +
-                       std::to_string(result) + ")");
+        throw CliError("the recovery open of " + directory + " failed: " + ResultText(result));
     }
 }
 
@@ -179,9 +176,9 @@ RecordCounts CountReadableRecords(const std::string& directory, const std::strin
     db.CloseDB();
     // The count logs a walk that ended early and goes on.
     if (result != 0 || LibraryErrorLines() != errorsBefore)
-        throw CliError("cannot count the records of " + directory + ": " +
-                       (LibraryErrorLines() != errorsBefore ? LastLibraryError()
-                                                            : "result " + std::to_string(result)));
+        throw CliError(
+            "cannot count the records of " + directory + ": " +
+            (LibraryErrorLines() != errorsBefore ? LastLibraryError() : ResultText(result)));
     RecordCounts counts;
     counts.records[0] = stats.nEvents;
     counts.records[1] = stats.nToDos;
@@ -217,15 +214,15 @@ void StoreSession::Reading(const char* file) const {
 }
 
 qel2::CalPropsPtr StoreSession::ReadCalendar(const std::string& id) {
-    Reading(qel2_asDBFiles[2]);
+    Reading(qel2_asDBFiles[qEL2_FILE_CALPROPS]);
     qEL2_CALPROPS* calendar = nullptr;
     std::vector<char> copy = CString(id);
     int result = db_.ReadCalProps(copy.data(), &calendar);
     qel2::CalPropsPtr owned(calendar);
     if (result == qEL2_DB42_NOTFOUND) throw CliError("no calendar \"" + id + "\" in " + label());
     if (result != 0 || !owned)
-        throw CliError("cannot read calendar \"" + id + "\" in " + label() + " (result " +
-                       std::to_string(result) + ")");
+        throw CliError("cannot read calendar \"" + id + "\" in " + label() + ": " +
+                       ResultText(result));
     return owned;
 }
 

@@ -30,8 +30,8 @@ constexpr double kBaseSeconds = 30;
 constexpr double kBytesPerSecond = 1 << 20;
 
 KeyCompare CompareFor(const std::string& name) {
-    if (name == qel2_asDBFiles[2]) return CalPropsKeyCompare;
-    if (name == qel2_asDBFiles[3]) return AlarmKeyCompare;
+    if (name == qel2_asDBFiles[qEL2_FILE_CALPROPS]) return CalPropsKeyCompare;
+    if (name == qel2_asDBFiles[qEL2_FILE_ALARMS]) return AlarmKeyCompare;
     return EventKeyCompare;  // events.db and todos.db
 }
 

@@ -25,8 +25,7 @@ void CreateList(array_t*& list) {
 qel2::EventPtr NewEvent() { return Checked<qel2::EventPtr>(qel2_NewEvent()); }
 qel2::ToDoPtr NewToDo() { return Checked<qel2::ToDoPtr>(qel2_NewToDo()); }
 qel2::CalPropsPtr NewCalProps() {
-    return Checked<qel2::CalPropsPtr>(
-        static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS))));
+    return Checked<qel2::CalPropsPtr>(qel2::NewCalProps().release());
 }
 qel2::AlarmPtr NewAlarm() { return Checked<qel2::AlarmPtr>(qel2_NewAlarm()); }
 qel2::AttendeePtr NewAttendee() { return Checked<qel2::AttendeePtr>(qel2_NewAttendee()); }

@@ -10,9 +10,8 @@
 
 namespace qel2::mkstore {
 
-// New records from the library's constructors; calendar properties have
-// none, so theirs is a zero-filled block of the full size, as the readers
-// allocate it. Each throws std::bad_alloc when memory runs out.
+// New records from the library's constructors (qel2::NewCalProps for
+// calendar properties). Each throws std::bad_alloc when memory runs out.
 qel2::EventPtr NewEvent();
 qel2::ToDoPtr NewToDo();
 qel2::CalPropsPtr NewCalProps();

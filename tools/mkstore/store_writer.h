@@ -10,6 +10,8 @@
 
 #include <db.h>
 
+#include <qel2/store.h>
+
 namespace qel2::mkstore {
 
 enum class Database { Events, ToDos, CalProps, Alarms };
@@ -17,7 +19,8 @@ enum class Database { Events, ToDos, CalProps, Alarms };
 // "events.db", "todos.db", "calprops.db", "alarms.db".
 const char* DatabaseFile(Database database);
 
-inline constexpr const char* kCaldbVersion = "1.0.0 [BerkeleyDB]";
+// The version the library reads.
+inline constexpr const char* kCaldbVersion = qEL2_STORE_VERSION;
 
 struct StoreOptions {
     // The "caldb.version" value; nullopt writes no caldb.conf at all.

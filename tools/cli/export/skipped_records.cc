@@ -1,6 +1,5 @@
 #include "skipped_records.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include <qel2/codec.h>
@@ -10,6 +9,7 @@
 #include <qel2/query.h>
 #include <qel2/query_internal.h>
 #include <qel2/store.h>
+#include <qel2/store_internal.h>
 
 #include "hex.h"
 #include "item_kinds.h"
@@ -115,20 +115,18 @@ void SkippedRecords::Finish() {
 }
 
 void SkippedRecords::ReportCurrent() {
-    RecordRef ref{kind_ == RecordKind::kEvent ? "events.db" : "todos.db", "",
-                  qel2_KeyGetU32(key_ + 32), qel2::tools::ToHex(key_, qEL2_EVENT_KEY_SIZE)};
+    RecordRef ref{qel2_asDBFiles[kind_ == RecordKind::kEvent ? qEL2_FILE_EVENTS : qEL2_FILE_TODOS],
+                  "", qel2_KeyGetU32(key_ + 32), qel2::tools::ToHex(key_, qEL2_EVENT_KEY_SIZE)};
     unsigned char keyCopy[qEL2_EVENT_KEY_SIZE];
     std::memcpy(keyCopy, key_, sizeof keyCopy);
     DBT key = UserKey(keyCopy, qEL2_EVENT_KEY_SIZE);
-    DBT value{};
-    value.flags = DB_DBT_MALLOC;
+    qel2::MallocValue value;
     RecordNotes notes;
-    if (db_->get(db_, nullptr, &key, &value, 0) == 0) {
+    if (db_->get(db_, nullptr, &key, value.get(), 0) == 0) {
         if (kind_ == RecordKind::kEvent)
-            Explain<EventItems>(calendar_, value, ref, notes);
+            Explain<EventItems>(calendar_, *value.get(), ref, notes);
         else
-            Explain<ToDoItems>(calendar_, value, ref, notes);
-        std::free(value.data);
+            Explain<ToDoItems>(calendar_, *value.get(), ref, notes);
     } else {
         notes.Add(Outcome::kLeftOut, "record left out", "its value cannot be read");
     }

@@ -12,7 +12,7 @@
 #include <db.h>
 
 #include <qel2/bdb_holders.h>
-
+#include <qel2/keys.h>
 #include <qel2/records.h>
 
 #include "migration_report.h"
@@ -43,7 +43,7 @@ private:
     CalendarReport& report_;
     DB* db_;
     qel2::Cursor cursor_;
-    unsigned char key_[36] = {};
+    unsigned char key_[qEL2_EVENT_KEY_SIZE] = {};
     bool atKey_ = false;  // key_ holds a key of the calendar not yet offered
     bool ended_ = false;
 };
