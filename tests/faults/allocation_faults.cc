@@ -1,7 +1,6 @@
-// The test executable defines malloc, calloc, realloc and free over the
-// allocator it would otherwise use (glibc's, or AddressSanitizer's), so
-// everything the library, Berkeley DB, NSPR and the host allocate passes
-// through. ThreadSanitizer's allocator cannot be hooked over.
+// The test executable's malloc, calloc, realloc and free, over glibc's or
+// AddressSanitizer's: the library, Berkeley DB, NSPR and the host all
+// allocate through them. ThreadSanitizer's allocator cannot be hooked over.
 #include "allocation_faults.h"
 
 #include <cerrno>

@@ -1,27 +1,20 @@
-// Stores on disk gone wrong: pages overwritten in place, files cut short,
-// a read-only file system. Whatever Berkeley DB makes of them, every read
-// returns a result code, a walk skips what it cannot read, the damage
-// shows, nothing crashes or leaks (the sanitizer build checks that), and
-// the store still closes.
+// Stores on disk gone wrong: pages overwritten, files cut short, a
+// read-only file system. Every read returns a result code, a walk skips
+// what it cannot read, the damage shows, nothing crashes or leaks (the
+// sanitizer build checks that), and the store still closes.
 
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <map>
-#include <ostream>
 #include <set>
-#include <string>
 
 #include <sched.h>
 #include <sys/mount.h>
 
-#include <gtest/gtest.h>
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
 
-#include <qel2/owned.h>
 #include <qel2/qel2.h>
 
 #include "fault_fixture.h"
@@ -102,7 +95,7 @@ TEST_P(DamagedStoreTest, ReadsReturnAndWalksSkipWhatTheDamageTook) {
     copyStore();
     ASSERT_EQ(open(0), 0);
     const Tally intact = SweepStore();
-    ASSERT_EQ(intact.found.at("calprops.db"), kFaultCalendars);
+    ASSERT_EQ(intact.found.at("calprops.db"), 3u);
     ASSERT_EQ(qel2_pvt_CloseDB(), 0);
     // The environment's cache outlives the close in its region files;
     // without them the next open reads the pages from disk again.
@@ -159,29 +152,20 @@ INSTANTIATE_TEST_SUITE_P(
                [](const fs::path& f) { fs::resize_file(f, 1000); }, 22, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// "" when `view` shows `source` read-only, in a mount namespace of the
-// process's own, unseen by the rest of the system; else why it could not.
-std::string MountReadOnlyView(const fs::path& source, const fs::path& view) {
-    auto failed = [](const char* what) { return std::string(what) + ": " + strerror(errno); };
-    if (unshare(CLONE_NEWNS) != 0) return failed("unshare");
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return failed("private");
-    if (mount(source.c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0) return failed("bind");
-    if (mount(nullptr, view.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0)
-        return "";
-    umount(view.c_str());
-    return failed("read-only remount");
-}
-
 // As root permission bits are not enforced: the store is shown through a
-// read-only bind mount. Its region files cannot be created: the library's
-// code for an environment that did not open, with Berkeley DB's reason.
+// read-only bind mount, in a mount namespace of the process's own. Its
+// region files cannot be created: the library's code for an environment
+// that did not open, with Berkeley DB's reason.
 TEST_F(FaultTest, ReadOnlyStoreFailsToOpenCleanly) {
     const fs::path source = dir_.path() / "source", view = dir_.path() / "view";
     fs::create_directories(source);
     fs::create_directories(view);
     copyStore(source);
-    if (std::string reason = MountReadOnlyView(source, view); !reason.empty())
-        GTEST_SKIP() << "cannot make a read-only store here: " << reason;
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount(source.c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+        mount(nullptr, view.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+        GTEST_SKIP() << "cannot make a read-only store here: " << strerror(errno);
     EXPECT_EQ(qel2_pvt_OpenDB(qEL2_THREAD_CHECKPOINT | qEL2_THREAD_DEADLOCK, 0, view.c_str()), 2);
     EXPECT_TRUE(hasPrefix(3, "qel2_InitializeEnvironment: dbenv->open returned 30"));  // EROFS
     EXPECT_EQ(RunningThreads(), 0) << "no thread starts";

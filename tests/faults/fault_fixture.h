@@ -10,19 +10,19 @@
 
 namespace qel2::test {
 
-inline constexpr uint32_t kFaultCalendars = 3;
-
 class FaultTest : public StoreTest {
 protected:
     // Copies the written store into `dir`, the test's own folder unless given.
     void copyStore(const std::filesystem::path& dir = {}) const {
         static const TempDir written;  // written once per test process
-        static const bool generated =
-            (qel2::mkstore::GenerateStore({kFaultCalendars, 40, 20}, written.str() + "/s"), true);
+        static const std::filesystem::path store = [] {
+            qel2::mkstore::GenerateStore({3, 40, 20}, written.str() + "/s");
+            return written.path() / "s";
+        }();
         // The log files go along: page LSNs must not point past the end of
         // the log. The region files (__db.*) are the writer's.
-        for (const auto& entry : std::filesystem::directory_iterator(written.path() / "s"))
-            if (generated && !entry.path().filename().string().starts_with("__db."))
+        for (const auto& entry : std::filesystem::directory_iterator(store))
+            if (!entry.path().filename().string().starts_with("__db."))
                 std::filesystem::copy_file(
                     entry.path(), (dir.empty() ? dir_.path() : dir) / entry.path().filename());
     }

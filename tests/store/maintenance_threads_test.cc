@@ -15,7 +15,6 @@
 namespace qel2::test {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 // Polls `done` until it holds. The limit only keeps a broken thread from
@@ -28,27 +27,6 @@ bool WaitFor(Done done) {
     return true;
 }
 
-// Fills several 1-MB log files. The store's own databases are opened
-// without transactions, whose writes are not logged, so the writes go to a
-// transactional database of the test's own in the same environment.
-void WriteLogFiles() {
-    DB* fill = nullptr;
-    ASSERT_EQ(db_create(&fill, gCalDB.dbenv, 0), 0);
-    ASSERT_EQ(
-        fill->open(fill, nullptr, "fill.db", nullptr, DB_BTREE, DB_CREATE | DB_AUTO_COMMIT, 0664),
-        0);
-    std::string value(1000, 'x');
-    for (uint32_t i = 0; i < 4000; ++i) {
-        DBT key{}, data{};
-        key.data = &i;
-        key.size = sizeof i;
-        data.data = value.data();
-        data.size = uint32_t(value.size());
-        EXPECT_EQ(fill->put(fill, nullptr, &key, &data, 0), 0);
-    }
-    EXPECT_EQ(fill->close(fill, 0), 0);
-}
-
 class LogArchiveTest : public StoreTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(LogArchiveTest, CheckpointThreadRemovesOrRenamesUnneededLogFiles) {
@@ -59,82 +37,67 @@ TEST_P(LogArchiveTest, CheckpointThreadRemovesOrRenamesUnneededLogFiles) {
     set("caldb.berkeleydb.debugcheckpointing", "1");
     writeConf();
     ASSERT_EQ(open(qEL2_THREAD_CHECKPOINT), 0);
-    WriteLogFiles();  // several log files, the first no longer needed
+    // Four 1-MB log files; the first is needed by nothing once checkpointed.
+    std::string record(1000, 'x');
+    DBT data{};
+    data.data = record.data();
+    data.size = uint32_t(record.size());
+    DB_LSN lsn;
+    for (int i = 0; i < 4000; ++i)
+        ASSERT_EQ(gCalDB.dbenv->log_put(gCalDB.dbenv, &lsn, &data, 0), 0);
 
-    const fs::path first = dir_.path() / "log.0000000001";
-    EXPECT_TRUE(WaitFor([&] { return !fs::exists(first); }));
-    EXPECT_EQ(fs::exists(dir_.path() / "old.log.0000000001"), !circular);
-    EXPECT_EQ(count(7, (circular ? "Deleting " : "Renaming ") + first.string() + "\n"), 1);
+    const std::string first = dir_.str() + "/log.0000000001";
+    EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(first); }));
+    EXPECT_EQ(std::filesystem::exists(dir_.str() + "/old.log.0000000001"), !circular);
+    EXPECT_EQ(count(7, (circular ? "Deleting " : "Renaming ") + first + "\n"), 1);
     EXPECT_GE(count(7, "Starting checkpoint\n"), 2);
     EXPECT_TRUE(hasPrefix(7, "Got ppFileList of logfiles not needed. Retval = 0, ppFileList "));
 }
 
 INSTANTIATE_TEST_SUITE_P(CircularAndNot, LogArchiveTest, ::testing::Bool());
 
-// A stand-in's results, one a call, then 0 ever after.
+// Stand-ins for the checkpoint and the detector, with scripted results,
+// one a call, then 0 ever after. A checkpoint takes a while, so that a
+// close can come in during a pass.
 struct Script {
     std::vector<int> results;
-    std::atomic<int> calls{0};
+    std::atomic<int> calls{0}, done{0};
     int next() {
         const size_t call = size_t(calls++);
         return call < results.size() ? results[call] : 0;
     }
 };
 Script gCheckpoints, gDetects;
-std::atomic<int> gCheckpointsDone{0};
-int (*gRealCheckpoint)(DB_ENV*, u_int32_t, u_int32_t, u_int32_t) = nullptr;
 
-int ScriptedCheckpoint(DB_ENV*, u_int32_t, u_int32_t, u_int32_t) { return gCheckpoints.next(); }
-int ScriptedDetect(DB_ENV*, u_int32_t, u_int32_t, int*) { return gDetects.next(); }
-
-// A real checkpoint that takes a while, so that a close can come in between.
-int SlowCheckpoint(DB_ENV* env, u_int32_t kbyte, u_int32_t minutes, u_int32_t flags) {
-    ++gCheckpoints.calls;
-    std::this_thread::sleep_for(600ms);
-    const int result = gRealCheckpoint(env, kbyte, minutes, flags);
-    ++gCheckpointsDone;
+int ScriptedCheckpoint(DB_ENV*, u_int32_t, u_int32_t, u_int32_t) {
+    const int result = gCheckpoints.next();
+    std::this_thread::sleep_for(300ms);
+    ++gCheckpoints.done;
     return result;
 }
+int ScriptedDetect(DB_ENV*, u_int32_t, u_int32_t, int*) { return gDetects.next(); }
 
-class StandInTest : public StoreTest {
-protected:
-    void SetUp() override {
-        StoreTest::SetUp();
-        gCheckpoints.results.clear();
-        gDetects.results.clear();
-        gCheckpoints.calls = gDetects.calls = gCheckpointsDone = 0;
-        set("caldb.berkeleydb.checkpointinterval", "-1");  // a checkpoint on every pass
-        set("caldb.berkeleydb.deadlockinterval", "1");
-    }
-    // Opens without threads, puts the stand-ins in and starts both threads.
-    void start(decltype(DB_ENV::txn_checkpoint) checkpoint, decltype(DB_ENV::lock_detect) detect) {
-        writeConf();
-        ASSERT_EQ(open(0), 0);
-        gRealCheckpoint = gCalDB.dbenv->txn_checkpoint;
-        gCalDB.dbenv->txn_checkpoint = checkpoint;
-        gCalDB.dbenv->lock_detect = detect;
-        ASSERT_EQ(qel2_pvt_SpawnThread(qel2_DeadlockThreadMain), 0);
-        ASSERT_EQ(qel2_pvt_SpawnThread(qel2_CheckpointThreadMain), 0);
-        ASSERT_TRUE(WaitFor([] { return RunningThreads() == 2; }));
-    }
-};
-
-TEST_F(StandInTest, WithTransactionsOffThreadsNeverCheckpointOrDetect) {
-    set("caldb.enabletransactions", "0");
-    start(ScriptedCheckpoint, ScriptedDetect);
-    std::this_thread::sleep_for(500ms);  // both threads pass at once when they start
-    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
-    EXPECT_EQ(gCheckpoints.calls + gDetects.calls, 0);
-}
-
-TEST_F(StandInTest, FailuresAreLoggedCallByCall) {
+TEST_F(StoreTest, ThreadsLogFailuresAsTheyComeAndCloseWaitsForAPass) {
+    const int notGranted = DB_LOCK_NOTGRANTED;
     gCheckpoints.results = {ENOSPC, ENOSPC};  // the first pass, on a full disk
-    gDetects.results = {DB_LOCK_NOTGRANTED, DB_LOCK_NOTGRANTED, DB_LOCK_NOTGRANTED, 0,
-                        DB_LOCK_NOTGRANTED};
-    start(ScriptedCheckpoint, ScriptedDetect);
-    ASSERT_TRUE(WaitFor([] { return gCheckpoints.calls > 2 && gDetects.calls > 5; }));
+    gDetects.results = {notGranted, notGranted, notGranted, 0, notGranted};
+    set("caldb.berkeleydb.checkpointinterval", "-1");  // a checkpoint every pass
+    set("caldb.berkeleydb.deadlockinterval", "1");
+    writeConf();
+    ASSERT_EQ(open(0), 0);  // without threads, so that the stand-ins go in first
+    gCalDB.dbenv->txn_checkpoint = ScriptedCheckpoint;
+    gCalDB.dbenv->lock_detect = ScriptedDetect;
+    ASSERT_EQ(qel2_pvt_SpawnThread(qel2_DeadlockThreadMain), 0);
+    ASSERT_EQ(qel2_pvt_SpawnThread(qel2_CheckpointThreadMain), 0);
+    // Inside a checkpoint of the second pass.
+    ASSERT_TRUE(WaitFor([] {
+        return gDetects.calls > 5 && gCheckpoints.calls > 2 &&
+               gCheckpoints.calls > gCheckpoints.done;
+    }));
     EXPECT_EQ(qel2_pvt_CloseDB(), 0);
-
+    EXPECT_EQ(gCheckpoints.done.load(), gCheckpoints.calls.load()) << "the pass was cut short";
+    EXPECT_EQ(gCheckpoints.calls % 2, 0) << "both checkpoints of a pass";
+    ExpectClosed();
     EXPECT_EQ(count(2, "Failed to checkpoint database, err=28\n"), 2);
     EXPECT_EQ(count(2, "OUT OF DISK SPACE\n"), 2);
     EXPECT_EQ(count(7, "Starting checkpoint\n"), 0) << "debug lines are off by default";
@@ -149,31 +112,18 @@ TEST_F(StandInTest, FailuresAreLoggedCallByCall) {
                                                 successive + "3\n", failed}));
 }
 
-TEST_F(StandInTest, CloseDuringACheckpointPassWaitsForThatPass) {
-    start(SlowCheckpoint, ScriptedDetect);
-    ASSERT_TRUE(WaitFor([] { return gCheckpoints.calls >= 1; }));
-    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
-    // Both checkpoints of the pass ran to the end before the environment
-    // was closed.
-    EXPECT_EQ(gCheckpointsDone.load(), gCheckpoints.calls.load());
-    EXPECT_GE(gCheckpointsDone, 2);
-    ExpectClosed();
-}
-
 TEST_F(StoreTest, StopServerAlarmDispatchWaitsForTheHostsDispatcherIfItRuns) {
     EXPECT_EQ(qel2_pvt_StopServerAlarmDispatch(), 2);  // none runs
     __atomic_store_n(&gCalDB.bAlarmThreadRunning, 1, __ATOMIC_RELEASE);
-    std::atomic<bool> sawStop{false};
-    std::thread dispatcher([&] {
+    std::thread dispatcher([] {
         while (!__atomic_load_n(&gCalDB.bStopAlarmDispatch, __ATOMIC_ACQUIRE))
             std::this_thread::sleep_for(5ms);
-        sawStop = true;
         __atomic_store_n(&gCalDB.bAlarmThreadRunning, 0, __ATOMIC_RELEASE);
     });
     EXPECT_EQ(qel2_pvt_StopServerAlarmDispatch(), 0);
-    dispatcher.join();
-    EXPECT_TRUE(sawStop);
+    EXPECT_EQ(__atomic_load_n(&gCalDB.bAlarmThreadRunning, __ATOMIC_ACQUIRE), 0) << "it stopped";
     EXPECT_EQ(__atomic_load_n(&gCalDB.bStopAlarmDispatch, __ATOMIC_ACQUIRE), 0) << "reset";
+    dispatcher.join();
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// The soak: eight threads read a 100,000-event store for a minute (or
-// QEL2_SOAK_SECONDS) while the checkpoint thread runs every second and the
-// deadlock thread at its interval. Every read must return what one thread
-// alone obtained for it first, resident memory must level off, and the
-// store must close with both maintenance threads gone.
+// Reads from several threads beside the maintenance threads must each
+// return what one thread alone obtained first. Built twice: a short run on
+// a small store among the other tests, and the soak (QEL2_SOAK): eight
+// threads for a minute (QEL2_SOAK_SECONDS) on 100,000 events, in which
+// resident memory must also level off.
 
 #include <unistd.h>
 
@@ -10,16 +10,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <random>
-#include <string>
 #include <thread>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include <qel2/owned.h>
 #include <qel2/qel2.h>
 
 #include "store/store_fixture.h"
@@ -29,7 +24,13 @@
 namespace qel2::test {
 namespace {
 
-constexpr qel2::mkstore::GenerateOptions kShape{100, 1000, 100};  // 100,000 events
+#if defined(QEL2_SOAK)
+constexpr qel2::mkstore::GenerateOptions kShape{100, 1000, 100};
+constexpr int kReaders = 8;
+#else
+constexpr qel2::mkstore::GenerateOptions kShape{3, 40, 20};
+constexpr int kReaders = 4;
+#endif
 
 // One read: of an event or a to-do (kind 0, 1), a 30-day window of either
 // (2, 3) from `from`, or a search (4); with a lone thread's result.
@@ -49,31 +50,24 @@ int Perform(const Read& read, uint64_t& digest) {
     const qel2::CalPropsPtr owned(calendar);
     const std::string uid =
         id + (read.kind == 1 ? "-todo-" : "-evt-") + std::to_string(read.record);
-    const int32_t to = read.from + 30 * 86400;
-    switch (read.kind) {
-        case 0:
-            return ReadOneEvent(calendar, uid.c_str(), 0, digest);
-        case 1:
-            return ReadOneToDo(calendar, uid.c_str(), 0, digest);
-        case 2:
-            return ReadEventWindow(calendar, read.from, to, digest);
-        default:
-            return ReadToDoWindow(calendar, read.from, to, digest);
-    }
+    if (read.kind < 2)
+        return (read.kind == 0 ? ReadOneEvent : ReadOneToDo)(calendar, uid.c_str(), 0, digest);
+    return (read.kind == 2 ? ReadEventWindow : ReadToDoWindow)(calendar, read.from,
+                                                               read.from + 30 * 86400, digest);
 }
 
-size_t ResidentBytes() {
+[[maybe_unused]] size_t ResidentBytes() {
     size_t pages = 0, resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
     return resident * size_t(sysconf(_SC_PAGESIZE));
 }
 
-TEST_F(StoreTest, SoakEightReadersBesideTheMaintenanceThreads) {
-    qel2::mkstore::GenerateStore(kShape, dir_.str());  // a few seconds
+TEST_F(StoreTest, ReadsFromManyThreadsBesideTheMaintenanceThreads) {
+    qel2::mkstore::GenerateStore(kShape, dir_.str());
     // The writer's region files (and its larger cache) are not the store's.
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
         if (entry.path().filename().string().starts_with("__db.")) remove(entry.path().c_str());
-    set("caldb.berkeleydb.checkpointinterval", "1");
+    set("caldb.berkeleydb.checkpointinterval", "-1");
     set("caldb.berkeleydb.debugcheckpointing", "1");
     ASSERT_EQ(open(qEL2_THREAD_CHECKPOINT | qEL2_THREAD_DEADLOCK), 0);
 
@@ -97,7 +91,7 @@ TEST_F(StoreTest, SoakEightReadersBesideTheMaintenanceThreads) {
     std::atomic<bool> stop{false};
     std::atomic<uint64_t> done{0}, differing{0};
     std::vector<std::thread> readers;
-    for (int r = 0; r < 8; ++r) {
+    for (int r = 0; r < kReaders; ++r) {
         readers.emplace_back([&, r] {
             for (std::mt19937 pick(100 + r); !stop; ++done) {
                 const Read& read = reads[pick() % reads.size()];
@@ -106,6 +100,7 @@ TEST_F(StoreTest, SoakEightReadersBesideTheMaintenanceThreads) {
             }
         });
     }
+#if defined(QEL2_SOAK)
     const char* seconds = std::getenv("QEL2_SOAK_SECONDS");
     const std::chrono::seconds soak(seconds ? std::atoi(seconds) : 60), sampleAt = soak / 6;
     std::this_thread::sleep_for(sampleAt);
@@ -113,18 +108,23 @@ TEST_F(StoreTest, SoakEightReadersBesideTheMaintenanceThreads) {
     const uint64_t earlyDone = done;
     std::this_thread::sleep_for(soak - sampleAt);
     const size_t late = ResidentBytes();
-    stop = true;
-    for (auto& reader : readers) reader.join();
-
-    EXPECT_EQ(differing.load(), 0u);
     EXPECT_GT(done.load(), earlyDone) << "the readers went on";
     EXPECT_LE(late, early + early / 10) << "resident memory grew by more than 10 %";
-    EXPECT_GE(count(7, "Checkpoint Done\n"), 2) << "the checkpoint thread ran during the load";
-    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
-    ExpectClosed();
     std::printf("soak: %llu reads in %d s; resident memory %.1f MB at %d s, %.1f MB at the end\n",
                 (unsigned long long)done.load(), int(soak.count()), early / 1048576.0,
                 int(sampleAt.count()), late / 1048576.0);
+#else
+    // Two checkpoint passes; the bound only keeps a stalled thread from
+    // hanging the run.
+    for (int i = 0; i < 6000 && count(7, "Checkpoint Done\n") < 4; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+#endif
+    stop = true;
+    for (auto& reader : readers) reader.join();
+    EXPECT_EQ(differing.load(), 0u);
+    EXPECT_GE(count(7, "Checkpoint Done\n"), 4) << "the checkpoint thread ran during the load";
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    ExpectClosed();
 }
 
 }  // namespace
