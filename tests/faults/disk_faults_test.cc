@@ -157,21 +157,20 @@ INSTANTIATE_TEST_SUITE_P(
 // region files cannot be created: the library's code for an environment
 // that did not open, with Berkeley DB's reason.
 TEST_F(FaultTest, ReadOnlyStoreFailsToOpenCleanly) {
-    const fs::path source = dir_.path() / "source", view = dir_.path() / "view";
-    fs::create_directories(source);
-    fs::create_directories(view);
-    copyStore(source);
+    const TempDir view;
+    copyStore();
     if (unshare(CLONE_NEWNS) != 0 ||
         mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount(source.c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-        mount(nullptr, view.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+        mount(dir_.str().c_str(), view.str().c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+        mount(nullptr, view.str().c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
         GTEST_SKIP() << "cannot make a read-only store here: " << strerror(errno);
-    EXPECT_EQ(qel2_pvt_OpenDB(qEL2_THREAD_CHECKPOINT | qEL2_THREAD_DEADLOCK, 0, view.c_str()), 2);
+    EXPECT_EQ(qel2_pvt_OpenDB(qEL2_THREAD_CHECKPOINT | qEL2_THREAD_DEADLOCK, 0, view.str().c_str()),
+              2);
     EXPECT_TRUE(hasPrefix(3, "qel2_InitializeEnvironment: dbenv->open returned 30"));  // EROFS
     EXPECT_EQ(RunningThreads(), 0) << "no thread starts";
     EXPECT_EQ(qel2_pvt_CloseDB(), 0);
     ExpectClosed();
-    umount(view.c_str());
+    umount(view.str().c_str());
 }
 
 }  // namespace

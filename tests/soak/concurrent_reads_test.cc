@@ -62,7 +62,9 @@ int Perform(const Read& read, uint64_t& digest) {
     return resident * size_t(sysconf(_SC_PAGESIZE));
 }
 
-TEST_F(StoreTest, ReadsFromManyThreadsBesideTheMaintenanceThreads) {
+using QEL2_LOAD_SUITE = StoreTest;  // each build's own name
+
+TEST_F(QEL2_LOAD_SUITE, ReadsFromManyThreadsBesideTheMaintenanceThreads) {
     qel2::mkstore::GenerateStore(kShape, dir_.str());
     // The writer's region files (and its larger cache) are not the store's.
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
