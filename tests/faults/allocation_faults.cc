@@ -1,3 +1,6 @@
+// The test executable's malloc, calloc, realloc and free, over glibc's or
+// AddressSanitizer's: the library, Berkeley DB, NSPR and the host all
+// allocate through them. ThreadSanitizer's allocator cannot be hooked over.
 #include "allocation_faults.h"
 
 #include <cerrno>
@@ -10,13 +13,9 @@
 
 #if !defined(__SANITIZE_THREAD__)
 
-#define NOT_INSTRUMENTED __attribute__((no_sanitize("address", "thread", "undefined")))
-
-namespace {
-
-// The allocator underneath: glibc's own entry points, or in the
-// AddressSanitizer build its own. The hooks run before the sanitizer has started
-// (the dynamic loader allocates first), so they are not instrumented.
+// The hooks run before the sanitizer has started (the dynamic loader
+// allocates first), so they are not instrumented.
+#define HOOK __attribute__((no_sanitize("address", "thread", "undefined")))
 #if defined(__SANITIZE_ADDRESS__)
 #define REAL(name) __interceptor_##name
 #else
@@ -29,6 +28,8 @@ void* REAL(realloc)(void* block, size_t size);
 void REAL(free)(void* block);
 }
 
+namespace {
+
 // Only the armed thread's allocations count. Its live blocks sit in a fixed
 // array: the hook must not allocate.
 void* gLive[1u << 16];
@@ -40,59 +41,50 @@ uint32_t gSeen = 0, gFailAt = 0;
 // the life of the process: its blocks are failed but not counted as left.
 void* gOpenSslBase = nullptr;
 
-NOT_INSTRUMENTED bool Mine() {
+HOOK bool Mine() {
     return __atomic_load_n(&gArmed, __ATOMIC_ACQUIRE) &&
            pthread_equal(pthread_self(), gArmedThread);
 }
 
-void Forget(void* block) {
-    for (size_t i = 0; block != nullptr && i < gLiveCount; ++i) {
-        if (gLive[i] == block) {
-            gLive[i] = gLive[--gLiveCount];
-            return;
-        }
-    }
+HOOK bool FailThisOne() {
+    if (++gSeen != gFailAt) return false;
+    errno = ENOMEM;
+    return true;
 }
 
-// The armed thread's allocation: the chosen one fails, the others are kept
-// track of.
-template <typename Allocate>
-void* Allocation(Allocate allocate, void* caller) {
-    if (++gSeen == gFailAt) {
-        errno = ENOMEM;
-        return nullptr;
-    }
-    void* block = allocate();
+HOOK void* Track(void* block, void* caller) {
     Dl_info info;
-    bool openSsl = dladdr(caller, &info) != 0 && info.dli_fbase == gOpenSslBase;
+    const bool openSsl = dladdr(caller, &info) != 0 && info.dli_fbase == gOpenSslBase;
     if (block != nullptr && !openSsl && gLiveCount < std::size(gLive)) gLive[gLiveCount++] = block;
     return block;
 }
 
+HOOK void Forget(void* block) {
+    for (size_t i = 0; block != nullptr && i < gLiveCount; ++i)
+        if (gLive[i] == block) return void(gLive[i] = gLive[--gLiveCount]);
+}
+
 }  // namespace
 
-extern "C" NOT_INSTRUMENTED void* malloc(size_t size) {
+extern "C" HOOK void* malloc(size_t size) {
     if (!Mine()) return REAL(malloc)(size);
-    return Allocation([=] { return REAL(malloc)(size); }, __builtin_return_address(0));
+    return FailThisOne() ? nullptr : Track(REAL(malloc)(size), __builtin_return_address(0));
 }
 
-extern "C" NOT_INSTRUMENTED void* calloc(size_t count, size_t size) {
+extern "C" HOOK void* calloc(size_t count, size_t size) {
     if (!Mine()) return REAL(calloc)(count, size);
-    return Allocation([=] { return REAL(calloc)(count, size); }, __builtin_return_address(0));
+    return FailThisOne() ? nullptr : Track(REAL(calloc)(count, size), __builtin_return_address(0));
 }
 
-extern "C" NOT_INSTRUMENTED void* realloc(void* block, size_t size) {
+extern "C" HOOK void* realloc(void* block, size_t size) {
     if (!Mine()) return REAL(realloc)(block, size);
-    return Allocation(
-        [=] {
-            void* moved = REAL(realloc)(block, size);
-            if (moved != nullptr || size == 0) Forget(block);
-            return moved;
-        },
-        __builtin_return_address(0));
+    if (FailThisOne()) return nullptr;
+    void* moved = REAL(realloc)(block, size);
+    if (moved != nullptr || size == 0) Forget(block);
+    return Track(moved, __builtin_return_address(0));
 }
 
-extern "C" NOT_INSTRUMENTED void free(void* block) {
+extern "C" HOOK void free(void* block) {
     if (Mine()) Forget(block);
     REAL(free)(block);
 }
@@ -117,7 +109,7 @@ AllocationOutcome StopFailingAllocations() {
 
 }  // namespace qel2::test
 
-#else  // ThreadSanitizer's allocator cannot be hooked over
+#else
 
 namespace qel2::test {
 bool AllocationFaultsAvailable() { return false; }

@@ -2,21 +2,16 @@
 
 namespace qel2::test {
 
-namespace {
-const std::string kModule = "caldb: ";
-}
-
 int StoreTest::count(int level, const std::string& text) const {
     int n = 0;
     for (const LogLine& line : log_.lines())
-        n += line.level == level && line.text == kModule + text;
+        n += line.level == level && line.text == "caldb: " + text;
     return n;
 }
 
 bool StoreTest::hasPrefix(int level, const std::string& prefix) const {
-    for (const LogLine& line : log_.lines()) {
-        if (line.level == level && line.text.rfind(kModule + prefix, 0) == 0) return true;
-    }
+    for (const LogLine& line : log_.lines())
+        if (line.level == level && line.text.starts_with("caldb: " + prefix)) return true;
     return false;
 }
 

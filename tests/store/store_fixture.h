@@ -25,12 +25,11 @@ protected:
         qel2_pvt_CloseDB();
         config_clear(config_getdefaultcache());
     }
-
     static void set(const char* key, const std::string& value) {
         config_set(config_getdefaultcache(), key, value.c_str());
     }
-    void writeConf(const std::string& version = kStoreVersion) const {
-        dir_.write("caldb.conf", "! store version\ncaldb.version = \"" + version + "\"\n");
+    void writeConf() const {
+        dir_.write("caldb.conf", "caldb.version = \"" + std::string(kStoreVersion) + "\"\n");
     }
     int open(uint32_t threads, uint32_t flags = 0) const {
         return qel2_pvt_OpenDB(threads, flags, dir_.str().c_str());

@@ -1,19 +1,36 @@
 // Opening and closing the store: the states gCalDB goes through and every
 // way an open can fail.
 
+#include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cerrno>
-#include <filesystem>
-#include <string>
+#include <fstream>
+#include <random>
 #include <vector>
 
-#include <gtest/gtest.h>
+#include <dlfcn.h>
 #include <nspr.h>
 
 #include <qel2/qel2.h>
 
 #include "store_fixture.h"
-#include "thread_create_fault.h"
+
+// Thread creations left before the one that fails; negative: none fails.
+static std::atomic<int> gThreadsBeforeFailure{-1};
+
+// Takes the library's calls (the executable exports its symbols); those
+// not told to fail go on to NSPR's own.
+extern "C" PRThread* PR_CreateThread(PRThreadType type, void (*start)(void*), void* arg,
+                                     PRThreadPriority priority, PRThreadScope scope,
+                                     PRThreadState state, PRUint32 stackSize) {
+    static const auto nspr =
+        reinterpret_cast<decltype(&PR_CreateThread)>(dlsym(RTLD_NEXT, "PR_CreateThread"));
+    if (gThreadsBeforeFailure.fetch_sub(1) != 0)
+        return nspr(type, start, arg, priority, scope, state, stackSize);
+    PR_SetError(PR_INSUFFICIENT_RESOURCES_ERROR, 0);
+    return nullptr;
+}
 
 namespace qel2::test {
 namespace {
@@ -21,6 +38,13 @@ namespace {
 namespace fs = std::filesystem;
 
 using StoreOpenTest = StoreTest;
+
+const std::string kMissing =
+    "Failed to locate caldb.conf.  File must exist for opening the Database\n";
+const std::string kMismatch =
+    "Failed dbversion check. Database may be corrupted or version numbers are mismatched\n";
+
+std::string Version(const std::string& version) { return "caldb.version = \"" + version + "\"\n"; }
 
 void ExpectOpenWithThreads(int32_t threads) {
     EXPECT_NE(gCalDB.dbenv, nullptr);
@@ -30,30 +54,29 @@ void ExpectOpenWithThreads(int32_t threads) {
     for (PRMonitor* monitor : gCalDB.apMonitors) EXPECT_NE(monitor, nullptr);
 }
 
+// Through facade objects, which all share the one store: destroying one
+// closes nothing. The explicit home directory wins over the configured one.
 TEST_F(StoreOpenTest, OpensWithEachThreadSelectionAndClosesAgain) {
     writeConf();
+    TempDir configured;  // no caldb.conf: an open there fails
+    set("caldb.berkeleydb.homedir.path", configured.str());
     for (uint32_t threads : {0u, 1u, 2u, 3u}) {
-        SCOPED_TRACE(threads);
-        ASSERT_EQ(open(threads), 0);
+        ASSERT_EQ(qel2BerkeleyDatabase().OpenDB(threads, 0, dir_.str().data()), 0);
         ExpectOpenWithThreads(std::popcount(threads));
+        EXPECT_STREQ(gCalDB.pszHomeDir, dir_.str().c_str());
         // 4.2's one lock limit covers locks, lockers and objects alike.
-        uint32_t locks = 0, lockers = 0, objects = 0;
-        gCalDB.dbenv->get_lk_max_locks(gCalDB.dbenv, &locks);
-        gCalDB.dbenv->get_lk_max_lockers(gCalDB.dbenv, &lockers);
-        gCalDB.dbenv->get_lk_max_objects(gCalDB.dbenv, &objects);
-        EXPECT_EQ(std::vector<uint32_t>({locks, lockers, objects}),
-                  std::vector<uint32_t>(3, 50000u));
-        EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+        uint32_t limits[3] = {};
+        gCalDB.dbenv->get_lk_max_locks(gCalDB.dbenv, &limits[0]);
+        gCalDB.dbenv->get_lk_max_lockers(gCalDB.dbenv, &limits[1]);
+        gCalDB.dbenv->get_lk_max_objects(gCalDB.dbenv, &limits[2]);
+        EXPECT_EQ(std::vector<uint32_t>(limits, limits + 3), std::vector<uint32_t>(3, 50000u));
+        EXPECT_EQ(qel2BerkeleyDatabase().CloseDB(), 0);
         ExpectClosed();
     }
-    // The databases did not exist: the open created them.
-    for (const char* file : {"events.db", "todos.db", "calprops.db", "alarms.db"}) {
-        EXPECT_TRUE(fs::exists(dir_.path() / file)) << file;
-    }
-    // A second close, like a close of a store never opened, does nothing.
-    EXPECT_EQ(qel2_pvt_CloseDB(), 0);
+    for (const char* file : {"events.db", "todos.db", "calprops.db", "alarms.db"})
+        EXPECT_TRUE(fs::exists(dir_.path() / file)) << "the open creates " << file;
+    EXPECT_EQ(qel2_pvt_CloseDB(), 0) << "a second close does nothing";
     ExpectClosed();
-
     // Counting on a closed store fails like a cursor that cannot be opened.
     qEL2_DB_STATISTICS stats;
     EXPECT_EQ(qel2_pvt_GetStats(&stats, 2), 1);
@@ -61,65 +84,80 @@ TEST_F(StoreOpenTest, OpensWithEachThreadSelectionAndClosesAgain) {
     EXPECT_EQ(qel2_pvt_GetStats(&stats, 8), 12);
     EXPECT_EQ(count(3, "qel2_pvt_GetStats: pEventDB->cursor() returned 22\n"), 1);
     EXPECT_EQ(count(3, "qel2_pvt_GetStats: pToDoDB->cursor() returned 22\n"), 1);
+    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, nullptr), 2);
+    EXPECT_STREQ(gCalDB.pszHomeDir, configured.str().c_str());
 }
 
-TEST_F(StoreOpenTest, WithoutTheExactVersionTextTheOpenFailsAndLeavesTheEnvironmentForClose) {
-    const std::string missing =
-        "Failed to locate caldb.conf.  File must exist for opening the Database\n";
-    const std::string mismatch =
-        "Failed dbversion check. Database may be corrupted or version numbers are mismatched\n";
+std::string CommentsThenVersion(size_t size) {
+    std::string text;
+    while (text.size() + 100 < size) text += "# " + std::string(97, '-') + "\n";
+    return text + Version(kStoreVersion);
+}
+
+// Without the exact version text the open fails with 2 and one line (none
+// for a file over 1 MB, refused unread), and leaves the environment for the
+// close; a hostile file never crashes or hangs it.
+TEST_F(StoreOpenTest, CaldbConfDecidesTheOpen) {
+    std::string binary(64 << 10, '\0');
+    std::generate(binary.begin(), binary.end(), std::mt19937(7));
     const struct {
-        const char* conf;
-        const std::string& message;
+        std::string conf;
+        int result;
+        const std::string* line;
     } cases[] = {
-        {nullptr, missing},
-        {"caldb.version = \"1.0.0\"\n", mismatch},
-        {"caldb.version = \"1.0.0  [BerkeleyDB]\"\n", mismatch},
-        {"caldb.version =\n", mismatch},
-        {"other.key = 1\n", mismatch},
+        {Version("1.0.0"), 2, &kMismatch},
+        {Version("1.0.0  [BerkeleyDB]"), 2, &kMismatch},
+        {"caldb.version =\n", 2, &kMismatch},
+        {"other.key = 1\n", 2, &kMismatch},
+        {binary, 2, &kMismatch},
+        {CommentsThenVersion(10u << 20), 2, nullptr},
+        {CommentsThenVersion((1u << 20) - 200), 0, nullptr},
+        {"", 2, &kMissing},  // no caldb.conf
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.conf ? c.conf : "no caldb.conf");
-        fs::remove(dir_.path() / "caldb.conf");
-        if (c.conf) dir_.write("caldb.conf", c.conf);
+        SCOPED_TRACE(c.conf.substr(0, 40));
         log_.clear();
-        EXPECT_EQ(open(3), 2);
-        EXPECT_EQ(count(3, c.message), 1);
+        dir_.write("caldb.conf", c.conf);
+        if (c.line == &kMissing) fs::remove(dir_.path() / "caldb.conf");
+        EXPECT_EQ(open(3), c.result);
+        EXPECT_EQ(count(3, kMissing), c.line == &kMissing);
+        EXPECT_EQ(count(3, kMismatch), c.line == &kMismatch);
         EXPECT_NE(gCalDB.dbenv, nullptr);
-        EXPECT_EQ(RunningThreads(), 0);
+        EXPECT_EQ(RunningThreads(), c.result == 0 ? 2 : 0);
         EXPECT_EQ(qel2_pvt_CloseDB(), 0);
         ExpectClosed();
     }
-    writeConf();
-    EXPECT_EQ(open(0), 0);
 }
 
-TEST_F(StoreOpenTest, ThirdDatabaseFailingClosesAllFourHandles) {
-    writeConf();
-    fs::create_directory(dir_.path() / "calprops.db");
-
-    int result = open(0);
-    EXPECT_NE(result, 0);
-    EXPECT_TRUE(
-        hasPrefix(3, "qel2_pvt_OpenDBCore: calprops.db: " + std::to_string(result) + " = "));
-    for (DB* db : {gCalDB.pEventDB, gCalDB.pToDoDB, gCalDB.pCalPropsDB, gCalDB.pAlarmDB})
-        EXPECT_EQ(db, nullptr);
-    EXPECT_NE(gCalDB.dbenv, nullptr);
-    // Files before the failing one were opened (and so created), the one
-    // after it was not.
-    EXPECT_TRUE(fs::exists(dir_.path() / "todos.db"));
-    EXPECT_FALSE(fs::exists(dir_.path() / "alarms.db"));
+// A folder under `path` whose path is `length` characters long.
+fs::path NestedFolder(fs::path path, size_t length) {
+    while (path.string().size() < length)
+        path /= std::string(std::min<size_t>(200, length - path.string().size() - 1), 'd');
+    fs::create_directories(path);
+    return path;
 }
 
-TEST_F(StoreOpenTest, RecoveryOpensRunRecoveryOnlyAndLeaveTheStoreClosed) {
+// The version check takes paths of up to 511 characters. Cut there, this
+// store's longer path would name a sibling file with the right version,
+// while the store's own caldb.conf has a wrong one.
+TEST_F(StoreOpenTest, CaldbConfPathTooLongToCheckIsRefusedNeverCut) {
+    const fs::path parent = NestedFolder(dir_.path(), 411), home = NestedFolder(parent, 562);
+    std::ofstream(home / "caldb.conf") << Version("0.9.0 [BerkeleyDB]");
+    const fs::path cut = (home / "caldb.conf").string().substr(0, 511);
+    ASSERT_EQ(cut.parent_path(), parent);
+    std::ofstream(cut) << Version(kStoreVersion);
+    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, home.c_str()), 2);
+    EXPECT_EQ(count(3, kMissing) + count(3, kMismatch), 1);
+}
+
+TEST_F(StoreOpenTest, OpenFlagsAreBerkeleyDb42s) {
     writeConf();
     ASSERT_EQ(open(0), 0);
     ASSERT_EQ(qel2_pvt_CloseDB(), 0);
-    // Other bits beside a recovery bit do not stop the recovery-only run.
-    for (uint32_t flags :
-         {kRecover42, 0x200000u /* DB_RECOVER_FATAL */, kRecover42 | 0x20000u /* DB_INIT_TXN */}) {
-        SCOPED_TRACE(flags);
-        EXPECT_EQ(open(3, flags), 0);
+    // DB_RECOVER and DB_RECOVER_FATAL run recovery only, whatever other bits
+    // (DB_INIT_TXN) come with them, and leave the store closed.
+    for (uint32_t flags : {kRecover42, 0x200000u, kRecover42 | 0x20000u}) {
+        EXPECT_EQ(open(3, flags), 0) << flags;
         EXPECT_EQ(gCalDB.dbenv, nullptr);
         EXPECT_EQ(gCalDB.pEventDB, nullptr);
         EXPECT_EQ(RunningThreads(), 0);
@@ -127,23 +165,10 @@ TEST_F(StoreOpenTest, RecoveryOpensRunRecoveryOnlyAndLeaveTheStoreClosed) {
         EXPECT_NE(gCalDB.pszHomeDir, nullptr) << "kept until the next close";
         EXPECT_EQ(qel2_pvt_CloseDB(), 0);
     }
-    EXPECT_EQ(open(0), 0);
-}
-
-TEST_F(StoreOpenTest, ExplicitHomeDirectoryWinsOverTheConfiguredOne) {
-    writeConf();
-    TempDir configured;  // no caldb.conf: an open there would fail
-    set("caldb.berkeleydb.homedir.path", configured.str());
-    std::string home = dir_.str();
-
-    ASSERT_EQ(qel2_pvt_OpenDB(0, 0, home.c_str()), 0);
-    EXPECT_STREQ(gCalDB.pszHomeDir, home.c_str());
-    EXPECT_NE(gCalDB.pszHomeDir, home.c_str()) << "the record keeps its own copy";
-    ASSERT_EQ(qel2_pvt_CloseDB(), 0);
-
-    EXPECT_EQ(qel2_pvt_OpenDB(0, 0, nullptr), 2);
-    EXPECT_STREQ(gCalDB.pszHomeDir, configured.str().c_str());
-    ASSERT_EQ(qel2_pvt_CloseDB(), 0);
+    // A bit 4.2's open did not take is refused before anything is touched.
+    EXPECT_EQ(open(3, 0x80000000u), EINVAL);
+    EXPECT_TRUE(hasPrefix(3, "qel2_pvt_DbOpenFlagsFrom42: flag bits 0x80000000 "));
+    ExpectClosed();
 }
 
 TEST_F(StoreOpenTest, FailedThreadCreationReturnsTheNsprErrorOnAClosedStore) {
@@ -153,27 +178,14 @@ TEST_F(StoreOpenTest, FailedThreadCreationReturnsTheNsprErrorOnAClosedStore) {
     // The first thread fails; then the second of two, after the deadlock
     // thread has started and must be stopped again.
     for (int successes : {0, 1}) {
-        SCOPED_TRACE(successes);
         log_.clear();
-        FailThreadCreationAfter(successes);
-        EXPECT_EQ(open(3), PR_INSUFFICIENT_RESOURCES_ERROR);
+        gThreadsBeforeFailure = successes;
+        EXPECT_EQ(open(3), PR_INSUFFICIENT_RESOURCES_ERROR) << successes;
         EXPECT_EQ(count(2, failure), 1);
         ExpectClosed();
     }
     EXPECT_EQ(open(3), 0) << "a later open starts both threads";
     ExpectOpenWithThreads(2);
-}
-
-TEST_F(StoreOpenTest, FacadeObjectsShareTheOneStore) {
-    writeConf();
-    auto* first = new qel2BerkeleyDatabase;
-    qel2BerkeleyDatabase second;
-    std::string home = dir_.str();
-    ASSERT_EQ(first->OpenDB(qEL2_THREAD_DEADLOCK, 0, home.data()), 0);
-    delete first;
-    ExpectOpenWithThreads(1);  // destroying the object closes nothing
-    EXPECT_EQ(second.CloseDB(), 0);
-    ExpectClosed();
 }
 
 }  // namespace
