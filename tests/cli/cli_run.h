@@ -1,10 +1,14 @@
-// Runs the built qel2caldb command and collects what it printed.
+// Runs the built qel2caldb command (and other programs) and collects what it
+// printed; the stores and store descriptions the command is tried on.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "store_generator.h"
 #include "support/temp_dir.h"
 
 namespace qel2::test::cli {
@@ -20,7 +24,6 @@ struct CliRun {
 // a pipe (">/dev/full", "| head -c1"); the status is then the command's
 // own (pipefail).
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& output = "");
-// Any program, for the second iCalendar parser.
 CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                   const std::string& output = "");
 
@@ -30,5 +33,18 @@ std::string ReadFile(const std::filesystem::path& path);
 // A fresh copy of the genuine Berkeley DB 4.2 store of tests/data, not yet
 // recovered, inside `dir`; returns its path.
 std::filesystem::path UnpackLegacyStore(const qel2::test::TempDir& dir);
+
+// Made once for the whole suite: a store of qel2-mkstore's generator (links,
+// tombstones, recurring events) and the genuine store, recovered.
+struct CliStores {
+    qel2::test::TempDir dir;
+    std::filesystem::path generated, legacy;
+    qel2::mkstore::GenerateSummary generatedCounts;
+};
+const CliStores& Stores();
+
+// The store description tests/data/cli/NAME. JSON text is UTF-8 only, so
+// "\xNN" in a text stands for the byte NN (texts in other charsets, damage).
+nlohmann::json StoreDescription(const std::string& name);
 
 }  // namespace qel2::test::cli

@@ -23,18 +23,10 @@ std::string Hex(const Key& key) {
 
 TEST(CliVerify, NamesExactlyTheDamagedRecords) {
     qel2::test::TempDir dir;
-    auto description = dir.write("damaged.json", R"({
-      "calendars": [{"id": "good", "fields": {"pName": "Good"}},
-                    {"id": "cut", "fields": {"pName": "Cut short"}, "truncate_to": 20}],
-      "events": [{"calendar": "good", "uid": "ok-1", "fields": {"pSummary": "fine", "dtStart": 1137402000}},
-                 {"calendar": "good", "uid": "cut-1", "fields": {"pSummary": "cut"}, "truncate_to": 50},
-                 {"calendar": "good", "uid": "raw-1", "raw_value_hex": "00000001"}],
-      "todos": [{"calendar": "good", "uid": "ok-todo", "fields": {"pSummary": "fine"}},
-                {"calendar": "good", "uid": "cut-todo", "fields": {"pSummary": "cut"}, "truncate_to": 60}]
-    })");
-    std::string store = (dir.path() / "store").string();
-    qel2::mkstore::WriteStore(qel2::mkstore::PlanStoreFile(description.string()), store);
-
+    const std::string store = (dir.path() / "store").string();
+    qel2::mkstore::WriteStore(
+        qel2::mkstore::PlanStore(qel2::test::cli::StoreDescription("verify-damaged-store.json")),
+        store);
     const std::set<std::pair<std::string, std::string>> expected = {
         {"calprops.db", Hex(qel2::mkstore::MakeCalPropsKey("cut"))},
         {"events.db", Hex(qel2::mkstore::MakeEventKey("good", "cut-1", 0))},
