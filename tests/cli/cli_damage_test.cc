@@ -19,11 +19,10 @@
 
 #include "cli_run.h"
 
+namespace qel2::test::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using qel2::test::cli::CliRun;
-using qel2::test::cli::ReadFile;
 
 // Seconds the command's own watchdog allows, and the outer limit that
 // catches a watchdog that failed.
@@ -38,7 +37,7 @@ struct Damage {
 // tests/data/cli/damages.txt, whose head explains the changes.
 std::vector<Damage> Damages() {
     std::vector<Damage> damages;
-    std::istringstream lines(qel2::test::test_data_text("cli/damages.txt"));
+    std::istringstream lines(test_data_text("cli/damages.txt"));
     for (std::string line; std::getline(lines, line);) {
         if (line.empty() || line[0] == '#') continue;
         size_t bar = line.find(" | "), second = line.find(" | ", bar + 3);
@@ -128,7 +127,7 @@ CliRun RunOn(const std::vector<std::string>& command, const fs::path& store, con
         arguments.push_back(argument == "STORE" ? store.string()
                             : argument == "OUT" ? out.string()
                                                 : argument);
-    CliRun run = qel2::test::cli::RunProgram("timeout", arguments);
+    CliRun run = RunProgram("timeout", arguments);
     std::error_code none;
     if (!fs::is_directory(out, none)) return run;
     std::map<std::string, std::string> files;
@@ -144,11 +143,11 @@ void FreshCopy(const fs::path& from, const fs::path& to) {
 }
 
 TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
-    qel2::test::TempDir dir;
+    TempDir dir;
     setenv("QEL2_TIME_LIMIT", kTimeLimit, 1);
     const fs::path pristine = dir.path() / "pristine", store = dir.path() / "store",
                    out = dir.path() / "export";
-    qel2::mkstore::GenerateStore(
+    mkstore::GenerateStore(
         {.calendars = 3, .eventsPerCalendar = 40, .todosPerCalendar = 20, .seed = 1}, pristine);
     // Region files are no part of what the commands read.
     for (const char* region : {"__db.001", "__db.002", "__db.003"}) fs::remove(pristine / region);
@@ -204,3 +203,4 @@ TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
 }
 
 }  // namespace
+}  // namespace qel2::test::cli

@@ -1,24 +1,20 @@
 // Failures that need a store in a given state: one from Berkeley DB 4.2 not
 // yet recovered, one left in a panic, one value that would decode past the
-// memory limit. (The calls that fail on their arguments are in cases.json.)
+// memory limit. (Calls that fail on their arguments are in cases.json.)
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "cli_run.h"
 #include "store_description.h"
 
+namespace qel2::test::cli {
 namespace {
 
-namespace fs = std::filesystem;
-using qel2::test::cli::CliRun;
-using qel2::test::cli::RunCli;
-
 TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {
-    qel2::test::TempDir dir;
-    fs::path store = qel2::test::cli::UnpackLegacyStore(dir);
+    TempDir dir;
+    const std::filesystem::path store = UnpackLegacyStore(dir);
     CliRun before = RunCli({"calendars", store});
     EXPECT_EQ(before.status, 1);
     EXPECT_NE(before.err.find("needs a recovery open first"), std::string::npos) << before.err;
@@ -44,25 +40,23 @@ TEST(CliErrors, AStoreFromBerkeleyDb42NamesTheRecoverCommand) {
 
 TEST(CliErrors, AValueDecodingPastTheMemoryLimitIsDamage) {
     // 300,000 empty categories: 300 KB stored, about 7.5 MB decoded.
-    qel2::test::TempDir dir;
-    nlohmann::json description = {
-        {"calendars", {{{"id", "c"}, {"fields", {{"pName", "C"}}}}}},
-        {"events",
-         {{{"calendar", "c"},
-           {"uid", "wide"},
-           {"fields", {{"pCategories", std::vector<std::string>(300000)}}}}}}};
-    std::string store = (dir.path() / "store").string();
-    qel2::mkstore::WriteStore(qel2::mkstore::PlanStore(description), store);
-    std::string oneMegabyte = dir.write("limit.conf", "caldb.maxdecodedrecordmb = 1\n").string();
+    TempDir dir;
+    const nlohmann::json wide = {{"calendar", "c"},
+                                 {"uid", "wide"},
+                                 {"fields", {{"pCategories", std::vector<std::string>(300000)}}}};
+    const std::string store = (dir.path() / "store").string();
+    mkstore::WriteStore(mkstore::PlanStore({{"calendars", {{{"id", "c"}}}}, {"events", {wide}}}),
+                        store);
+    const std::string limit = dir.write("limit.conf", "caldb.maxdecodedrecordmb = 1\n");
 
     EXPECT_EQ(RunCli({"verify", store}).status, 0);
-    CliRun verify = RunCli({"verify", store, "--config", oneMegabyte});
+    CliRun verify = RunCli({"verify", store, "--config", limit});
     EXPECT_EQ(verify.status, 1);
     EXPECT_NE(verify.out.find("damaged: events.db key "), std::string::npos) << verify.out;
-    CliRun exported =
-        RunCli({"export", store, (dir.path() / "out").string(), "--config", oneMegabyte});
+    CliRun exported = RunCli({"export", store, dir.str() + "/out", "--config", limit});
     EXPECT_EQ(exported.status, 1);
     EXPECT_NE(exported.err.find("events.db"), std::string::npos) << exported.err;
 }
 
 }  // namespace
+}  // namespace qel2::test::cli

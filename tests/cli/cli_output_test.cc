@@ -11,12 +11,10 @@
 #include "cli_run.h"
 #include "store_description.h"
 
+namespace qel2::test::cli {
 namespace {
 
-namespace fs = std::filesystem;
 using nlohmann::json;
-using qel2::test::cli::CliRun;
-using qel2::test::cli::RunCli;
 
 const json& Find(const json& items, const std::string& uid) {
     static const json none;
@@ -26,11 +24,10 @@ const json& Find(const json& items, const std::string& uid) {
 }
 
 TEST(CliOutput, StoredTextIsUtf8InJsonAndCannotForgeLinesOrEscapeOnATerminal) {
-    qel2::test::TempDir dir;
+    TempDir dir;
     // A store path that is not UTF-8 either.
     const std::string store = (dir.path() / "store-\xff").string();
-    qel2::mkstore::WriteStore(
-        qel2::mkstore::PlanStore(qel2::test::cli::StoreDescription("tricky-store.json")), store);
+    mkstore::WriteStore(mkstore::PlanStore(StoreDescription("tricky-store.json")), store);
 
     CliRun text = RunCli({"events", store, "mixed"});
     EXPECT_EQ(text.status, 0) << text.err;
@@ -90,7 +87,7 @@ long PeakKilobytes(const std::vector<std::string>& arguments) {
         "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)",
         QEL2CALDB_PATH};
     call.insert(call.end(), arguments.begin(), arguments.end());
-    CliRun run = qel2::test::cli::RunProgram("/usr/bin/python3", call);
+    CliRun run = RunProgram("/usr/bin/python3", call);
     EXPECT_EQ(run.status, 0) << run.err;
     return std::atol(run.out.c_str());
 }
@@ -99,9 +96,9 @@ TEST(CliOutput, ListingALargeCalendarKeepsNeitherItsRecordsNorItsDocument) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "a sanitizer's own bookkeeping of freed memory hides what the command keeps";
 #endif
-    qel2::test::TempDir dir;
+    TempDir dir;
     const std::string store = (dir.path() / "large").string();
-    qel2::mkstore::GenerateStore({.calendars = 1, .eventsPerCalendar = 20000}, store);
+    mkstore::GenerateStore({.calendars = 1, .eventsPerCalendar = 20000}, store);
     // Against the same open store without the listing; holding 20,000
     // events and their JSON would take some 60 MB more.
     long base = PeakKilobytes({"info", store});
@@ -110,3 +107,4 @@ TEST(CliOutput, ListingALargeCalendarKeepsNeitherItsRecordsNorItsDocument) {
 }
 
 }  // namespace
+}  // namespace qel2::test::cli

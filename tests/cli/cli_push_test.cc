@@ -13,24 +13,19 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <thread>
-
-#include <nlohmann/json.hpp>
 
 #include "cli_run.h"
 #include "export_edge_store.h"
 #include "library_records.h"
 #include "support/radicale_server.h"
 
+namespace qel2::test::cli {
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-using qel2::test::RadicaleServer;
-using qel2::test::cli::CliRun;
-using qel2::test::cli::ReadFile;
-using qel2::test::cli::RunCli;
-using qel2::test::cli::Stores;
 
 // Calendar id -> the collection the push report says it went to.
 std::map<std::string, std::string> CollectionOf(const json& report) {
@@ -40,22 +35,27 @@ std::map<std::string, std::string> CollectionOf(const json& report) {
     return collections;
 }
 
-qel2::test::cli::Readback ReadBack(const RadicaleServer& server, const std::string& user) {
-    return qel2::test::cli::ReadBack({server.home(user), user, user + "-secret"});
+// What the server holds under `user`'s home (password: user-secret).
+Readback ReadServer(const RadicaleServer& server, const std::string& user) {
+    return ReadBack({server.home(user), user, user + "-secret"});
 }
 
 // Password files and reports.
-const qel2::test::TempDir& Scratch() {
-    static qel2::test::TempDir scratch;
+const TempDir& Scratch() {
+    static TempDir scratch;
     return scratch;
 }
 
 std::vector<std::string> PushArguments(const fs::path& store, const RadicaleServer& server,
                                        const std::string& user,
                                        const std::vector<std::string>& extra = {}) {
-    fs::path password = Scratch().write(user + ".password", user + "-secret\n");
-    std::vector<std::string> arguments = {
-        "push", store, server.home(user), "--user", user, "--password-file", password};
+    std::vector<std::string> arguments = {"push",
+                                          store,
+                                          server.home(user),
+                                          "--user",
+                                          user,
+                                          "--password-file",
+                                          Scratch().write(user, user + "-secret\n")};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     return arguments;
 }
@@ -63,7 +63,7 @@ std::vector<std::string> PushArguments(const fs::path& store, const RadicaleServ
 // A push ending with `status`; returns its report.
 json Push(const fs::path& store, const RadicaleServer& server, const std::string& user,
           std::vector<std::string> extra = {}, int status = 0) {
-    fs::path report = Scratch().path() / "report.json";
+    const fs::path report = Scratch().path() / "report.json";
     fs::remove(report);
     extra.insert(extra.end(), {"--report", report.string()});
     CliRun run = RunCli(PushArguments(store, server, user, extra));
@@ -74,17 +74,17 @@ json Push(const fs::path& store, const RadicaleServer& server, const std::string
 // The server holds what the library reads, each UID in one resource.
 void ExpectServerHoldsStore(const RadicaleServer& server, const std::string& user,
                             const fs::path& store, const json& report) {
-    std::map<std::string, std::string> collectionOf = CollectionOf(report);
-    qel2::test::cli::Calendars library;
+    const Calendars read = ReadWithLibrary(store);
+    const std::map<std::string, std::string> collectionOf = CollectionOf(report);
+    ASSERT_EQ(collectionOf.size(), read.size());
+    Calendars library;
     std::map<std::string, size_t> uids;
-    for (auto& [id, items] : qel2::test::cli::ReadWithLibrary(store)) {
-        ASSERT_TRUE(collectionOf.contains(id)) << id;
+    for (const auto& [id, collection] : collectionOf) {
         std::set<std::string> distinct;
-        for (const qel2::test::cli::Item& item : items) distinct.insert(item.uid);
-        uids[collectionOf[id]] = distinct.size();
-        library[collectionOf[id]] = std::move(items);
+        for (const json& item : library[collection] = read.at(id)) distinct.insert(item["uid"]);
+        uids[collection] = distinct.size();
     }
-    qel2::test::cli::Readback view = ReadBack(server, user);
+    const Readback view = ReadServer(server, user);
     EXPECT_EQ(view.items, library);
     EXPECT_EQ(view.resources, uids);
 }
@@ -145,11 +145,11 @@ TEST(CliPush, ServerHoldsWhatTheLibraryReadsAndRepeatedRunsSendNothing) {
 // --layout vdir writes, repairs included, with nothing refused, and the
 // push report carries the export's own report.
 TEST(CliPush, HardCasesArriveAsTheExportWritesThem) {
-    qel2::test::TempDir dir;
+    TempDir dir;
     const fs::path store = dir.path() / "store", out = dir.path() / "vdir";
-    const json edge = qel2::test::cli::WriteEdgeStore(store);
+    const json edge = WriteEdgeStore(store);
     CliRun exported = RunCli({"export", store, out, "--layout", "vdir"});
-    RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"erin", "erin-secret"}});
+    RadicaleServer server(std::vector<RadicaleUser>{{"erin", "erin-secret"}});
     // Records the export leaves out make both exit with 1.
     json pushed = Push(store, server, "erin", {}, exported.status);
     EXPECT_EQ(pushed["refusals"], json::array());
@@ -160,8 +160,8 @@ TEST(CliPush, HardCasesArriveAsTheExportWritesThem) {
     std::vector<std::string> folders = {"--folders"};
     for (const json& calendar : json::parse(ReadFile(out / "calendars.json")))
         folders.push_back(out / calendar["folder"].get<std::string>());
-    qel2::test::cli::Readback files = qel2::test::cli::ReadBack(folders);
-    qel2::test::cli::Readback view = ReadBack(server, "erin");
+    Readback files = ReadBack(folders);
+    Readback view = ReadServer(server, "erin");
     ASSERT_EQ(files.items.size(), view.items.size());
     for (const json& calendar : json::parse(ReadFile(out / "calendars.json"))) {
         const std::string collection = collectionOf.at(calendar["id"]), folder = calendar["folder"];
@@ -172,10 +172,10 @@ TEST(CliPush, HardCasesArriveAsTheExportWritesThem) {
 }
 
 TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
-    qel2::test::TempDir dir;
+    TempDir dir;
     fs::path store = dir.path() / "store";
-    qel2::mkstore::GenerateStore({.calendars = 1, .eventsPerCalendar = 300, .seed = 9}, store);
-    RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"carol", "carol-secret"}});
+    mkstore::GenerateStore({.calendars = 1, .eventsPerCalendar = 300, .seed = 9}, store);
+    RadicaleServer server(std::vector<RadicaleUser>{{"carol", "carol-secret"}});
     std::vector<std::string> arguments = PushArguments(store, server, "carol", {"--jobs", "1"});
 
     pid_t pid = fork();
@@ -208,7 +208,7 @@ TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
 // anything is sent is one line and leaves nothing on the server; --ca with
 // the authority that signed the certificate lets the push through.
 TEST(CliPush, FailuresBeforeSendingAreOneLineAndHttpsTrustsWhatCaNames) {
-    RadicaleServer server(std::vector<qel2::test::RadicaleUser>{{"alice", "alice-secret"}}, true);
+    RadicaleServer server(std::vector<RadicaleUser>{{"alice", "alice-secret"}}, true);
     const std::string ca = server.certificate().string();
     const std::vector<std::string> good =
         PushArguments(Stores().legacy, server, "alice", {"--ca", ca});
@@ -244,3 +244,4 @@ TEST(CliPush, FailuresBeforeSendingAreOneLineAndHttpsTrustsWhatCaNames) {
 }
 
 }  // namespace
+}  // namespace qel2::test::cli

@@ -12,12 +12,10 @@
 
 #include "cli_run.h"
 
+namespace qel2::test::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using qel2::test::cli::CliRun;
-using qel2::test::cli::ReadFile;
-using qel2::test::cli::RunCli;
 
 // Each file of the folder: its bytes and its modification time.
 std::map<std::string, std::pair<std::string, int64_t>> Snapshot(const fs::path& folder) {
@@ -33,13 +31,13 @@ std::map<std::string, std::pair<std::string, int64_t>> Snapshot(const fs::path& 
 }
 
 fs::path Generate(const fs::path& where) {
-    qel2::mkstore::GenerateStore({.calendars = 2, .eventsPerCalendar = 20, .todosPerCalendar = 5},
-                                 where.string());
+    mkstore::GenerateStore({.calendars = 2, .eventsPerCalendar = 20, .todosPerCalendar = 5},
+                           where.string());
     return where;
 }
 
 TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
-    qel2::test::TempDir dir;
+    TempDir dir;
     // The generator's own region files stay in the folder, and a DB_CONFIG
     // that would send reads elsewhere and ask for a 1 GB cache.
     const std::string s = Generate(dir.path() / "store");
@@ -69,7 +67,7 @@ TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
 }
 
 TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
-    qel2::test::TempDir dir;
+    TempDir dir;
     const fs::path store = Generate(dir.path() / "store");
     for (const char* region : {"__db.001", "__db.002", "__db.003"}) fs::remove(store / region);
     // The log's last records cut off: their commits are gone.
@@ -99,3 +97,4 @@ TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
 }
 
 }  // namespace
+}  // namespace qel2::test::cli

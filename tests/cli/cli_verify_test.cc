@@ -4,39 +4,32 @@
 
 #include <set>
 
-#include <nlohmann/json.hpp>
-
 #include "cli_run.h"
 #include "hex.h"
 #include "record_keys.h"
 #include "store_description.h"
 
+namespace qel2::test::cli {
 namespace {
 
-using qel2::test::cli::CliRun;
-using qel2::test::cli::RunCli;
-
 template <typename Key>
-std::string Hex(const Key& key) {
-    return qel2::tools::ToHex(key.data(), key.size());
+std::pair<std::string, std::string> Named(const std::string& database, const Key& key) {
+    return {database, qel2::tools::ToHex(key.data(), key.size())};
 }
 
 TEST(CliVerify, NamesExactlyTheDamagedRecords) {
-    qel2::test::TempDir dir;
+    TempDir dir;
     const std::string store = (dir.path() / "store").string();
-    qel2::mkstore::WriteStore(
-        qel2::mkstore::PlanStore(qel2::test::cli::StoreDescription("verify-damaged-store.json")),
-        store);
+    mkstore::WriteStore(mkstore::PlanStore(StoreDescription("verify-damaged-store.json")), store);
     const std::set<std::pair<std::string, std::string>> expected = {
-        {"calprops.db", Hex(qel2::mkstore::MakeCalPropsKey("cut"))},
-        {"events.db", Hex(qel2::mkstore::MakeEventKey("good", "cut-1", 0))},
-        {"events.db", Hex(qel2::mkstore::MakeEventKey("good", "raw-1", 0))},
-        {"todos.db", Hex(qel2::mkstore::MakeEventKey("good", "cut-todo", 0))},
-    };
+        Named("calprops.db", mkstore::MakeCalPropsKey("cut")),
+        Named("events.db", mkstore::MakeEventKey("good", "cut-1", 0)),
+        Named("events.db", mkstore::MakeEventKey("good", "raw-1", 0)),
+        Named("todos.db", mkstore::MakeEventKey("good", "cut-todo", 0))};
 
     CliRun json = RunCli({"verify", store, "--json"});
     EXPECT_EQ(json.status, 1) << json.err;
-    nlohmann::json report = nlohmann::json::parse(json.out);
+    const nlohmann::json report = nlohmann::json::parse(json.out);
     std::set<std::pair<std::string, std::string>> named;
     for (const nlohmann::json& damage : report["damaged_records"])
         named.emplace(damage["database"], damage["key"]);
@@ -53,3 +46,4 @@ TEST(CliVerify, NamesExactlyTheDamagedRecords) {
 }
 
 }  // namespace
+}  // namespace qel2::test::cli

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include <nlohmann/json.hpp>
-
 #include <qel2/qel2.h>
 
 #include "cli_run.h"
@@ -14,6 +12,8 @@
 namespace qel2::test::cli {
 
 namespace {
+
+using nlohmann::json;
 
 std::string Text(const char* text) { return text ? text : ""; }
 
@@ -25,34 +25,36 @@ std::string IcsTime(uint32_t time, bool isDate) {
     return text;
 }
 
-std::vector<std::string> Sorted(const array_t* list, std::string (*text)(void*)) {
-    std::vector<std::string> items;
+json Sorted(const array_t* list, std::string (*text)(void*)) {
+    std::vector<std::string> texts;
     for (uint32_t i = 0; list != nullptr && i < list->count; ++i)
-        items.push_back(text(list->elements[i]));
-    std::sort(items.begin(), items.end());
-    return items;
+        texts.push_back(text(list->elements[i]));
+    std::sort(texts.begin(), texts.end());
+    return texts;
 }
 
 template <typename Record>
-Item FromRecord(const char* kind, const Record& record, bool startIsDate, uint32_t end,
-                bool endIsDate, const char* status) {
-    static const char* const kActions[] = {"EMAIL", "DISPLAY", "AUDIO", "PROCEDURE"};
-    return Item{kind,
-                Text(record.pUID),
-                IcsTime(record.RecurrenceID, startIsDate),
-                IcsTime(record.dtStart, startIsDate),
-                IcsTime(end, endIsDate),
-                Text(record.pSummary),
-                Text(record.pDescription),
-                Text(record.pLocation),
-                Text(status),
-                Sorted(record.pAttendees,
-                       [](void* a) { return Text(static_cast<qEL2_ATTENDEE*>(a)->pCalAddress); }),
-                Sorted(record.pCategories, [](void* c) { return Text(static_cast<char*>(c)); }),
-                Sorted(record.pAlarms, [](void* a) {
-                    uint32_t action = static_cast<qEL2_VALARM*>(a)->iAction;
-                    return std::string(action < 4 ? kActions[action] : "");
-                })};
+json Item(const char* kind, const Record& record, bool startIsDate, uint32_t end, bool endIsDate,
+          const char* status) {
+    return {{"kind", kind},
+            {"uid", Text(record.pUID)},
+            {"recurrence_id", IcsTime(record.RecurrenceID, startIsDate)},
+            {"start", IcsTime(record.dtStart, startIsDate)},
+            {"end", IcsTime(end, endIsDate)},
+            {"summary", Text(record.pSummary)},
+            {"description", Text(record.pDescription)},
+            {"location", Text(record.pLocation)},
+            {"status", Text(status)},
+            {"attendees",
+             Sorted(record.pAttendees,
+                    [](void* a) { return Text(static_cast<qEL2_ATTENDEE*>(a)->pCalAddress); })},
+            {"categories",
+             Sorted(record.pCategories, [](void* c) { return Text(static_cast<char*>(c)); })},
+            {"alarms", Sorted(record.pAlarms, [](void* a) {
+                 static const char* const kActions[] = {"EMAIL", "DISPLAY", "AUDIO", "PROCEDURE"};
+                 uint32_t action = static_cast<qEL2_VALARM*>(a)->iAction;
+                 return std::string(action < 4 ? kActions[action] : "");
+             })}};
 }
 
 }  // namespace
@@ -64,21 +66,21 @@ Calendars ReadWithLibrary(const std::filesystem::path& store) {
     EXPECT_EQ(qel2_pvt_SearchCalProps(nullptr, 0, 0, 0, &list), 0);
     for (uint32_t c = 0; list != nullptr && c < list->count; ++c) {
         auto* calendar = static_cast<qEL2_CALPROPS*>(list->elements[c]);
-        std::vector<Item>& items = calendars[calendar->pRelativeCalID];
+        json& items = calendars[calendar->pRelativeCalID] = json::array();
         array_t *events = nullptr, *todos = nullptr;
         EXPECT_EQ(qel2_pvt_ReadEventListByRange(calendar, 0, 0, 0, &events), 0);
         EXPECT_EQ(qel2_pvt_ReadToDoListByRange(calendar, 0, 0, 0, &todos), 0);
         for (uint32_t i = 0; events != nullptr && i < events->count; ++i) {
             const auto& e = *static_cast<qEL2_VEVENT*>(events->elements[i]);
-            items.push_back(FromRecord("VEVENT", e, qel2_EventStartIsDate(e.flags), e.dtEnd,
-                                       qel2_EventEndIsDate(e.flags),
-                                       qel2::cli::EventStatusName(qel2_EventStatus(e.flags))));
+            items.push_back(Item("VEVENT", e, qel2_EventStartIsDate(e.flags), e.dtEnd,
+                                 qel2_EventEndIsDate(e.flags),
+                                 qel2::cli::EventStatusName(qel2_EventStatus(e.flags))));
         }
         for (uint32_t i = 0; todos != nullptr && i < todos->count; ++i) {
             const auto& t = *static_cast<qEL2_VTODO*>(todos->elements[i]);
-            items.push_back(FromRecord("VTODO", t, qel2_ToDoStartIsDate(t.flags), t.dtDue,
-                                       qel2_ToDoDueIsDate(t.flags),
-                                       qel2::cli::ToDoStatusName(qel2_ToDoStatus(t.flags))));
+            items.push_back(Item("VTODO", t, qel2_ToDoStartIsDate(t.flags), t.dtDue,
+                                 qel2_ToDoDueIsDate(t.flags),
+                                 qel2::cli::ToDoStatusName(qel2_ToDoStatus(t.flags))));
         }
         std::sort(items.begin(), items.end());
         qel2_FreeEventList(&events);
@@ -95,17 +97,12 @@ Readback ReadBack(const std::vector<std::string>& arguments) {
     CliRun run = RunProgram("/usr/bin/python3", call);
     EXPECT_EQ(run.status, 0) << run.err;
     Readback readback;
-    const nlohmann::json answer = nlohmann::json::parse(run.out);
+    const json answer = json::parse(run.out);
     for (const auto& [name, collection] : answer.items()) {
-        std::vector<Item>& items = readback.items[name];
-        readback.resources[name] = collection["resources"];
-        for (const nlohmann::json& refusal : collection["invalid"])
-            readback.invalid.push_back(refusal);
-        for (const nlohmann::json& c : collection["components"])
-            items.push_back(Item{c["kind"], c["uid"], c["recurrence_id"], c["start"], c["end"],
-                                 c["summary"], c["description"], c["location"], c["status"],
-                                 c["attendees"], c["categories"], c["alarms"]});
+        json& items = readback.items[name] = collection["components"];
         std::sort(items.begin(), items.end());
+        readback.resources[name] = collection["resources"];
+        for (const json& refusal : collection["invalid"]) readback.invalid.push_back(refusal);
     }
     return readback;
 }

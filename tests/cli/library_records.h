@@ -1,27 +1,21 @@
 // What the library reads from a store, and what an independent iCalendar
 // reader (caldav_readback.py) reads from the command's files or a server, in
-// one form for comparing: each event and to-do by identity, times, texts,
-// attendees, categories and alarm actions.
+// one form for comparing: per calendar, each event and to-do as a JSON
+// object of its identity, times, texts, attendees, categories and alarm
+// actions, sorted.
 #pragma once
 
 #include <filesystem>
 #include <map>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 namespace qel2::test::cli {
 
-struct Item {
-    std::string kind, uid, recurrenceId, start, end, summary, description, location, status;
-    std::vector<std::string> attendees, categories, alarms;
-    auto operator<=>(const Item&) const = default;
-    friend void PrintTo(const Item& i, std::ostream* out) {
-        *out << i.kind << " " << i.uid << "@" << i.recurrenceId;
-    }
-};
-// Calendar id (or collection name) -> its items, sorted.
-using Calendars = std::map<std::string, std::vector<Item>>;
+// Calendar id (or collection name) -> its items.
+using Calendars = std::map<std::string, nlohmann::json>;
 
 // Every calendar with its events and to-dos, read as export and push read
 // them (no window, no deleted records). A failed read is a test failure.
