@@ -4,12 +4,10 @@ independently of qel2caldb: PROPFIND lists the collections, a calendar-query
 REPORT per collection fetches every VEVENT and VTODO resource, and
 python3-icalendar parses them. Prints per collection the number of resources,
 each component's fields and what python3-vobject's validation refuses, as
-JSON. With --folders it reads folders of .ics files (export --layout vdir)
-the same way, one collection per folder; with --files it reads .ics files,
-one collection per calendar they name (X-QEL2-CALID).
+JSON. With --files it reads .ics files the same way, one collection per
+calendar they name (X-QEL2-CALID).
 
 usage: caldav_readback.py HOME_URL USER PASSWORD
-       caldav_readback.py --folders DIR...
        caldav_readback.py --files FILE..."""
 import base64
 import datetime
@@ -94,14 +92,9 @@ def add(collections, name, text, where):
 
 
 collections = {}
-if sys.argv[1] in ("--folders", "--files"):
+if sys.argv[1] == "--files":
     for path in map(pathlib.Path, sys.argv[2:]):
-        if sys.argv[1] == "--files":
-            add(collections, None, path.read_bytes(), path.name)
-            continue
-        collections[path.name] = {"resources": 0, "components": [], "invalid": []}
-        for file in sorted(path.glob("*.ics")):
-            add(collections, path.name, file.read_bytes(), file.name)
+        add(collections, None, path.read_bytes(), path.name)
     json.dump(collections, sys.stdout)
     sys.exit(0)
 
@@ -117,7 +110,7 @@ for response in listing.iter(DAV + "response"):
     href = response.find(DAV + "href").text
     name = urllib.parse.unquote(href.rstrip("/").rsplit("/", 1)[-1])
     found = request("REPORT", urllib.parse.urljoin(home, href), query, "1")
-    collections[name] = {"resources": 0, "components": [], "invalid": []}
+    collections.setdefault(name, {"resources": 0, "components": [], "invalid": []})  # empty ones too
     for data in found.iter(CALDAV + "calendar-data"):
         if data.text:
             add(collections, name, data.text, href)

@@ -3,6 +3,7 @@
 // library reads from the store, and for the store of every hard case what
 // export --layout vdir writes; runs after an interrupted one and repeated
 // runs leave no duplicate; a failure before anything is sent is one line.
+// (The same server accepting export's files: HardCasesArriveAsTheExportWritesThem.)
 
 #include <gtest/gtest.h>
 
@@ -49,13 +50,9 @@ const TempDir& Scratch() {
 std::vector<std::string> PushArguments(const fs::path& store, const RadicaleServer& server,
                                        const std::string& user,
                                        const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> arguments = {"push",
-                                          store,
-                                          server.home(user),
-                                          "--user",
-                                          user,
-                                          "--password-file",
-                                          Scratch().write(user, user + "-secret\n")};
+    const std::string password = Scratch().write(user, user + "-secret\n");
+    std::vector<std::string> arguments = {
+        "push", store, server.home(user), "--user", user, "--password-file", password};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     return arguments;
 }
@@ -142,33 +139,34 @@ TEST(CliPush, ServerHoldsWhatTheLibraryReadsAndRepeatedRunsSendNothing) {
 }
 
 // The store of every hard case: the server ends up with what export
-// --layout vdir writes, repairs included, with nothing refused, and the
-// push report carries the export's own report.
+// --layout vdir writes as an independent client (caldav_put.py) uploads it,
+// repairs included, with nothing refused, and the push report carries the
+// export's own report.
 TEST(CliPush, HardCasesArriveAsTheExportWritesThem) {
     TempDir dir;
     const fs::path store = dir.path() / "store", out = dir.path() / "vdir";
     const json edge = WriteEdgeStore(store);
     CliRun exported = RunCli({"export", store, out, "--layout", "vdir"});
-    RadicaleServer server(std::vector<RadicaleUser>{{"erin", "erin-secret"}});
+    RadicaleServer server({{"erin", "erin-secret"}, {"frank", "frank-secret"}});
+    CliRun put = RunProgram("/usr/bin/python3", {QEL2_CALDAV_PUT_SCRIPT, server.home("frank"), out,
+                                                 "frank", "frank-secret"});
+    ASSERT_EQ(put.status, 0) << put.err;
+    EXPECT_EQ(json::parse(put.out)["refused"], json::array());
     // Records the export leaves out make both exit with 1.
     json pushed = Push(store, server, "erin", {}, exported.status);
     EXPECT_EQ(pushed["refusals"], json::array());
     EXPECT_EQ(pushed["export"], json::parse(ReadFile(out / "report.json")));
 
-    // The vdir folders under the names of the collections they went to.
-    std::map<std::string, std::string> collectionOf = CollectionOf(pushed);
-    std::vector<std::string> folders = {"--folders"};
-    for (const json& calendar : json::parse(ReadFile(out / "calendars.json")))
-        folders.push_back(out / calendar["folder"].get<std::string>());
-    Readback files = ReadBack(folders);
-    Readback view = ReadServer(server, "erin");
-    ASSERT_EQ(files.items.size(), view.items.size());
+    // Each vdir folder against the collection its calendar was pushed to.
+    const std::map<std::string, std::string> collectionOf = CollectionOf(pushed);
+    EXPECT_TRUE(collectionOf.contains(edge["long_calendar_id"]));
+    Readback uploaded = ReadServer(server, "frank"), view = ReadServer(server, "erin");
+    ASSERT_EQ(uploaded.items.size(), view.items.size());
     for (const json& calendar : json::parse(ReadFile(out / "calendars.json"))) {
         const std::string collection = collectionOf.at(calendar["id"]), folder = calendar["folder"];
-        EXPECT_EQ(view.items[collection], files.items[folder]) << collection;
-        EXPECT_EQ(view.resources[collection], files.resources[folder]) << collection;
+        EXPECT_EQ(view.items[collection], uploaded.items[folder]) << collection;
+        EXPECT_EQ(view.resources[collection], uploaded.resources[folder]) << collection;
     }
-    EXPECT_TRUE(collectionOf.contains(edge["long_calendar_id"]));
 }
 
 TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {

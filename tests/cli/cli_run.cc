@@ -1,5 +1,6 @@
 #include "cli_run.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -9,6 +10,8 @@
 
 namespace qel2::test::cli {
 
+using nlohmann::json;
+
 namespace {
 
 std::string Quoted(const std::string& text) {
@@ -17,14 +20,17 @@ std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
-void DecodeBytes(nlohmann::json& value) {
+void DecodeBytes(json& value) {
     if (value.is_structured())
-        for (nlohmann::json& element : value) DecodeBytes(element);
+        for (json& element : value) DecodeBytes(element);
     if (!value.is_string()) return;
     std::string& text = value.get_ref<std::string&>();
     for (size_t at = text.find("\\x"); at != std::string::npos; at = text.find("\\x", at + 1))
         text.replace(at, 4, 1, static_cast<char>(std::stoi(text.substr(at + 2, 2), nullptr, 16)));
 }
+
+// One text or a list of texts, as a list.
+json Texts(const json& value) { return value.is_array() ? value : json::array({value}); }
 
 }  // namespace
 
@@ -75,10 +81,41 @@ const CliStores& Stores() {
     return stores;
 }
 
-nlohmann::json StoreDescription(const std::string& name) {
-    nlohmann::json description = nlohmann::json::parse(test_data_text("cli/" + name));
+json StoreDescription(const std::string& name) {
+    json description = json::parse(test_data_text("cli/" + name));
     DecodeBytes(description);
     return description;
+}
+
+void RunCases(const std::string& group, const TempDir& dir) {
+    const std::pair<std::string, std::string> places[] = {
+        {"$LEGACY", Stores().legacy}, {"$GENERATED", Stores().generated}, {"$DIR", dir.str()}};
+    auto placed = [&](std::string text) {
+        for (const auto& [name, path] : places)
+            if (text.starts_with(name)) text.replace(0, name.size(), path);
+        return text;
+    };
+    const json cases = json::parse(test_data_text("cli/cases.json"));
+    for (const json& c : cases[group]) {
+        std::vector<std::string> arguments;
+        for (const json& argument : c["args"]) arguments.push_back(placed(argument));
+        if (c.contains("settings")) dir.write("settings.conf", c["settings"]);
+        CliRun run = RunCli(arguments, c.value("output", ""));
+        const std::string call = c["args"].dump() + ": ";
+        EXPECT_EQ(run.status, c.value("status", 0)) << call << run.err;
+        const std::string out = c.contains("file") ? ReadFile(placed(c["file"])) : run.out;
+        for (const json& text : Texts(c.value("out", json::array())))
+            EXPECT_NE(out.find(text), std::string::npos) << call << text << " not in\n" << out;
+        for (const json& text : Texts(c.value("absent", json::array())))
+            EXPECT_EQ(out.find(text), std::string::npos) << call << text << " in\n" << out;
+        EXPECT_TRUE(!c.value("quiet", false) || run.err.empty()) << call << run.err;
+        if (!c.contains("err")) continue;
+        EXPECT_EQ(run.err.rfind("qel2caldb: ", 0), 0u) << call << run.err;
+        EXPECT_NE(run.err.substr(0, run.err.find('\n')).find(c["err"]), std::string::npos)
+            << call << run.err;
+        EXPECT_TRUE(run.status != 1 || run.err.find('\n') == run.err.size() - 1)
+            << call << "more than one line: " << run.err;
+    }
 }
 
 }  // namespace qel2::test::cli

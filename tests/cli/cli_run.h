@@ -47,4 +47,8 @@ const CliStores& Stores();
 // "\xNN" in a text stands for the byte NN (texts in other charsets, damage).
 nlohmann::json StoreDescription(const std::string& name);
 
+// Runs each call of one group of tests/data/cli/cases.json (whose head
+// tells what a call may check) with `dir` as $DIR.
+void RunCases(const std::string& group, const qel2::test::TempDir& dir);
+
 }  // namespace qel2::test::cli
