@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "cli_run.h"
-#include "support/legacy42_manifest.h"
 
 namespace qel2::test::cli {
 namespace {
@@ -29,23 +28,6 @@ TEST(CliErrors, EachFailureIsOneSentenceAndANonZeroStatus) {
 
 TEST(CliOutput, AFailedWriteFailsTheCommandAndAClosedPipeEndsItQuietly) {
     RunCases("writes", TempDir());
-}
-
-TEST(CliCommands, InfoCountsWhatWasWritten) {
-    const mkstore::GenerateSummary& made = Stores().generatedCounts;
-    const json generated = {{"calprops.db", made.calendars},
-                            {"events.db", made.events},
-                            {"todos.db", made.todos},
-                            {"alarms.db", made.alarmRecords}};
-    for (const auto& [store, counts] :
-         {std::pair{Stores().legacy, Legacy42Manifest()["record_counts"]},
-          {Stores().generated, generated}}) {
-        CliRun run = RunCli({"info", store, "--json"});
-        ASSERT_EQ(run.status, 0) << run.err;
-        const json databases = json::parse(run.out)["databases"];
-        for (const auto& [database, records] : counts.items())
-            EXPECT_EQ(databases[database]["records"], records) << store << database;
-    }
 }
 
 // Every calendar's events of both stores, deleted ones included, as many in

@@ -109,24 +109,23 @@ void Apply(const std::string& change, const fs::path& file) {
 }
 
 // Each command, STORE and OUT standing for the store and an export folder.
-const std::vector<std::vector<std::string>> kCommands = {{"info", "STORE"},
-                                                         {"calendars", "STORE"},
-                                                         {"events", "STORE", "user1"},
-                                                         {"todos", "STORE", "user2"},
-                                                         {"show", "STORE", "user0", "user0-evt-0"},
-                                                         {"dump", "STORE"},
-                                                         {"export", "STORE", "OUT"},
-                                                         {"verify", "STORE"},
-                                                         {"recover", "STORE"}};
+const std::string kCommands[] = {"info STORE",
+                                 "calendars STORE",
+                                 "events STORE user1",
+                                 "todos STORE user2",
+                                 "show STORE user0 user0-evt-0",
+                                 "dump STORE",
+                                 "export STORE OUT",
+                                 "verify STORE",
+                                 "recover STORE"};
 
 // What a command gave: its status and its output, the exported files too.
-CliRun RunOn(const std::vector<std::string>& command, const fs::path& store, const fs::path& out) {
+CliRun RunOn(const std::string& command, const fs::path& store, const fs::path& out) {
     fs::remove_all(out);
     std::vector<std::string> arguments = {"-s", "KILL", kOuterLimit, QEL2CALDB_PATH};
-    for (const std::string& argument : command)
-        arguments.push_back(argument == "STORE" ? store.string()
-                            : argument == "OUT" ? out.string()
-                                                : argument);
+    std::istringstream words(command);
+    for (std::string word; words >> word;)
+        arguments.push_back(word == "STORE" ? store.string() : word == "OUT" ? out.string() : word);
     CliRun run = RunProgram("timeout", arguments);
     std::error_code none;
     if (!fs::is_directory(out, none)) return run;
@@ -136,6 +135,8 @@ CliRun RunOn(const std::vector<std::string>& command, const fs::path& store, con
     for (const auto& [name, text] : files) run.out += "\n== " + name + "\n" + text;
     return run;
 }
+
+std::string Name(const std::string& command) { return command.substr(0, command.find(' ')); }
 
 void FreshCopy(const fs::path& from, const fs::path& to) {
     fs::remove_all(to);
@@ -153,21 +154,20 @@ TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
     for (const char* region : {"__db.001", "__db.002", "__db.003"}) fs::remove(pristine / region);
 
     std::map<std::string, CliRun> undamaged;
-    for (const std::vector<std::string>& command : kCommands) {
+    for (const std::string& command : kCommands) {
         FreshCopy(pristine, store);
-        undamaged[command[0]] = RunOn(command, store, out);
-        ASSERT_EQ(undamaged[command[0]].status, 0)
-            << command[0] << ": " << undamaged[command[0]].err;
+        CliRun& run = undamaged[Name(command)] = RunOn(command, store, out);
+        ASSERT_EQ(run.status, 0) << command << ": " << run.err;
     }
 
     std::string table = "| damage | file |";
-    for (const std::vector<std::string>& command : kCommands) table += " " + command[0] + " |";
-    table += "\n|---|---|" + std::string(kCommands.size() * 4, '-') + "\n";
+    for (const std::string& command : kCommands) table += " " + Name(command) + " |";
+    table += "\n|---|---|" + std::string(std::size(kCommands) * 4, '-') + "\n";
     for (const Damage& damage : Damages()) {
         std::map<std::string, std::string> outcome;
         bool contentDiffers = false;
-        for (const std::vector<std::string>& command : kCommands) {
-            const std::string& name = command[0];
+        for (const std::string& command : kCommands) {
+            const std::string name = Name(command);
             FreshCopy(pristine, store);
             Apply(damage.change, store / damage.file);
             CliRun result = RunOn(command, store, out);
@@ -195,8 +195,7 @@ TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
         EXPECT_TRUE(!contentDiffers || outcome["verify"] != "same")
             << damage.name << ": verify passed a damaged store";
         table += "| " + damage.name + " | " + damage.file + " |";
-        for (const std::vector<std::string>& command : kCommands)
-            table += " " + outcome[command[0]] + " |";
+        for (const std::string& command : kCommands) table += " " + outcome[Name(command)] + " |";
         table += "\n";
     }
     std::printf("%s", table.c_str());

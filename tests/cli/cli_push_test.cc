@@ -203,34 +203,16 @@ TEST(CliPush, KilledHalfWayThenRunAgainEndsWithTheWholeStoreOnce) {
 }
 
 // Over HTTPS with a certificate no system trusts: every failure before
-// anything is sent is one line and leaves nothing on the server; --ca with
-// the authority that signed the certificate lets the push through.
+// anything is sent (cases.json, group push) is one line and leaves nothing
+// on the server; --ca with the authority that signed the certificate lets
+// the push through.
 TEST(CliPush, FailuresBeforeSendingAreOneLineAndHttpsTrustsWhatCaNames) {
     RadicaleServer server(std::vector<RadicaleUser>{{"alice", "alice-secret"}}, true);
+    TempDir dir;
+    dir.write("alice", "alice-secret\n");
+    dir.write("wrong", "not-the-password\n");
     const std::string ca = server.certificate().string();
-    const std::vector<std::string> good =
-        PushArguments(Stores().legacy, server, "alice", {"--ca", ca});
-    auto changed = [&](size_t index, const std::string& value) {
-        std::vector<std::string> arguments = good;
-        arguments[index] = value;
-        return arguments;
-    };
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {PushArguments(Stores().legacy, server, "alice"),
-         "cannot trust the certificate of " + server.home("alice")},
-        {changed(6, Scratch().write("wrong", "not-the-password\n")),
-         "refused the password of user \"alice\" (401"},
-        // Nothing listens on port 1 of the loopback.
-        {changed(2, "http://127.0.0.1:1/alice/"), "cannot reach http://127.0.0.1:1/alice/: "},
-        {changed(2, server.home("alice") + "missing/"),
-         "/alice/missing/ is not a WebDAV collection (the server answered 404"},
-    };
-    for (const auto& [arguments, says] : cases) {
-        CliRun run = RunCli(arguments);
-        EXPECT_EQ(run.status, 1) << says;
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
-    }
+    RunCases("push", dir, {{"$HOME", server.home("alice")}, {"$CA", ca}});
     std::error_code error;
     for (const fs::directory_entry& entry :
          fs::directory_iterator(server.collections("alice"), error))

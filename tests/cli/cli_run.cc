@@ -43,7 +43,7 @@ std::string ReadFile(const std::filesystem::path& path) {
 
 CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                   const std::string& output) {
-    qel2::test::TempDir capture;
+    TempDir capture;
     std::string command = Quoted(program);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
     command += " 2>" + Quoted((capture.path() / "err").string()) + " " +
@@ -57,27 +57,22 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& outp
     return RunProgram(QEL2CALDB_PATH, arguments, output);
 }
 
-std::filesystem::path UnpackLegacyStore(const qel2::test::TempDir& dir) {
-    std::string archive = (qel2::test::test_data_dir() / "legacy42-store.tar.gz").string();
+std::filesystem::path UnpackLegacyStore(const TempDir& dir) {
+    const std::string archive = test_data_dir() / "legacy42-store.tar.gz";
     CliRun untar = RunProgram("tar", {"-xzf", archive, "-C", dir.str()});
     if (untar.status != 0) throw std::runtime_error("cannot unpack " + archive + ": " + untar.err);
     return dir.path() / "legacy42-store";
 }
 
+CliStores::CliStores() : legacy(UnpackLegacyStore(dir)) {
+    mkstore::GenerateStore(
+        {.calendars = 3, .eventsPerCalendar = 40, .todosPerCalendar = 6, .seed = 5}, generated);
+    CliRun recover = RunCli({"recover", legacy});
+    if (recover.status != 0) throw std::runtime_error("recover failed: " + recover.err);
+}
+
 const CliStores& Stores() {
-    static CliStores stores;
-    static const bool ready = [] {
-        CliStores* made = &stores;  // the lambda may not capture a static
-        made->generated = made->dir.path() / "generated";
-        made->generatedCounts = qel2::mkstore::GenerateStore(
-            {.calendars = 3, .eventsPerCalendar = 40, .todosPerCalendar = 6, .seed = 5},
-            made->generated.string());
-        made->legacy = UnpackLegacyStore(made->dir);
-        CliRun recover = RunCli({"recover", made->legacy.string()});
-        if (recover.status != 0) throw std::runtime_error("recover failed: " + recover.err);
-        return true;
-    }();
-    (void)ready;
+    static const CliStores stores;
     return stores;
 }
 
@@ -87,9 +82,10 @@ json StoreDescription(const std::string& name) {
     return description;
 }
 
-void RunCases(const std::string& group, const TempDir& dir) {
-    const std::pair<std::string, std::string> places[] = {
-        {"$LEGACY", Stores().legacy}, {"$GENERATED", Stores().generated}, {"$DIR", dir.str()}};
+void RunCases(const std::string& group, const TempDir& dir, Places places) {
+    places.insert(
+        places.end(),
+        {{"$LEGACY", Stores().legacy}, {"$GENERATED", Stores().generated}, {"$DIR", dir.str()}});
     auto placed = [&](std::string text) {
         for (const auto& [name, path] : places)
             if (text.starts_with(name)) text.replace(0, name.size(), path);

@@ -37,9 +37,9 @@ std::filesystem::path UnpackLegacyStore(const qel2::test::TempDir& dir);
 // Made once for the whole suite: a store of qel2-mkstore's generator (links,
 // tombstones, recurring events) and the genuine store, recovered.
 struct CliStores {
+    CliStores();
     qel2::test::TempDir dir;
-    std::filesystem::path generated, legacy;
-    qel2::mkstore::GenerateSummary generatedCounts;
+    std::filesystem::path generated = dir.path() / "generated", legacy;
 };
 const CliStores& Stores();
 
@@ -48,7 +48,8 @@ const CliStores& Stores();
 nlohmann::json StoreDescription(const std::string& name);
 
 // Runs each call of one group of tests/data/cli/cases.json (whose head
-// tells what a call may check) with `dir` as $DIR.
-void RunCases(const std::string& group, const qel2::test::TempDir& dir);
+// tells what a call may check) with `dir` as $DIR and `places` given too.
+using Places = std::vector<std::pair<std::string, std::string>>;
+void RunCases(const std::string& group, const qel2::test::TempDir& dir, Places places = {});
 
 }  // namespace qel2::test::cli
