@@ -30,23 +30,6 @@ constexpr const char* kTimeLimit = "10";
 constexpr const char* kOuterLimit = "60";
 constexpr int kKilledByTimeout = 137;
 
-struct Damage {
-    std::string name, file, change;
-};
-
-// tests/data/cli/damages.txt, whose head explains the changes.
-std::vector<Damage> Damages() {
-    std::vector<Damage> damages;
-    std::istringstream lines(test_data_text("cli/damages.txt"));
-    for (std::string line; std::getline(lines, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        size_t bar = line.find(" | "), second = line.find(" | ", bar + 3);
-        damages.push_back(
-            {line.substr(0, bar), line.substr(bar + 3, second - bar - 3), line.substr(second + 3)});
-    }
-    return damages;
-}
-
 // Applies one change to a database file, reading its pages as Berkeley DB
 // lays them out.
 void Apply(const std::string& change, const fs::path& file) {
@@ -136,8 +119,6 @@ CliRun RunOn(const std::string& command, const fs::path& store, const fs::path& 
     return run;
 }
 
-std::string Name(const std::string& command) { return command.substr(0, command.find(' ')); }
-
 void FreshCopy(const fs::path& from, const fs::path& to) {
     fs::remove_all(to);
     fs::copy(from, to);
@@ -156,46 +137,52 @@ TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
     std::map<std::string, CliRun> undamaged;
     for (const std::string& command : kCommands) {
         FreshCopy(pristine, store);
-        CliRun& run = undamaged[Name(command)] = RunOn(command, store, out);
+        CliRun& run = undamaged[command] = RunOn(command, store, out);
         ASSERT_EQ(run.status, 0) << command << ": " << run.err;
     }
 
     std::string table = "| damage | file |";
-    for (const std::string& command : kCommands) table += " " + Name(command) + " |";
+    for (const std::string& command : kCommands)
+        table += " " + command.substr(0, command.find(' ')) + " |";
     table += "\n|---|---|" + std::string(std::size(kCommands) * 4, '-') + "\n";
-    for (const Damage& damage : Damages()) {
+    // tests/data/cli/damages.txt, whose head explains it: NAME | FILE | CHANGE.
+    std::istringstream damages(test_data_text("cli/damages.txt"));
+    for (std::string line; std::getline(damages, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const size_t bar = line.find(" | "), second = line.find(" | ", bar + 3);
+        const std::string damage = line.substr(0, bar),
+                          file = line.substr(bar + 3, second - bar - 3);
         std::map<std::string, std::string> outcome;
         bool contentDiffers = false;
         for (const std::string& command : kCommands) {
-            const std::string name = Name(command);
             FreshCopy(pristine, store);
-            Apply(damage.change, store / damage.file);
+            Apply(line.substr(second + 3), store / file);
             CliRun result = RunOn(command, store, out);
-            const CliRun& good = undamaged[name];
-            std::string what = damage.name + " in " + damage.file + ", " + name;
+            const CliRun& good = undamaged[command];
+            const std::string what = damage + " in " + file + ", " + command;
             // verify names damaged records on standard output.
-            bool named = (result.err + result.out).find(damage.file) != std::string::npos;
+            bool named = (result.err + result.out).find(file) != std::string::npos;
             if (result.status == -1 || result.status == kKilledByTimeout ||
                 result.err.find("did not finish") != std::string::npos) {
-                outcome[name] = "FAULT";
+                outcome[command] = "FAULT";
                 ADD_FAILURE() << what << ": a signal or a stall: " << result.err;
             } else if (result.status == good.status && result.out == good.out) {
-                outcome[name] = "same";
+                outcome[command] = "same";
             } else if (result.status != 0 && named) {
                 // A fault inside Berkeley DB, caught in a child process.
-                outcome[name] =
+                outcome[command] =
                     result.err.find("was killed by") != std::string::npos ? "caught" : "refused";
-                contentDiffers = contentDiffers || name != "verify";
+                contentDiffers = contentDiffers || command != "verify STORE";
             } else {
-                outcome[name] = "WRONG";
+                outcome[command] = "WRONG";
                 ADD_FAILURE() << what << ": status " << result.status
                               << ", a different result or no file named: " << result.err;
             }
         }
-        EXPECT_TRUE(!contentDiffers || outcome["verify"] != "same")
-            << damage.name << ": verify passed a damaged store";
-        table += "| " + damage.name + " | " + damage.file + " |";
-        for (const std::string& command : kCommands) table += " " + outcome[Name(command)] + " |";
+        EXPECT_TRUE(!contentDiffers || outcome["verify STORE"] != "same")
+            << damage << ": verify passed a damaged store";
+        table += "| " + damage + " | " + file + " |";
+        for (const std::string& command : kCommands) table += " " + outcome[command] + " |";
         table += "\n";
     }
     std::printf("%s", table.c_str());

@@ -16,7 +16,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_run.h"
-#include "export_edge_store.h"
 #include "library_records.h"
 
 namespace qel2::test::cli {

@@ -15,13 +15,6 @@ namespace {
 
 using nlohmann::json;
 
-const json& Find(const json& items, const std::string& uid) {
-    static const json none;
-    for (const json& item : items)
-        if (item["uid"] == uid) return item;
-    return none;
-}
-
 TEST(CliOutput, StoredTextIsUtf8InJsonAndCannotForgeLinesOrEscapeOnATerminal) {
     TempDir dir;
     mkstore::WriteStore(mkstore::PlanStore(StoreDescription("tricky-store.json")),
@@ -33,12 +26,13 @@ TEST(CliOutput, StoredTextIsUtf8InJsonAndCannotForgeLinesOrEscapeOnATerminal) {
 
     CliRun events = RunCli({"events", store, "mixed", "--json"});
     ASSERT_EQ(events.status, 0) << events.err;
-    json items = json::parse(events.out);  // throws on anything but UTF-8 JSON
+    std::map<std::string, json> items;                                           // by uid
+    for (const json& item : json::parse(events.out)) items[item["uid"]] = item;  // UTF-8 only
     ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(Find(items, "evt-latin")["summary"], "Caf\xC3\xA9 au lait");
-    EXPECT_FALSE(Find(items, "evt-latin").contains("text_replaced"));
-    EXPECT_EQ(Find(items, "evt-broken")["summary"], "bad \xEF\xBF\xBD byte");
-    EXPECT_EQ(Find(items, "evt-broken")["text_replaced"], json::array({"summary"}));
+    EXPECT_EQ(items["evt-latin"]["summary"], "Caf\xC3\xA9 au lait");
+    EXPECT_FALSE(items["evt-latin"].contains("text_replaced"));
+    EXPECT_EQ(items["evt-broken"]["summary"], "bad \xEF\xBF\xBD byte");
+    EXPECT_EQ(items["evt-broken"]["text_replaced"], json::array({"summary"}));
 
     for (const char* command : {"info", "verify"}) {
         CliRun run = RunCli({command, store, "--json"});

@@ -18,7 +18,6 @@
 #include <thread>
 
 #include "cli_run.h"
-#include "export_edge_store.h"
 #include "library_records.h"
 #include "support/radicale_server.h"
 

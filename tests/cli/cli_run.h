@@ -47,6 +47,11 @@ const CliStores& Stores();
 // "\xNN" in a text stands for the byte NN (texts in other charsets, damage).
 nlohmann::json StoreDescription(const std::string& name);
 
+// Writes the store of every case export has to repair, change or leave out
+// (tests/data/cli/edge-store.json) into `directory`; returns its
+// description, which also holds what the export must report and write.
+nlohmann::json WriteEdgeStore(const std::filesystem::path& directory);
+
 // Runs each call of one group of tests/data/cli/cases.json (whose head
 // tells what a call may check) with `dir` as $DIR and `places` given too.
 using Places = std::vector<std::pair<std::string, std::string>>;

@@ -1,4 +1,5 @@
-// verify on a store with deliberately damaged values names exactly those.
+// verify names exactly the damaged values of a store, those a value that
+// would decode past the memory limit included.
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,26 @@ TEST(CliVerify, NamesExactlyTheDamagedRecords) {
         EXPECT_NE(text.out.find("damaged: " + database + " key " + key + ": "), std::string::npos)
             << text.out;
     EXPECT_NE(text.out.find("DAMAGED: 7 records, 4 damaged"), std::string::npos) << text.out;
+}
+
+TEST(CliVerify, AValueDecodingPastTheMemoryLimitIsDamage) {
+    // 300,000 empty categories: 300 KB stored, about 7.5 MB decoded.
+    TempDir dir;
+    const nlohmann::json wide = {{"calendar", "c"},
+                                 {"uid", "wide"},
+                                 {"fields", {{"pCategories", std::vector<std::string>(300000)}}}};
+    const std::string store = (dir.path() / "store").string();
+    mkstore::WriteStore(mkstore::PlanStore({{"calendars", {{{"id", "c"}}}}, {"events", {wide}}}),
+                        store);
+    const std::string limit = dir.write("limit.conf", "caldb.maxdecodedrecordmb = 1\n");
+
+    EXPECT_EQ(RunCli({"verify", store}).status, 0);
+    CliRun verify = RunCli({"verify", store, "--config", limit});
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE(verify.out.find("damaged: events.db key "), std::string::npos) << verify.out;
+    CliRun exported = RunCli({"export", store, dir.str() + "/out", "--config", limit});
+    EXPECT_EQ(exported.status, 1);
+    EXPECT_NE(exported.err.find("events.db"), std::string::npos) << exported.err;
 }
 
 }  // namespace
