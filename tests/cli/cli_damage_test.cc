@@ -24,12 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Seconds the command's own watchdog allows, and the outer limit that
-// catches a watchdog that failed.
-constexpr const char* kTimeLimit = "10";
-constexpr const char* kOuterLimit = "60";
-constexpr int kKilledByTimeout = 137;
-
 // Applies one change to a database file, reading its pages as Berkeley DB
 // lays them out.
 void Apply(const std::string& change, const fs::path& file) {
@@ -105,7 +99,8 @@ const std::string kCommands[] = {"info STORE",
 // What a command gave: its status and its output, the exported files too.
 CliRun RunOn(const std::string& command, const fs::path& store, const fs::path& out) {
     fs::remove_all(out);
-    std::vector<std::string> arguments = {"-s", "KILL", kOuterLimit, QEL2CALDB_PATH};
+    // An outer limit that catches a failed watchdog of the command's own.
+    std::vector<std::string> arguments = {"-s", "KILL", "60", QEL2CALDB_PATH};
     std::istringstream words(command);
     for (std::string word; words >> word;)
         arguments.push_back(word == "STORE" ? store.string() : word == "OUT" ? out.string() : word);
@@ -119,24 +114,23 @@ CliRun RunOn(const std::string& command, const fs::path& store, const fs::path& 
     return run;
 }
 
-void FreshCopy(const fs::path& from, const fs::path& to) {
-    fs::remove_all(to);
-    fs::copy(from, to);
-}
-
 TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
     TempDir dir;
-    setenv("QEL2_TIME_LIMIT", kTimeLimit, 1);
+    setenv("QEL2_TIME_LIMIT", "10", 1);  // seconds the command's own watchdog allows
     const fs::path pristine = dir.path() / "pristine", store = dir.path() / "store",
                    out = dir.path() / "export";
     mkstore::GenerateStore(
         {.calendars = 3, .eventsPerCalendar = 40, .todosPerCalendar = 20, .seed = 1}, pristine);
     // Region files are no part of what the commands read.
     for (const char* region : {"__db.001", "__db.002", "__db.003"}) fs::remove(pristine / region);
+    auto fresh = [&] {
+        fs::remove_all(store);
+        fs::copy(pristine, store);
+    };
 
     std::map<std::string, CliRun> undamaged;
     for (const std::string& command : kCommands) {
-        FreshCopy(pristine, store);
+        fresh();
         CliRun& run = undamaged[command] = RunOn(command, store, out);
         ASSERT_EQ(run.status, 0) << command << ": " << run.err;
     }
@@ -155,14 +149,14 @@ TEST(CliDamage, NoSignalNoStallNoSilentLoss) {
         std::map<std::string, std::string> outcome;
         bool contentDiffers = false;
         for (const std::string& command : kCommands) {
-            FreshCopy(pristine, store);
+            fresh();
             Apply(line.substr(second + 3), store / file);
             CliRun result = RunOn(command, store, out);
             const CliRun& good = undamaged[command];
             const std::string what = damage + " in " + file + ", " + command;
             // verify names damaged records on standard output.
             bool named = (result.err + result.out).find(file) != std::string::npos;
-            if (result.status == -1 || result.status == kKilledByTimeout ||
+            if (result.status == -1 || result.status == 137 /* killed by timeout */ ||
                 result.err.find("did not finish") != std::string::npos) {
                 outcome[command] = "FAULT";
                 ADD_FAILURE() << what << ": a signal or a stall: " << result.err;

@@ -1,19 +1,16 @@
 // export: each calendar's .ics file holds exactly the events and to-dos the
 // library reads, field by field as python3-icalendar reads them back, and as
-// many as libical reads; libical's and python3-vobject's checks refuse
-// nothing. A store of every hard case exports to files those readers accept
-// whole, with each repair in the report; existing files and symlinks are
-// left alone. (Tombstones: cases.json; a real CalDAV server taking the vdir
-// layout: cli_push_test.cc.)
+// many as libical reads; libical and python3-vobject refuse nothing, also of
+// a store of every hard case, whose repairs are all reported; existing files
+// and symlinks are left alone. (Tombstones: cases.json; Radicale taking the
+// vdir layout: cli_push_test.cc.)
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 
 #include <libical/ical.h>
-#include <nlohmann/json.hpp>
 
 #include "cli_run.h"
 #include "library_records.h"

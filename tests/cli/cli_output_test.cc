@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include <nlohmann/json.hpp>
-
 #include "cli_run.h"
 #include "store_description.h"
 

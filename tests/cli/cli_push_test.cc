@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <set>
 #include <thread>

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace qel2::test::cli {
@@ -36,9 +35,7 @@ json Texts(const json& value) { return value.is_array() ? value : json::array({v
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 CliRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,

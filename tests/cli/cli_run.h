@@ -15,8 +15,7 @@ namespace qel2::test::cli {
 
 struct CliRun {
     int status = -1;  // exit status, -1 when the command did not exit
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // `arguments` are passed as they are, each quoted for the shell. `output`,

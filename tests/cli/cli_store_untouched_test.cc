@@ -47,9 +47,7 @@ TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
     EXPECT_TRUE(Snapshot(s) == before) << "a reading command changed, added or removed a file";
 
     // A read that outlives its time is stopped and named.
-    setenv("QEL2_TIME_LIMIT", "0.001", 1);
-    CliRun stopped = RunCli({"info", s});
-    unsetenv("QEL2_TIME_LIMIT");
+    CliRun stopped = RunProgram("env", {"QEL2_TIME_LIMIT=0.001", QEL2CALDB_PATH, "info", s});
     EXPECT_EQ(stopped.status, 1);
     EXPECT_NE(stopped.err.find("did not finish within"), std::string::npos) << stopped.err;
 }

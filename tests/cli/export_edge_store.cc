@@ -1,9 +1,6 @@
 // The store of every case export has to repair, change or leave out, as
-// tests/data/cli/edge-store.json describes it: hostile bytes (CR LF,
-// control characters) in every string field, other charsets, out-of-range
-// numbers, alarms of every action, orphan and rule-carrying instances, a UID
-// shared by an event and a to-do, mixed dates, missing starts, a dangling
-// link, a long non-ASCII calendar id, a damaged value.
+// tests/data/cli/edge-store.json describes it, with hostile bytes (CR LF,
+// control characters) in every string field of the records it marks.
 
 #include <span>
 

@@ -1,8 +1,7 @@
-// What the library reads from a store, and what an independent iCalendar
-// reader (caldav_readback.py) reads from the command's files or a server, in
-// one form for comparing: per calendar, each event and to-do as a JSON
-// object of its identity, times, texts, attendees, categories and alarm
-// actions, sorted.
+// What the library reads from a store and what caldav_readback.py reads from
+// the command's files or a server, in one form: per calendar, each event and
+// to-do as a JSON object of its identity, times, texts, attendees,
+// categories and alarm actions, sorted.
 #pragma once
 
 #include <filesystem>
