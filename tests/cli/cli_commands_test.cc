@@ -33,9 +33,8 @@ TEST(CliOutput, AFailedWriteFailsTheCommandAndAClosedPipeEndsItQuietly) {
 }
 
 // Every calendar's events of both stores, deleted ones included, as many in
-// JSON as in text, come by
-// start (ISO 8601 texts compare as the times do), then uid, a master (no
-// recurrence id) before its instances.
+// JSON as in text, come by start (ISO 8601 texts compare as the times do),
+// then uid, a master (no recurrence id) before its instances.
 TEST(CliCommands, ListingsComeInTheOrderAPersonReads) {
     for (const std::filesystem::path& store : {Stores().legacy, Stores().generated}) {
         std::istringstream calendars(RunCli({"calendars", store}).out);

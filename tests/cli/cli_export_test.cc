@@ -21,9 +21,10 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-// The .ics files under `folder`, sub-folders included, checked: libical
-// and python3-vobject refuse nothing, and each reads `count` events and
-// to-dos. Returns what python3-icalendar reads.
+// The .ics files under `folder`, sub-folders included, checked: libical and
+// python3-vobject refuse nothing, libical and python3-icalendar each read
+// `count` events and to-dos, one file per calendar. Returns what
+// python3-icalendar reads.
 Readback CheckFiles(const fs::path& folder, size_t count) {
     std::vector<std::string> files;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder))
@@ -50,6 +51,7 @@ Readback CheckFiles(const fs::path& folder, size_t count) {
     size_t items = 0;
     for (const auto& [id, list] : python.items) items += list.size();
     EXPECT_EQ(items, count) << folder;
+    for (const auto& [id, resources] : python.resources) EXPECT_EQ(resources, 1u) << id;
     return python;
 }
 

@@ -1,7 +1,10 @@
 // What reaches standard output: stored text converted to UTF-8 for JSON and
-// escaped for a terminal, and a listing that does not hold the calendar.
+// escaped for a terminal (the text listings: cases.json, group tricky), and
+// a listing that does not hold the calendar.
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "cli_run.h"
 #include "store_description.h"
@@ -22,8 +25,8 @@ TEST(CliOutput, StoredTextIsUtf8InJsonAndCannotForgeLinesOrEscapeOnATerminal) {
 
     CliRun events = RunCli({"events", store, "mixed", "--json"});
     ASSERT_EQ(events.status, 0) << events.err;
-    std::map<std::string, json> items;                                           // by uid
-    for (const json& item : json::parse(events.out)) items[item["uid"]] = item;  // UTF-8 only
+    std::map<std::string, json> items;  // by uid; json::parse takes nothing but UTF-8
+    for (const json& item : json::parse(events.out)) items[item["uid"]] = item;
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items["evt-latin"]["summary"], "Caf\xC3\xA9 au lait");
     EXPECT_FALSE(items["evt-latin"].contains("text_replaced"));

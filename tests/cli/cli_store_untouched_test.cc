@@ -30,17 +30,15 @@ std::map<std::string, std::pair<std::string, int64_t>> Snapshot(const fs::path& 
     return files;
 }
 
-fs::path Generate(const fs::path& where) {
-    mkstore::GenerateStore({.calendars = 2, .eventsPerCalendar = 20, .todosPerCalendar = 5},
-                           where.string());
-    return where;
-}
+constexpr mkstore::GenerateOptions kStore{
+    .calendars = 2, .eventsPerCalendar = 20, .todosPerCalendar = 5};
 
 TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
     TempDir dir;
     // The generator's own region files stay in the folder, and a DB_CONFIG
     // that would send reads elsewhere and ask for a 1 GB cache.
-    const std::string s = Generate(dir.path() / "store");
+    const std::string s = dir.str() + "/store";
+    mkstore::GenerateStore(kStore, s);
     dir.write("store/DB_CONFIG", "set_data_dir elsewhere\nset_cachesize 1 0 1\n");
     const auto before = Snapshot(s);
     RunCases("untouched", dir);  // every reading command, each warning that DB_CONFIG is ignored
@@ -54,7 +52,8 @@ TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
 
 TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
     TempDir dir;
-    const fs::path store = Generate(dir.path() / "store");
+    const fs::path store = dir.path() / "store";
+    mkstore::GenerateStore(kStore, store);
     for (const char* region : {"__db.001", "__db.002", "__db.003"}) fs::remove(store / region);
     // The log's last records cut off: their commits are gone.
     const fs::path log = store / "log.0000000001";

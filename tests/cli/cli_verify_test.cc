@@ -13,20 +13,18 @@
 namespace qel2::test::cli {
 namespace {
 
-template <typename Key>
-std::pair<std::string, std::string> Named(const std::string& database, const Key& key) {
-    return {database, qel2::tools::ToHex(key.data(), key.size())};
-}
-
 TEST(CliVerify, NamesExactlyTheDamagedRecords) {
     TempDir dir;
     const std::string store = (dir.path() / "store").string();
     mkstore::WriteStore(mkstore::PlanStore(StoreDescription("verify-damaged-store.json")), store);
+    auto damaged = [](const std::string& database, const auto& key) {
+        return std::pair{database, qel2::tools::ToHex(key.data(), key.size())};
+    };
     const std::set<std::pair<std::string, std::string>> expected = {
-        Named("calprops.db", mkstore::MakeCalPropsKey("cut")),
-        Named("events.db", mkstore::MakeEventKey("good", "cut-1", 0)),
-        Named("events.db", mkstore::MakeEventKey("good", "raw-1", 0)),
-        Named("todos.db", mkstore::MakeEventKey("good", "cut-todo", 0))};
+        damaged("calprops.db", mkstore::MakeCalPropsKey("cut")),
+        damaged("events.db", mkstore::MakeEventKey("good", "cut-1", 0)),
+        damaged("events.db", mkstore::MakeEventKey("good", "raw-1", 0)),
+        damaged("todos.db", mkstore::MakeEventKey("good", "cut-todo", 0))};
 
     CliRun json = RunCli({"verify", store, "--json"});
     EXPECT_EQ(json.status, 1) << json.err;
