@@ -1,33 +1,35 @@
 #!/usr/bin/python3
 """Uploads a vdir export into a CalDAV server the way a migration would:
-for each calendar folder of DIR a calendar collection (MKCALENDAR), then a
-PUT of every .ics file in it. Prints, as JSON, the number of resources sent
-and every refusal (file, HTTP status, the server's answer).
+for each calendar folder of DIR a calendar collection (MKCALENDAR) under
+HOME_URL, then a PUT of every .ics file in it. Prints, as JSON, the number
+of resources sent and every refusal (file, HTTP status, the server's answer).
 
-Usage: caldav_put.py URL DIR"""
+Usage: caldav_put.py HOME_URL DIR USER PASSWORD"""
+import base64
 import http.client
 import json
 import os
 import sys
 import urllib.parse
 
-url, folder = urllib.parse.urlsplit(sys.argv[1]), sys.argv[2]
+url, folder, user, password = urllib.parse.urlsplit(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
 connection = http.client.HTTPConnection(url.hostname, url.port, timeout=30)
+auth = {"Authorization": "Basic " + base64.b64encode(f"{user}:{password}".encode()).decode()}
 
 
 def send(method, path, body=None, headers=None):
-    connection.request(method, path, body=body, headers=headers or {})
+    connection.request(method, path, body=body, headers={**auth, **(headers or {})})
     answer = connection.getresponse()
     return answer.status, answer.read().decode("utf-8", "replace")
 
 
 sent, refused = 0, []
-send("MKCOL", "/qel2/")  # the collections' parent, as a principal's home
+send("MKCOL", url.path)  # the user's home, when the server has not made it yet
 for calendar in sorted(os.listdir(folder)):
     directory = os.path.join(folder, calendar)
     if not os.path.isdir(directory):
         continue
-    collection = "/qel2/" + urllib.parse.quote(calendar, safe="") + "/"
+    collection = url.path + urllib.parse.quote(calendar, safe="") + "/"
     status, text = send("MKCALENDAR", collection)
     if status not in (201, 405):
         refused.append({"file": calendar, "status": status, "answer": text})

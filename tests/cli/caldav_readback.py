@@ -2,12 +2,13 @@
 """Reads every calendar collection under a CalDAV home back from the server,
 independently of qel2caldb: PROPFIND lists the collections, a calendar-query
 REPORT per collection fetches every VEVENT and VTODO resource, and
-python3-icalendar parses them. Prints per collection the number of resources
-and each component's fields, as JSON. With --folders it reads folders of
-.ics files (export --layout vdir) the same way, one collection per folder.
+python3-icalendar parses them. Prints per collection the number of resources,
+each component's fields and what python3-vobject's validation refuses, as
+JSON. With --files it reads .ics files the same way, one collection per
+calendar they name (X-QEL2-CALID).
 
 usage: caldav_readback.py HOME_URL USER PASSWORD
-       caldav_readback.py --folders DIR..."""
+       caldav_readback.py --files FILE..."""
 import base64
 import datetime
 import json
@@ -17,6 +18,7 @@ import urllib.parse
 import urllib.request
 import xml.etree.ElementTree as ET
 
+import vobject
 from icalendar import Calendar
 
 DAV = "{DAV:}"
@@ -69,18 +71,30 @@ def fields(component):
     }
 
 
-def collection(texts):
-    components = []
-    for text in texts:
-        calendar = Calendar.from_ical(text)
-        components.extend(fields(c) for c in calendar.walk() if c.name in ("VEVENT", "VTODO"))
-    return {"resources": len(texts), "components": components}
+def vobject_refusal(text):
+    try:
+        vobject.readOne(text if isinstance(text, str) else text.decode("utf-8"), validate=True)
+        return None
+    except Exception as error:  # any refusal is reported, whatever its kind
+        return "%s: %s" % (type(error).__name__, error)
+
+
+def add(collections, name, text, where):
+    """Adds one resource to the collection `name`; None names it by its X-QEL2-CALID."""
+    calendar = Calendar.from_ical(text)
+    collection = collections.setdefault(name or str(calendar.get("X-QEL2-CALID")),
+                                        {"resources": 0, "components": [], "invalid": []})
+    collection["resources"] += 1
+    collection["components"].extend(fields(c) for c in calendar.walk() if c.name in ("VEVENT", "VTODO"))
+    refusal = vobject_refusal(text)
+    if refusal:
+        collection["invalid"].append(where + ": " + refusal)
 
 
 collections = {}
-if sys.argv[1] == "--folders":
-    for folder in map(pathlib.Path, sys.argv[2:]):
-        collections[folder.name] = collection([path.read_bytes() for path in sorted(folder.glob("*.ics"))])
+if sys.argv[1] == "--files":
+    for path in map(pathlib.Path, sys.argv[2:]):
+        add(collections, None, path.read_bytes(), path.name)
     json.dump(collections, sys.stdout)
     sys.exit(0)
 
@@ -96,6 +110,8 @@ for response in listing.iter(DAV + "response"):
     href = response.find(DAV + "href").text
     name = urllib.parse.unquote(href.rstrip("/").rsplit("/", 1)[-1])
     found = request("REPORT", urllib.parse.urljoin(home, href), query, "1")
-    texts = [data.text for data in found.iter(CALDAV + "calendar-data") if data.text]
-    collections[name] = collection(texts)
+    collections.setdefault(name, {"resources": 0, "components": [], "invalid": []})  # empty ones too
+    for data in found.iter(CALDAV + "calendar-data"):
+        if data.text:
+            add(collections, name, data.text, href)
 json.dump(collections, sys.stdout)

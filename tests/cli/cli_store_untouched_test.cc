@@ -11,23 +11,15 @@
 #include <map>
 
 #include "cli_run.h"
-#include "store_generator.h"
 
+namespace qel2::test::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using qel2::test::cli::CliRun;
-using qel2::test::cli::ReadFile;
-using qel2::test::cli::RunCli;
 
-struct FileState {
-    std::string bytes;
-    int64_t modifiedNs = 0;
-    bool operator==(const FileState&) const = default;
-};
-
-std::map<std::string, FileState> Snapshot(const fs::path& folder) {
-    std::map<std::string, FileState> files;
+// Each file of the folder: its bytes and its modification time.
+std::map<std::string, std::pair<std::string, int64_t>> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::pair<std::string, int64_t>> files;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         struct stat info;
         stat(entry.path().c_str(), &info);
@@ -38,79 +30,56 @@ std::map<std::string, FileState> Snapshot(const fs::path& folder) {
     return files;
 }
 
-fs::path Generate(const fs::path& where) {
-    qel2::mkstore::GenerateOptions options;
-    options.calendars = 2;
-    options.eventsPerCalendar = 20;
-    options.todosPerCalendar = 5;
-    qel2::mkstore::GenerateStore(options, where.string());
-    return where;
-}
+constexpr mkstore::GenerateOptions kStore{
+    .calendars = 2, .eventsPerCalendar = 20, .todosPerCalendar = 5};
 
 TEST(CliStoreUntouched, ReadingCommandsLeaveEveryFileAsItWas) {
-    qel2::test::TempDir dir;
+    TempDir dir;
     // The generator's own region files stay in the folder, and a DB_CONFIG
     // that would send reads elsewhere and ask for a 1 GB cache.
-    fs::path store = Generate(dir.path() / "store");
+    const std::string s = dir.str() + "/store";
+    mkstore::GenerateStore(kStore, s);
     dir.write("store/DB_CONFIG", "set_data_dir elsewhere\nset_cachesize 1 0 1\n");
-    std::map<std::string, FileState> before = Snapshot(store);
-    std::string s = store.string();
-    const std::vector<std::vector<std::string>> calls = {
-        {"info", s},
-        {"calendars", s},
-        {"events", s, "user0"},
-        {"todos", s, "user1"},
-        {"show", s, "user0", "user0-evt-0"},
-        {"dump", s},
-        {"verify", s},
-        {"export", s, (dir.path() / "out").string()}};
-    for (const auto& call : calls) {
-        CliRun run = RunCli(call);
-        EXPECT_EQ(run.status, 0) << call[0] << ": " << run.err;
-        EXPECT_NE(run.err.find("DB_CONFIG is not obeyed"), std::string::npos)
-            << call[0] << ": " << run.err;
-    }
-    EXPECT_TRUE(Snapshot(store) == before) << "a reading command changed, added or removed a file";
+    const auto before = Snapshot(s);
+    RunCases("untouched", dir);  // every reading command, each warning that DB_CONFIG is ignored
+    EXPECT_TRUE(Snapshot(s) == before) << "a reading command changed, added or removed a file";
 
     // A read that outlives its time is stopped and named.
-    setenv("QEL2_TIME_LIMIT", "0.001", 1);
-    CliRun stopped = RunCli({"info", s});
-    unsetenv("QEL2_TIME_LIMIT");
+    CliRun stopped = RunProgram("env", {"QEL2_TIME_LIMIT=0.001", QEL2CALDB_PATH, "info", s});
     EXPECT_EQ(stopped.status, 1);
     EXPECT_NE(stopped.err.find("did not finish within"), std::string::npos) << stopped.err;
 }
 
 TEST(CliStoreUntouched, RecoverStopsWhenACutLogWouldLoseRecords) {
-    qel2::test::TempDir dir;
-    fs::path store = Generate(dir.path() / "store");
+    TempDir dir;
+    const fs::path store = dir.path() / "store";
+    mkstore::GenerateStore(kStore, store);
     for (const char* region : {"__db.001", "__db.002", "__db.003"}) fs::remove(store / region);
     // The log's last records cut off: their commits are gone.
-    fs::path log = store / "log.0000000001";
-    std::string bytes = ReadFile(log);
-    size_t end = bytes.find_last_not_of('\0') + 1;
-    fs::resize_file(log, end - 2550);
-    std::map<std::string, FileState> before = Snapshot(store);
-
+    const fs::path log = store / "log.0000000001";
+    fs::resize_file(log, ReadFile(log).find_last_not_of('\0') + 1 - 2550);
+    const auto before = Snapshot(store);
     {
         // This process reading a file of the store: other readers go on,
         // recovery waits.
         std::ifstream held(store / "todos.db");
-        EXPECT_EQ(RunCli({"calendars", store.string()}).status, 0);
-        CliRun refused = RunCli({"recover", store.string()});
+        EXPECT_EQ(RunCli({"calendars", store}).status, 0);
+        CliRun refused = RunCli({"recover", store});
         EXPECT_EQ(refused.status, 1);
         EXPECT_NE(refused.err.find(" is open in process " + std::to_string(getpid())),
                   std::string::npos)
             << refused.err;
     }
-    CliRun recover = RunCli({"recover", store.string()});
+    CliRun recover = RunCli({"recover", store});
     EXPECT_EQ(recover.status, 1);
     EXPECT_NE(recover.err.find("recovery would lose records (events.db 40 -> "), std::string::npos)
         << recover.err;
     EXPECT_TRUE(Snapshot(store) == before) << "recover changed the store";
     // The files are still read as they are.
-    CliRun info = RunCli({"info", store.string()});
+    CliRun info = RunCli({"info", store});
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("40 records"), std::string::npos) << info.out;
 }
 
 }  // namespace
+}  // namespace qel2::test::cli

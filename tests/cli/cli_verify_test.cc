@@ -1,50 +1,34 @@
-// verify on a store with deliberately damaged values names exactly those.
+// verify names exactly the damaged values of a store, those a value that
+// would decode past the memory limit included.
 
 #include <gtest/gtest.h>
 
 #include <set>
-
-#include <nlohmann/json.hpp>
 
 #include "cli_run.h"
 #include "hex.h"
 #include "record_keys.h"
 #include "store_description.h"
 
+namespace qel2::test::cli {
 namespace {
 
-using qel2::test::cli::CliRun;
-using qel2::test::cli::RunCli;
-
-template <typename Key>
-std::string Hex(const Key& key) {
-    return qel2::tools::ToHex(key.data(), key.size());
-}
-
 TEST(CliVerify, NamesExactlyTheDamagedRecords) {
-    qel2::test::TempDir dir;
-    auto description = dir.write("damaged.json", R"({
-      "calendars": [{"id": "good", "fields": {"pName": "Good"}},
-                    {"id": "cut", "fields": {"pName": "Cut short"}, "truncate_to": 20}],
-      "events": [{"calendar": "good", "uid": "ok-1", "fields": {"pSummary": "fine", "dtStart": 1137402000}},
-                 {"calendar": "good", "uid": "cut-1", "fields": {"pSummary": "cut"}, "truncate_to": 50},
-                 {"calendar": "good", "uid": "raw-1", "raw_value_hex": "00000001"}],
-      "todos": [{"calendar": "good", "uid": "ok-todo", "fields": {"pSummary": "fine"}},
-                {"calendar": "good", "uid": "cut-todo", "fields": {"pSummary": "cut"}, "truncate_to": 60}]
-    })");
-    std::string store = (dir.path() / "store").string();
-    qel2::mkstore::WriteStore(qel2::mkstore::PlanStoreFile(description.string()), store);
-
-    const std::set<std::pair<std::string, std::string>> expected = {
-        {"calprops.db", Hex(qel2::mkstore::MakeCalPropsKey("cut"))},
-        {"events.db", Hex(qel2::mkstore::MakeEventKey("good", "cut-1", 0))},
-        {"events.db", Hex(qel2::mkstore::MakeEventKey("good", "raw-1", 0))},
-        {"todos.db", Hex(qel2::mkstore::MakeEventKey("good", "cut-todo", 0))},
+    TempDir dir;
+    const std::string store = (dir.path() / "store").string();
+    mkstore::WriteStore(mkstore::PlanStore(StoreDescription("verify-damaged-store.json")), store);
+    auto damaged = [](const std::string& database, const auto& key) {
+        return std::pair{database, qel2::tools::ToHex(key.data(), key.size())};
     };
+    const std::set<std::pair<std::string, std::string>> expected = {
+        damaged("calprops.db", mkstore::MakeCalPropsKey("cut")),
+        damaged("events.db", mkstore::MakeEventKey("good", "cut-1", 0)),
+        damaged("events.db", mkstore::MakeEventKey("good", "raw-1", 0)),
+        damaged("todos.db", mkstore::MakeEventKey("good", "cut-todo", 0))};
 
     CliRun json = RunCli({"verify", store, "--json"});
     EXPECT_EQ(json.status, 1) << json.err;
-    nlohmann::json report = nlohmann::json::parse(json.out);
+    const nlohmann::json report = nlohmann::json::parse(json.out);
     std::set<std::pair<std::string, std::string>> named;
     for (const nlohmann::json& damage : report["damaged_records"])
         named.emplace(damage["database"], damage["key"]);
@@ -60,4 +44,25 @@ TEST(CliVerify, NamesExactlyTheDamagedRecords) {
     EXPECT_NE(text.out.find("DAMAGED: 7 records, 4 damaged"), std::string::npos) << text.out;
 }
 
+TEST(CliVerify, AValueDecodingPastTheMemoryLimitIsDamage) {
+    // 300,000 empty categories: 300 KB stored, about 7.5 MB decoded.
+    TempDir dir;
+    const nlohmann::json wide = {{"calendar", "c"},
+                                 {"uid", "wide"},
+                                 {"fields", {{"pCategories", std::vector<std::string>(300000)}}}};
+    const std::string store = (dir.path() / "store").string();
+    mkstore::WriteStore(mkstore::PlanStore({{"calendars", {{{"id", "c"}}}}, {"events", {wide}}}),
+                        store);
+    const std::string limit = dir.write("limit.conf", "caldb.maxdecodedrecordmb = 1\n");
+
+    EXPECT_EQ(RunCli({"verify", store}).status, 0);
+    CliRun verify = RunCli({"verify", store, "--config", limit});
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE(verify.out.find("damaged: events.db key "), std::string::npos) << verify.out;
+    CliRun exported = RunCli({"export", store, dir.str() + "/out", "--config", limit});
+    EXPECT_EQ(exported.status, 1);
+    EXPECT_NE(exported.err.find("events.db"), std::string::npos) << exported.err;
+}
+
 }  // namespace
+}  // namespace qel2::test::cli

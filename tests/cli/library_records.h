@@ -1,29 +1,32 @@
-// What the library reads from a store, for comparing with what the
-// command wrote or sent: every calendar with its events and to-dos, read
-// as export and push read them (no window, no deleted records).
+// What the library reads from a store and what caldav_readback.py reads from
+// the command's files or a server, in one form: per calendar, each event and
+// to-do as a JSON object of its identity, times, texts, attendees,
+// categories and alarm actions, sorted.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
-#include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
-#include <qel2/records.h>
+#include <nlohmann/json.hpp>
 
 namespace qel2::test::cli {
 
-struct LibraryVisitor {
-    std::function<void(const qEL2_CALPROPS&)> calendar;
-    std::function<void(const qEL2_CALPROPS&, const qEL2_VEVENT&)> event;
-    std::function<void(const qEL2_CALPROPS&, const qEL2_VTODO&)> todo;
+// Calendar id (or collection name) -> its items.
+using Calendars = std::map<std::string, nlohmann::json>;
+
+// Every calendar with its events and to-dos, read as export and push read
+// them (no window, no deleted records). A failed read is a test failure.
+Calendars ReadWithLibrary(const std::filesystem::path& store);
+
+// caldav_readback.py's answer: per collection its items, its number of
+// resources and what python3-vobject's validation refused.
+struct Readback {
+    Calendars items;
+    std::map<std::string, size_t> resources;
+    std::vector<std::string> invalid;
 };
-
-// Opens `store` through the library, calls `visit` for each calendar and
-// then each of its events and to-dos, and closes the store. A failed read
-// is a test failure.
-void ReadStoreWithLibrary(const std::filesystem::path& store, const LibraryVisitor& visit);
-
-// iCalendar's basic form: 20060116T090000Z, or 20060116 for a date; "" for 0.
-std::string IcsTime(uint32_t time, bool isDate);
+Readback ReadBack(const std::vector<std::string>& arguments);
 
 }  // namespace qel2::test::cli
