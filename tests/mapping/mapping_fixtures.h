@@ -9,10 +9,10 @@
 
 namespace qel2::test {
 
-// An event or to-do, not a link, whose strings hold their host field names
-// ("summary", "uid", ...) and whose lists hold their names as one element
-// ("rrules"; pExtraList1 stays absent), with an organizer, three attendees
-// and one alarm.
+// A full event or to-do, not a link (tests/data/mapping/full-item.json):
+// each string holds the name of the host field it maps to, each list that
+// name as its one element (pExtraList1 stays absent); an organizer, three
+// attendees and one alarm.
 qEL2_VEVENT* FullEvent();
 qEL2_VTODO* FullToDo();
 

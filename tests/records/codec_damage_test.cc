@@ -12,6 +12,14 @@
 namespace qel2::test::codec {
 namespace {
 
+// The smallest values hold every word and count 0 and every string absent,
+// so they are all zero bytes: an alarm's five words, three strings and
+// three empty lists; a calendar's three words, nine strings, two empty
+// lists and a last count without filler; an event's nine words (a to-do's
+// eleven), organizer byte, attendee count without filler, eleven strings,
+// alarm count with filler and eleven empty lists (a to-do's eight).
+const Bytes kAlarm(38, 0), kCalendar(35, 0), kEvent(112, 0), kToDo(105, 0);
+
 // `value` decodes, and every proper prefix of it fails, except that a
 // calendar whose value ends in a zero category count and its filler may be
 // cut before the filler.
@@ -29,54 +37,50 @@ void ExpectEveryPrefixDamaged(const Bytes& value, const std::string& what) {
     }
 }
 
-// The smallest values hold every string absent and every count 0; an
-// attendee count of 0 has no filler byte, nor has a calendar's last count.
+template <typename Record>
+void ExpectEveryPrefixOfTheGenuineValuesDamaged(const char* section) {
+    for (const auto& stored : Legacy42Manifest().at(section))
+        ExpectEveryPrefixDamaged<Record>(StoredValue(stored), RecordName(stored));
+}
+
 TEST(DamagedValue, EveryTruncationOfASmallestOrGenuineValueFails) {
-    EXPECT_EQ(MinimalAlarm().size(), 38u);
-    EXPECT_EQ(MinimalCalendar().size(), 35u);
-    EXPECT_EQ(EventParts::Event().Build().size(), 112u);
-    EXPECT_EQ(EventParts::ToDo().Build().size(), 105u);
-    ExpectEveryPrefixDamaged<qEL2_VALARM>(MinimalAlarm(), "smallest alarm");
-    ExpectEveryPrefixDamaged<qEL2_CALPROPS>(MinimalCalendar(), "smallest calendar");
-    ExpectEveryPrefixDamaged<qEL2_VEVENT>(EventParts::Event().Build(), "smallest event");
-    ExpectEveryPrefixDamaged<qEL2_VTODO>(EventParts::ToDo().Build(), "smallest to-do");
-    auto genuine = [](auto* kind, const char* section) {
-        for (const auto& stored : qel2::test::Legacy42Manifest().at(section))
-            ExpectEveryPrefixDamaged<std::remove_pointer_t<decltype(kind)>>(StoredValue(stored),
-                                                                            RecordName(stored));
-    };
-    genuine(static_cast<qEL2_VEVENT*>(nullptr), "events");
-    genuine(static_cast<qEL2_VTODO*>(nullptr), "todos");
-    genuine(static_cast<qEL2_CALPROPS*>(nullptr), "calendars");
+    ExpectEveryPrefixDamaged<qEL2_VALARM>(kAlarm, "smallest alarm");
+    ExpectEveryPrefixDamaged<qEL2_CALPROPS>(kCalendar, "smallest calendar");
+    ExpectEveryPrefixDamaged<qEL2_VEVENT>(kEvent, "smallest event");
+    ExpectEveryPrefixDamaged<qEL2_VTODO>(kToDo, "smallest to-do");
+    ExpectEveryPrefixOfTheGenuineValuesDamaged<qEL2_VEVENT>("events");
+    ExpectEveryPrefixOfTheGenuineValuesDamaged<qEL2_VTODO>("todos");
+    ExpectEveryPrefixOfTheGenuineValuesDamaged<qEL2_CALPROPS>("calendars");
 }
 
 // Overwrites the word at `offset` of a copy of `value`.
 Bytes WithWord(Bytes value, size_t offset, uint32_t word) {
-    Bytes stored = ValueBuilder().word(word).bytes();
+    const Bytes stored = ValueBuilder().word(word).bytes;
     std::copy(stored.begin(), stored.end(), value.begin() + static_cast<ptrdiff_t>(offset));
     return value;
 }
 
+// A to-do holding one alarm: the alarm count after eleven words, the
+// organizer byte, the attendee count and eleven strings; then eight lists.
+Bytes ToDoWithAlarm(const Bytes& alarm) {
+    return ValueBuilder().zeros(60).word(1).append(alarm).zeros(40).bytes;
+}
+
 TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
-    const Bytes event = EventParts::Event().Build();
-    const size_t attendeeCount = 37, alarmCount = 37 + 4 + 11, lastList = event.size() - 5;
+    ASSERT_EQ(Decoded<qEL2_VTODO>(ToDoWithAlarm(kAlarm))->pAlarms->count, 1u);
     // A decoder that sized a list by its count before checking it would
     // answer 12 instead of 22 for the larger counts.
     for (uint32_t huge : {0xFFFFFFFFu, 0x80000000u, 0x0AAAAAABu, 0x00010000u}) {
         SCOPED_TRACE(huge);
-        EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, attendeeCount, huge)).result, EINVAL);
-        EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, alarmCount, huge)).result, EINVAL);
-        EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(event, lastList, huge)).result, EINVAL);
-        Bytes calendar = MinimalCalendar();
-        EXPECT_EQ(Decoded<qEL2_CALPROPS>(WithWord(calendar, calendar.size() - 4, huge)).result,
-                  EINVAL);
-        EXPECT_EQ(Decoded<qEL2_VALARM>(WithWord(MinimalAlarm(), 23, huge)).result, EINVAL);
+        // An event's attendee count, alarm count and last list count.
+        for (size_t offset : {37u, 52u, 107u})
+            EXPECT_EQ(Decoded<qEL2_VEVENT>(WithWord(kEvent, offset, huge)).result, EINVAL);
+        EXPECT_EQ(Decoded<qEL2_CALPROPS>(WithWord(kCalendar, 31, huge)).result, EINVAL);
+        EXPECT_EQ(Decoded<qEL2_VALARM>(WithWord(kAlarm, 23, huge)).result, EINVAL);
+        // A bad count inside an embedded alarm (its last list's) fails the
+        // whole record as damage too.
+        EXPECT_EQ(Decoded<qEL2_VTODO>(ToDoWithAlarm(WithWord(kAlarm, 33, huge))).result, EINVAL);
     }
-    // A bad count inside an embedded alarm fails the record as damage too.
-    EventParts todo = EventParts::ToDo();
-    todo.alarmCount = 1;
-    todo.alarms = WithWord(MinimalAlarm(), 33, 0xFFFFFFFF);  // its last list count
-    EXPECT_EQ(Decoded<qEL2_VTODO>(todo.Build()).result, EINVAL);
 }
 
 }  // namespace

@@ -1,48 +1,38 @@
 // The stored layout where the genuine store cannot tell a fault: to-do
 // words in stored order (its to-dos hold 0 in three of them), attendee and
-// alarm blocks, empty list elements and the link marks. The smallest values
-// are in codec_damage_test.cc; flag words, RSVP bytes and filled records
-// come from the genuine store in codec_manifest_test.cc.
+// alarm blocks, empty list elements and the link marks. Flag words, RSVP
+// bytes and filled records come from the genuine store in
+// codec_manifest_test.cc.
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "decoded.h"
-#include "value_builder.h"
 
 namespace qel2::test::codec {
 namespace {
 
-using Words = std::vector<int64_t>;
-
 TEST(ToDoValue, ElevenWordsInStoredOrderNotFieldOrder) {
-    EventParts parts = EventParts::ToDo();
-    parts.words = {1, 2, 3, 4, 5, 6, 7, 0xFFFFFFFE, 9, 10, 11};
-    Decoded<qEL2_VTODO> t(parts.Build());
+    ValueBuilder value;
+    for (uint32_t w : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 0xFFFFFFFEu, 9u, 10u, 11u}) value.word(w);
+    Decoded<qEL2_VTODO> t(value.zeros(61).bytes);  // the rest of the smallest to-do
     ASSERT_EQ(t.result, 0);
-    EXPECT_EQ((Words{t->dtStart, t->dtDue, t->dtCompleted, t->lExtra, t->dtModified, t->dtCreated,
-                     t->iSequence, t->lExtra2, t->lGeoLat, t->lGeoLon, t->flags}),
-              (Words{1, 2, 3, 4, 5, 6, 7, -2, 9, 10, 11}));
+    EXPECT_EQ((std::vector<int64_t>{t->dtStart, t->dtDue, t->dtCompleted, t->lExtra, t->dtModified,
+                                    t->dtCreated, t->iSequence, t->lExtra2, t->lGeoLat, t->lGeoLon,
+                                    t->flags}),
+              (std::vector<int64_t>{1, 2, 3, 4, 5, 6, 7, -2, 9, 10, 11}));
 }
 
 TEST(EventValue, AttendeeBlockAfterCountOneThenAlarmBlocksBackToBack) {
-    EventParts parts = EventParts::Event();
-    parts.attendeeCount = 1;
-    parts.attendees = ValueBuilder().text("a").nulls(7).byte(0x01).emptyLists(3).bytes();
-    parts.alarmCount = 2;
-    parts.alarms = ValueBuilder()
-                       .append(MinimalAlarm(11))
-                       .word(22)
-                       .word(0)
-                       .word(0)
-                       .word(0)
-                       .word(0)
-                       .nulls(3)
-                       .list({"a", ""})
-                       .emptyLists(2)
-                       .bytes();
-    Decoded<qEL2_VEVENT> event(parts.Build());
+    ValueBuilder v;
+    v.zeros(37).word(1);                            // nine words, no organizer; one attendee:
+    v.text("a").zeros(7).append({0x01}).zeros(15);  // address, 7 strings, RSVP, 3 lists
+    v.zeros(11).word(2);                            // the event's strings; two alarms of
+    v.word(11).zeros(34);                           // five words, three strings, three lists
+    v.word(22).zeros(19).word(2).text("a").text("").zeros(10);
+    v.zeros(55);  // the event's lists
+    Decoded<qEL2_VEVENT> event(v.bytes);
     ASSERT_EQ(event.result, 0);
     ASSERT_EQ(event->pAttendees->count, 1u);
     auto* a = static_cast<qEL2_ATTENDEE*>(array_elementat(event->pAttendees, 0));
@@ -67,11 +57,10 @@ TEST(EventValue, LinkNeedsNoTimesAndAUrl) {
     };
     for (const Case& c : {Case{0, 0, "asmith", true}, Case{0, 0, "", false},
                           Case{1, 0, "asmith", false}, Case{0, 1, "asmith", false}}) {
-        EventParts parts = EventParts::Event();
-        parts.words[0] = c.start;
-        parts.words[1] = c.end;
-        parts.strings[4] = c.url;
-        Decoded<qEL2_VEVENT> event(parts.Build());
+        // Start and end, seven more words, organizer byte, attendee count,
+        // four strings before the URL, six after, no alarms, eleven lists.
+        Decoded<qEL2_VEVENT> event(
+            ValueBuilder().word(c.start).word(c.end).zeros(37).text(c.url).zeros(66).bytes);
         ASSERT_EQ(event.result, 0);
         EXPECT_EQ(qel2_EventIsLink(event.owned.get()), c.link)
             << c.start << " " << c.end << " '" << c.url << "'";

@@ -1,29 +1,41 @@
-// Decodes a value, copied into an exactly-sized heap buffer so that
-// AddressSanitizer reports any read past its end, into a held record; and
-// the genuine store's values from its manifest.
+// Stored values for the decoder tests: written byte by byte, or taken from
+// the genuine store's manifest, and decoded from an exactly-sized heap copy
+// so that AddressSanitizer reports any read past the value's end.
 #pragma once
 
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <qel2/codec.h>
-#include <qel2/owned.h>
 
 #include "hex.h"
+#include "owned_records.h"
 #include "support/legacy42_manifest.h"
-#include "value_builder.h"
 
 namespace qel2::test::codec {
 
-inline qel2::EventPtr New(qEL2_VEVENT*) { return qel2::EventPtr(qel2_NewEvent()); }
-inline qel2::ToDoPtr New(qEL2_VTODO*) { return qel2::ToDoPtr(qel2_NewToDo()); }
-inline qel2::AlarmPtr New(qEL2_VALARM*) { return qel2::AlarmPtr(qel2_NewAlarm()); }
-// Calendar records have no constructor: the readers allocate them zeroed.
-inline qel2::CalPropsPtr New(qEL2_CALPROPS*) {
-    return qel2::CalPropsPtr(static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS))));
-}
+using Bytes = std::vector<unsigned char>;
+
+// Big-endian words, NUL-ended texts, and runs of zero bytes: an absent
+// string, a zero word or count, the filler byte after an empty list.
+struct ValueBuilder {
+    Bytes bytes;
+    ValueBuilder& word(uint32_t w) {
+        for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(uint8_t(w >> shift));
+        return *this;
+    }
+    ValueBuilder& text(const std::string& s) {
+        return append(Bytes(s.c_str(), s.c_str() + s.size() + 1));
+    }
+    ValueBuilder& zeros(size_t n) { return append(Bytes(n, 0)); }
+    ValueBuilder& append(const Bytes& more) {
+        bytes.insert(bytes.end(), more.begin(), more.end());
+        return *this;
+    }
+};
 
 inline int Decode(qEL2_VEVENT* r, const unsigned char* v, uint32_t n) {
     return qel2_pvt_DeserializeEvent(r, v, n);
@@ -38,10 +50,15 @@ inline int Decode(qEL2_VALARM* r, const unsigned char* v, uint32_t n) {
     const unsigned char* cursor = v;
     return qel2_pvt_DeserializeAlarm(r, v, &cursor, n);
 }
+inline auto New(qEL2_VEVENT*) { return qel2::mkstore::NewEvent(); }
+inline auto New(qEL2_VTODO*) { return qel2::mkstore::NewToDo(); }
+inline auto New(qEL2_CALPROPS*) { return qel2::mkstore::NewCalProps(); }
+inline auto New(qEL2_VALARM*) { return qel2::mkstore::NewAlarm(); }
 
+// The first `size` bytes of `value` (all of it by default) decoded into a
+// new record.
 template <typename Record>
 struct Decoded {
-    // Decodes the first `size` bytes of `value` (all of it by default).
     explicit Decoded(const Bytes& value, size_t size = SIZE_MAX) {
         size = std::min(size, value.size());
         auto copy = std::make_unique_for_overwrite<unsigned char[]>(size);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <string>
 
 #include <qel2/key_order.h>
@@ -15,14 +14,7 @@
 
 namespace {
 
-using Key36 = std::array<unsigned char, 36>;
-
-DBT Dbt(void* data, uint32_t size) {
-    DBT dbt{};
-    dbt.data = data;
-    dbt.size = size;
-    return dbt;
-}
+using Key = std::array<unsigned char, 36>;
 
 qEL2_CALPROPS CalendarWithHash(const std::string& id) {
     qEL2_CALPROPS cal{};
@@ -31,9 +23,9 @@ qEL2_CALPROPS CalendarWithHash(const std::string& id) {
     return cal;
 }
 
-Key36 EventKey(const std::string& calendar, const std::string& uid, uint32_t rid) {
+Key EventKey(const std::string& calendar, const std::string& uid, uint32_t rid) {
     qEL2_CALPROPS cal = CalendarWithHash(calendar);
-    Key36 key{};
+    Key key{};
     qel2_pvt_CompHashCore(&cal, uid.c_str(), rid, key.data());
     return key;
 }
@@ -46,7 +38,7 @@ TEST(RecordKeys, EveryKeyOfTheGenuineStoreIsRebuilt) {
     }
     for (const char* section : {"events", "todos"}) {
         for (const auto& item : manifest.at(section)) {
-            Key36 key = EventKey(item.at("calendar"), item.at("uid"), item.at("recurrence_id"));
+            Key key = EventKey(item.at("calendar"), item.at("uid"), item.at("recurrence_id"));
             EXPECT_EQ(qel2::tools::ToHex(key.data(), key.size()), item.at("key_hex"))
                 << item.at("uid");
             EXPECT_EQ(qel2_KeyGetU32(key.data() + 32), item.at("recurrence_id").get<uint32_t>());
@@ -56,31 +48,37 @@ TEST(RecordKeys, EveryKeyOfTheGenuineStoreIsRebuilt) {
 
 // Digests compare as unsigned bytes; an event's recurrence id as a number
 // (little-endian, so not byte by byte); an alarm key by its leading value,
-// then the identifier, then the trailing value.
+// then the identifier, then the trailing value. Each pair is in order.
 TEST(RecordKeys, ComparisonsOrderAsTheStoreDoes) {
-    unsigned char a[16] = {0x7F}, b[16] = {0x80};
-    DBT x = Dbt(a, 16), y = Dbt(b, 16);
-    EXPECT_EQ(CalPropsKeyCompare(nullptr, &x, &y), -1);
-    EXPECT_EQ(CalPropsKeyCompare(nullptr, &y, &x), 1);
-    EXPECT_EQ(CalPropsKeyCompare(nullptr, &x, &x), 0);
-
-    Key36 one = EventKey("jdoe", "evt", 1), big = EventKey("jdoe", "evt", 256);
-    DBT first = Dbt(one.data(), 36), second = Dbt(big.data(), 36);
-    EXPECT_EQ(EventKeyCompare(nullptr, &first, &second), -1);
-    EXPECT_EQ(EventKeyCompare(nullptr, &second, &first), 1);
-
-    unsigned char high[24] = {}, low[24] = {}, lowLaterId[24] = {}, lowLaterTrail[24] = {};
-    qel2_KeyPutU32(high, 0xFFFFFFFFu);
-    qel2_KeyPutU32(low, 1);
-    memcpy(lowLaterId, low, 24);
-    lowLaterId[4] = 0x80;
-    memcpy(lowLaterTrail, low, 24);
-    qel2_KeyPutU32(lowLaterTrail + 20, 2);
-    DBT h = Dbt(high, 24), l = Dbt(low, 24), li = Dbt(lowLaterId, 24), lt = Dbt(lowLaterTrail, 24);
-    EXPECT_EQ(AlarmKeyCompare(nullptr, &l, &h), -1);
-    EXPECT_EQ(AlarmKeyCompare(nullptr, &l, &li), -1);
-    EXPECT_EQ(AlarmKeyCompare(nullptr, &l, &lt), -1);
-    EXPECT_EQ(AlarmKeyCompare(nullptr, &li, &lt), 1);
+    using Compare = int (*)(DB*, const DBT*, const DBT*);
+    auto alarmKey = [](uint32_t leading, unsigned char idByte, uint32_t trailing) {
+        Key key{};  // 24 bytes used
+        qel2_KeyPutU32(key.data(), leading);
+        key[4] = idByte;
+        qel2_KeyPutU32(key.data() + 20, trailing);
+        return key;
+    };
+    const struct {
+        Compare compare;
+        uint32_t size;
+        Key low, high;
+    } pairs[] = {
+        {CalPropsKeyCompare, 16, {0x7F}, {0x80}},
+        {EventKeyCompare, 36, EventKey("jdoe", "evt", 1), EventKey("jdoe", "evt", 256)},
+        {AlarmKeyCompare, 24, alarmKey(1, 0, 0), alarmKey(0xFFFFFFFF, 0, 0)},
+        {AlarmKeyCompare, 24, alarmKey(1, 0, 0), alarmKey(1, 0x80, 0)},
+        {AlarmKeyCompare, 24, alarmKey(1, 0, 0), alarmKey(1, 0, 2)},
+        {AlarmKeyCompare, 24, alarmKey(1, 0, 2), alarmKey(1, 0x80, 0)},
+    };
+    for (auto [compare, size, low, high] : pairs) {
+        DBT l{}, h{};
+        l.data = low.data();
+        h.data = high.data();
+        l.size = h.size = size;
+        EXPECT_EQ(compare(nullptr, &l, &h), -1) << size;
+        EXPECT_EQ(compare(nullptr, &h, &l), 1) << size;
+        EXPECT_EQ(compare(nullptr, &l, &l), 0) << size;
+    }
 }
 
 }  // namespace

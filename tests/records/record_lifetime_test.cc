@@ -1,10 +1,11 @@
 // What the constructors preset and what the destructors answer. That the
-// destructors release every owned field is checked by the AddressSanitizer
+// destructors release every owned field is shown by the AddressSanitizer
 // build of every suite that decodes the genuine store's records.
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include <qel2/records.h>
 
@@ -25,29 +26,27 @@ TEST(RecordConstructors, NewEventIsAllZeroNewToDoHasItsPresets) {
     EXPECT_EQ(event, nullptr);
 
     qEL2_VTODO* todo = qel2_NewToDo();
-    EXPECT_EQ(todo->lExtra2, -1);
-    EXPECT_EQ(todo->lSpare, 1u);
-    EXPECT_EQ(todo->flags, 192u) << "status 3";
+    EXPECT_EQ(std::tuple(todo->lExtra2, todo->lSpare, todo->flags), std::tuple(-1, 1u, 192u));
     EXPECT_EQ(qel2_FreeToDo(&todo), 0);
     EXPECT_EQ(qel2_FreeToDo(&todo), 0) << "a second call through the cleared pointer does nothing";
     EXPECT_EQ(qel2_FreeCalProps(nullptr), 0);
 }
 
+// A null address, then a null list: the calendar list answers 2 and 3, the
+// others 1 and 2. A list holding a null record is released around it.
 TEST(RecordListDestructors, SkipNullsAndAnswerByList) {
     array_t* events = array_new();
     array_append(events, qel2_NewEvent());
     array_append(events, nullptr);
     EXPECT_EQ(qel2_FreeEventList(&events), 0);
     EXPECT_EQ(events, nullptr);
-    // A null address, then a null list: the calendar list answers 2 and 3,
-    // the others 1 and 2.
-    array_t* none = nullptr;
-    EXPECT_EQ(qel2_FreeCalPropsList(nullptr), 2);
-    EXPECT_EQ(qel2_FreeCalPropsList(&none), 3);
-    EXPECT_EQ(qel2_FreeEventList(nullptr), 1);
-    EXPECT_EQ(qel2_FreeEventList(&none), 2);
-    EXPECT_EQ(qel2_FreeToDoList(nullptr), 1);
-    EXPECT_EQ(qel2_FreeToDoList(&none), 2);
+    for (auto [free, nullAddress, nullList] : {std::tuple{&qel2_FreeCalPropsList, 2, 3},
+                                               {&qel2_FreeEventList, 1, 2},
+                                               {&qel2_FreeToDoList, 1, 2}}) {
+        array_t* none = nullptr;
+        EXPECT_EQ(free(nullptr), nullAddress);
+        EXPECT_EQ(free(&none), nullList);
+    }
 }
 
 }  // namespace
