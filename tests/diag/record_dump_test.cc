@@ -17,13 +17,18 @@ namespace {
 
 using nlohmann::json;
 
-// A read sets these; the full records also get a null list element and a
-// null attendee at the end, which JSON does not describe.
+// A read sets these; the full records also get what JSON does not
+// describe: a null element at the end of a list, of each attendee's
+// delegated-to list and of the attendee list.
 template <typename Record>
 void SetReadFields(Record* r, const json& fields, bool full) {
     r->RecurrenceID = fields.value("RecurrenceID", 0u);
     if (full) {
         strarray_append(r->pRDates, nullptr);
+        for (uint32_t i = 0; i < r->pAttendees->count; ++i) {
+            auto* attendee = static_cast<qEL2_ATTENDEE*>(array_elementat(r->pAttendees, i));
+            if (attendee->pDelegatedTo != nullptr) strarray_append(attendee->pDelegatedTo, nullptr);
+        }
         array_append(r->pAttendees, nullptr);
     }
 }
@@ -49,9 +54,10 @@ std::string Dump(const std::string& name) {
     return out.text();
 }
 
-// Empty and full records of each kind; access levels without a name; a
-// to-do link with an empty organizer, whose lines without a placeholder of
-// their own show a null text as "(null)".
+// Empty and full records of each kind (one attendee with every parameter,
+// one longer than any fixed buffer, one empty); access levels without a
+// name; a to-do link with an empty organizer, whose lines without a
+// placeholder of their own show a null text as "(null)".
 TEST(RecordDump, EachRecordDumpsToItsExpectedText) {
     for (const std::string name :
          {"calendar-bare", "calendar-full", "calendar-unnamed-access", "event-empty", "event-full",

@@ -1,15 +1,13 @@
 // Events and to-dos read one by one and walked by time window, on the store
 // of tests/data/stores/linked-store.json: its cases (links and each way
-// they fail, chains and cycles, a damaged value), the lines they log, and
-// the walk against key-search stepping, for both kinds; and the windows'
-// filters at their boundaries.
+// they fail, chains and cycles, a damaged value, window boundaries), the
+// lines they log, and the walk against key-search stepping.
 
 #include <cstdlib>
 #include <cstring>
 
 #include <gmock/gmock.h>
 
-#include "entry_points.h"
 #include "hex.h"
 #include "query_store.h"
 #include "record_keys.h"
@@ -135,39 +133,6 @@ TYPED_TEST(RecordQueryTest, CursorSteppingListsWhatKeySearchSteppingLists) {
     ASSERT_GE(searched.size(), 2u);
     EXPECT_THAT(searched.end()[-2], ::testing::EndsWith("@" + std::to_string(kLastRecurrence)));
     EXPECT_EQ(searched.back(), "dead@0");
-}
-
-// The windows' filters on records at their boundaries: an event window
-// excludes both ends, a to-do window holds its start, not its end, and
-// every open to-do; an end of 0 opens the window. (Tombstones and linked
-// records in windows: the genuine store's cases.)
-TEST(WindowFilter, EventsExcludeBothEndsToDosHoldTheirStart) {
-    // An event from `a` to `b`, or a to-do completed at `a`, and a window.
-    const struct {
-        bool event;
-        uint32_t a, b;
-        int32_t from, to;
-        int in;
-    } cases[] = {{true, 1000, 2000, 1000, 3000, 1}, {true, 500, 1000, 1000, 3000, 0},
-                 {true, 3000, 4000, 1000, 3000, 0}, {true, 1500, 0, 1000, 3000, 0},
-                 {true, 500, 1000, 999, 1001, 1},   {true, 3000, 4000, 0, 3000, 1},
-                 {true, 500, 1000, 1000, 0, 1},     {false, 1000, 0, 1000, 3000, 1},
-                 {false, 2999, 0, 1000, 3000, 1},   {false, 3000, 0, 1000, 3000, 0},
-                 {false, 999, 0, 1000, 3000, 0},    {false, 0, 0, 1000, 3000, 1},
-                 {false, 999, 0, 0, 1, 1},          {false, 3000, 0, 3000, 0, 1}};
-    for (const auto& c : cases) {
-        qEL2_VEVENT event{};
-        event.dtStart = c.a;
-        event.dtEnd = c.b;
-        qEL2_VTODO todo{};
-        todo.dtCompleted = c.a;
-        const qEL2_RANGE_FILTER window = {0, c.from, c.to};
-        EXPECT_EQ(c.event ? qel2_ReadEventListByRangeCompare(&event, &window)
-                          : qel2_ReadToDoListByRangeCompare(&todo, &window),
-                  c.in)
-            << (c.event ? "event " : "to-do ") << c.a << "-" << c.b << " in " << c.from << "-"
-            << c.to;
-    }
 }
 
 }  // namespace

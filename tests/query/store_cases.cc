@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "entry_points.h"
 #include "hex.h"
 #include "owned_records.h"
 #include "query_store.h"
@@ -59,25 +58,26 @@ void RunRecordCase(const json& store, const json& c, const char* section, const 
     qel2::CalPropsPtr cal(raw);
     const json& e = c.at("expect");
     const uint32_t flags = c.value("read_flags", 0u);
-    if (!c.contains("uid")) {
-        array_t* list = nullptr;
+    const bool single = c.contains("uid");
+    for (const json& item : single ? json::array({e.at(itemKey)}) : e.at("items"))
+        expected.push_back(Expected(store, section, item));
+    typename Kind::Record* out = nullptr;
+    array_t* list = nullptr;
+    std::vector<const typename Kind::Record*> records;
+    if (single) {
+        actual.push_back(
+            (db.*Kind::Read)(cal.get(), Text(c, "uid"), c.value("recurrence_id", 0), flags, &out));
+        records.push_back(out);
+    } else {
         actual.push_back(
             (db.*Kind::Window)(cal.get(), c.at("window_start"), c.at("window_end"), flags, &list));
-        for (uint32_t i = 0; list != nullptr && i < list->count; ++i) {
-            const json item = i < e.at("items").size() ? e.at("items")[i] : json();
-            actual.push_back(
-                Actual(At<typename Kind::Record>(list, i), Expected(store, section, item)));
-        }
-        Kind::FreeList(&list);
-        for (const json& item : e.at("items")) expected.push_back(Expected(store, section, item));
-        return;
+        for (uint32_t i = 0; list != nullptr && i < list->count; ++i)
+            records.push_back(At<typename Kind::Record>(list, i));
     }
-    typename Kind::Record* out = nullptr;
-    actual.push_back(
-        (db.*Kind::Read)(cal.get(), Text(c, "uid"), c.value("recurrence_id", 0), flags, &out));
+    for (size_t i = 0; i < records.size(); ++i)  // after the id and the result
+        actual.push_back(Actual(records[i], i + 2 < expected.size() ? expected[i + 2] : json()));
     typename Kind::Ptr held(out);
-    expected.push_back(Expected(store, section, e.at(itemKey)));
-    actual.push_back(Actual(out, expected.back()));
+    Kind::FreeList(&list);
     if (e.value("link_step_result", json()).is_null()) return;
     // The link step alone on the stored link record: a record only with 0.
     typename Kind::Ptr link(Kind::New());

@@ -37,20 +37,17 @@ void ExpectEveryPrefixDamaged(const Bytes& value, const std::string& what) {
     }
 }
 
-template <typename Record>
-void ExpectEveryPrefixOfTheGenuineValuesDamaged(const char* section) {
-    for (const auto& stored : Legacy42Manifest().at(section))
-        ExpectEveryPrefixDamaged<Record>(StoredValue(stored), RecordName(stored));
-}
-
 TEST(DamagedValue, EveryTruncationOfASmallestOrGenuineValueFails) {
     ExpectEveryPrefixDamaged<qEL2_VALARM>(kAlarm, "smallest alarm");
     ExpectEveryPrefixDamaged<qEL2_CALPROPS>(kCalendar, "smallest calendar");
     ExpectEveryPrefixDamaged<qEL2_VEVENT>(kEvent, "smallest event");
     ExpectEveryPrefixDamaged<qEL2_VTODO>(kToDo, "smallest to-do");
-    ExpectEveryPrefixOfTheGenuineValuesDamaged<qEL2_VEVENT>("events");
-    ExpectEveryPrefixOfTheGenuineValuesDamaged<qEL2_VTODO>("todos");
-    ExpectEveryPrefixOfTheGenuineValuesDamaged<qEL2_CALPROPS>("calendars");
+    for (const auto& e : Legacy42Manifest().at("events"))
+        ExpectEveryPrefixDamaged<qEL2_VEVENT>(StoredValue(e), RecordName(e));
+    for (const auto& t : Legacy42Manifest().at("todos"))
+        ExpectEveryPrefixDamaged<qEL2_VTODO>(StoredValue(t), RecordName(t));
+    for (const auto& c : Legacy42Manifest().at("calendars"))
+        ExpectEveryPrefixDamaged<qEL2_CALPROPS>(StoredValue(c), RecordName(c));
 }
 
 // Overwrites the word at `offset` of a copy of `value`.

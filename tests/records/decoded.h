@@ -1,6 +1,6 @@
-// Stored values for the decoder tests: written byte by byte, or taken from
-// the genuine store's manifest, and decoded from an exactly-sized heap copy
-// so that AddressSanitizer reports any read past the value's end.
+// Stored values for the decoder tests, written word by word or taken from
+// the genuine store's manifest, decoded from an exactly-sized heap copy so
+// that AddressSanitizer reports any read past the value's end.
 #pragma once
 
 #include <cstdlib>
@@ -19,16 +19,13 @@ namespace qel2::test::codec {
 
 using Bytes = std::vector<unsigned char>;
 
-// Big-endian words, NUL-ended texts, and runs of zero bytes: an absent
-// string, a zero word or count, the filler byte after an empty list.
+// Big-endian words and runs of zero bytes (absent strings, zero words and
+// counts, the filler byte after an empty list).
 struct ValueBuilder {
     Bytes bytes;
     ValueBuilder& word(uint32_t w) {
         for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(uint8_t(w >> shift));
         return *this;
-    }
-    ValueBuilder& text(const std::string& s) {
-        return append(Bytes(s.c_str(), s.c_str() + s.size() + 1));
     }
     ValueBuilder& zeros(size_t n) { return append(Bytes(n, 0)); }
     ValueBuilder& append(const Bytes& more) {

@@ -11,9 +11,9 @@
 
 namespace {
 
-TEST(RecordConstructors, NewEventIsAllZeroNewToDoHasItsPresets) {
+TEST(RecordLifetime, PresetsAndWhatTheDestructorsAnswer) {
     qEL2_VEVENT* event = qel2_NewEvent();
-    qEL2_VEVENT zero{};
+    const qEL2_VEVENT zero{};
     EXPECT_EQ(memcmp(event, &zero, sizeof zero), 0);
     event->pPrivate = malloc(32);
     event->pSummary = strdup("kept");
@@ -22,24 +22,19 @@ TEST(RecordConstructors, NewEventIsAllZeroNewToDoHasItsPresets) {
     ASSERT_NE(event, nullptr);
     EXPECT_EQ(event->pPrivate, nullptr);
     EXPECT_STREQ(event->pSummary, "kept");
-    EXPECT_EQ(qel2_FreeEvent(&event), 0);
-    EXPECT_EQ(event, nullptr);
+    array_t* events = array_new();
+    array_append(events, event);
+    array_append(events, nullptr);  // passed over
+    EXPECT_EQ(qel2_FreeEventList(&events), 0);
+    EXPECT_EQ(events, nullptr);
 
     qEL2_VTODO* todo = qel2_NewToDo();
     EXPECT_EQ(std::tuple(todo->lExtra2, todo->lSpare, todo->flags), std::tuple(-1, 1u, 192u));
     EXPECT_EQ(qel2_FreeToDo(&todo), 0);
     EXPECT_EQ(qel2_FreeToDo(&todo), 0) << "a second call through the cleared pointer does nothing";
     EXPECT_EQ(qel2_FreeCalProps(nullptr), 0);
-}
-
-// A null address, then a null list: the calendar list answers 2 and 3, the
-// others 1 and 2. A list holding a null record is released around it.
-TEST(RecordListDestructors, SkipNullsAndAnswerByList) {
-    array_t* events = array_new();
-    array_append(events, qel2_NewEvent());
-    array_append(events, nullptr);
-    EXPECT_EQ(qel2_FreeEventList(&events), 0);
-    EXPECT_EQ(events, nullptr);
+    // A null address, then a null list: the calendar list answers 2 and 3,
+    // the others 1 and 2.
     for (auto [free, nullAddress, nullList] : {std::tuple{&qel2_FreeCalPropsList, 2, 3},
                                                {&qel2_FreeEventList, 1, 2},
                                                {&qel2_FreeToDoList, 1, 2}}) {
