@@ -94,9 +94,10 @@ void RunRecordCase(const json& store, const json& c, const char* section, const 
 
 }  // namespace
 
-std::vector<std::pair<json, json>> RunCases(const json& store) {
+std::vector<std::pair<json, json>> RunCases(const json& store, LogCapture* log) {
     std::vector<std::pair<json, json>> results;
     for (const json& c : store.at("cases")) {
+        if (log != nullptr) log->clear();
         const json& e = c.at("expect");
         const std::string kind = c.at("kind");
         json actual = {c.at("id")}, expected = {c.at("id"), e.at("result")};
@@ -124,6 +125,13 @@ std::vector<std::pair<json, json>> RunCases(const json& store) {
             RunRecordCase<Events>(store, c, "events", "event", actual, expected);
         } else {
             RunRecordCase<ToDos>(store, c, "todos", "todo", actual, expected);
+        }
+        if (log != nullptr && e.contains("logs")) {
+            json lines = json::array();
+            for (const LogLine& line : log->lines())
+                lines.push_back({line.level, line.text.substr(0, line.text.find('\n'))});
+            actual.push_back(lines);
+            expected.push_back(e.at("logs"));
         }
         results.emplace_back(actual, expected);
     }

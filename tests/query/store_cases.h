@@ -15,6 +15,7 @@
 #include <qel2/query_internal.h>
 
 #include "query/record_kinds.h"
+#include "support/log_capture.h"
 
 namespace qel2::test {
 
@@ -43,6 +44,9 @@ using ToDos = Queries<qel2::query::ToDoKind, &qel2BerkeleyDatabase::ReadToDo,
 // what the case expects: [case id, result, ...]. A record a read hands back
 // is expected to hold the fields of the stored record its item names
 // ("record") with the item's own fields over them, and compared on those.
-std::vector<std::pair<nlohmann::json, nlohmann::json>> RunCases(const nlohmann::json& store);
+// With `log`, a case's "logs" are compared with the lines it logged, as
+// [level, text].
+std::vector<std::pair<nlohmann::json, nlohmann::json>> RunCases(const nlohmann::json& store,
+                                                                LogCapture* log = nullptr);
 
 }  // namespace qel2::test

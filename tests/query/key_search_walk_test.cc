@@ -1,16 +1,14 @@
-// Events and to-dos read one by one and walked by time window, on the store
-// of tests/data/stores/linked-store.json: its cases (links and each way
-// they fail, chains and cycles, a damaged value, window boundaries), the
-// lines they log, and the walk against key-search stepping.
+// The walk of a calendar's events or to-dos (the window without bounds)
+// against a walk that searches again for the key after each one: both
+// follow links, drop tombstones and pass over a damaged value alike, on
+// the store of tests/data/stores/linked-store.json.
 
 #include <cstdlib>
 #include <cstring>
 
 #include <gmock/gmock.h>
 
-#include "hex.h"
 #include "query_store.h"
-#include "record_keys.h"
 #include "store_cases.h"
 
 namespace qel2::test {
@@ -79,49 +77,16 @@ Names KeySearchWalk(qEL2_CALPROPS* cal, uint32_t flags) {
     return names;
 }
 
-const char* const kLinkedStore = "stores/linked-store.json";
-
-// Reads, links and windows: the store's cases.
-TEST_F(QueryTest, EveryCaseOfTheLinkedStoreGivesItsExpectedResult) {
-    openStore(test_data_text(kLinkedStore));
-    for (const auto& [actual, expected] :
-         RunCases(nlohmann::json::parse(test_data_text(kLinkedStore))))
-        EXPECT_EQ(actual, expected);
-}
-
 template <typename Kind>
 class RecordQueryTest : public QueryTest {
 protected:
     void SetUp() override {
         QueryTest::SetUp();
-        openStore(test_data_text(kLinkedStore));
+        openStore(test_data_text("stores/linked-store.json"));
     }
 };
 using Kinds = ::testing::Types<Events, ToDos>;
 TYPED_TEST_SUITE(RecordQueryTest, Kinds);
-
-// What the cases do not show: the one line that a link cycle, and a
-// damaged value read alone and walked past, each log.
-TYPED_TEST(RecordQueryTest, ACycleAndADamagedValueLogOneLineEach) {
-    for (auto [calendar, uid] : {std::pair{"ring-a", "r"}, {"home", "broken"}}) {
-        typename TypeParam::Record* out = nullptr;
-        (qel2BerkeleyDatabase().*TypeParam::Read)(this->calendar(calendar).get(),
-                                                  const_cast<char*>(uid), 0, 0, &out);
-        EXPECT_EQ(out, nullptr);
-    }
-    Window<TypeParam>(this->calendar("home").get(), 0, 0);
-    const auto key = qel2::mkstore::MakeEventKey("home", "broken", 0);
-    const std::string damaged = std::string(": ") + TypeParam::kFile + ": value of key " +
-                                qel2::tools::ToHex(key.data(), key.size()) +
-                                " cannot be decoded (22)\n";
-    EXPECT_EQ(this->count(3, TypeParam::kReadCore + damaged), 1);
-    EXPECT_EQ(this->count(3, TypeParam::kScan + damaged), 1);
-    EXPECT_EQ(this->count(
-                  3, std::string(TypeParam::kReadLinked) +
-                         ": more than 8 links in a row, not followed at calendar ring-b, uid r\n"),
-              1);
-    EXPECT_EQ(this->log_.lines().size(), 3u);
-}
 
 TYPED_TEST(RecordQueryTest, CursorSteppingListsWhatKeySearchSteppingLists) {
     Names searched;

@@ -1,25 +1,23 @@
-// The genuine Berkeley DB 4.2 store: every case of its manifest read
-// through the facade, alone and from four threads while the maintenance
-// threads run. Its values' decoding is checked field by field in
-// tests/records; here, what the queries make of them.
+// Every read case of three stores (store_cases.h): the genuine Berkeley DB
+// 4.2 store, alone and from four threads while the maintenance threads
+// run; the calendars of tests/data/stores/search-store.json for what the
+// genuine store's searches leave out; and the links, damaged values and
+// window boundaries of tests/data/stores/linked-store.json, with the lines
+// they log. (Decoding the genuine values: tests/records.)
 
 #include <cstdlib>
 #include <thread>
 
 #include <gmock/gmock.h>
 
-#include <qel2/qel2.h>
-
-#include "store/store_fixture.h"
+#include "query_store.h"
 #include "store_cases.h"
 #include "support/legacy42_manifest.h"
 
 namespace qel2::test {
 namespace {
 
-class LegacyQueryTest : public StoreTest {};
-
-TEST_F(LegacyQueryTest, EveryCaseGivesItsExpectedResultAloneAndFromFourThreads) {
+TEST_F(QueryTest, EveryCaseOfTheGenuineStoreAloneAndFromFourThreads) {
     const std::string command = "tar -xzf '" +
                                 (test_data_dir() / "legacy42-store.tar.gz").string() + "' -C '" +
                                 dir_.str() + "'";
@@ -51,6 +49,19 @@ TEST_F(LegacyQueryTest, EveryCaseGivesItsExpectedResultAloneAndFromFourThreads) 
     EXPECT_EQ(RunningThreads(), 2);
     for (const auto& results : seen) ASSERT_EQ(results, single);
 }
+
+class WrittenStoreTest : public QueryTest {
+protected:
+    void expectEveryCase(const char* name) {
+        const std::string description = test_data_text(name);
+        openStore(description);
+        for (const auto& [actual, expected] : RunCases(nlohmann::json::parse(description), &log_))
+            EXPECT_EQ(actual, expected);
+    }
+};
+
+TEST_F(WrittenStoreTest, EveryCaseOfTheSearchStore) { expectEveryCase("stores/search-store.json"); }
+TEST_F(WrittenStoreTest, EveryCaseOfTheLinkedStore) { expectEveryCase("stores/linked-store.json"); }
 
 }  // namespace
 }  // namespace qel2::test
