@@ -1,5 +1,6 @@
 // Events and to-dos into the server's records: the steps both share, one
-// check per group of mapped fields.
+// check per group of mapped fields, and the flag words re-packed into the
+// server's layout.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -45,6 +46,7 @@ TYPED_TEST_SUITE(ItemMapping, ItemKinds);
 TYPED_TEST(ItemMapping, EveryFieldIsCopiedIntoItsPlaceAndOutlivesTheSource) {
     ItemPair<TypeParam> pair;
     pair.target->cleared_word = 99;
+    pair.target->alarm_selector = -1;  // any but 0: server alarms
     const int64_t before = time(nullptr);
     ASSERT_EQ(pair.Map(), 0);
     const int64_t after = time(nullptr);
@@ -87,7 +89,7 @@ TYPED_TEST(ItemMapping, EveryFieldIsCopiedIntoItsPlaceAndOutlivesTheSource) {
     EXPECT_EQ(a->preset_code, 2);
     ASSERT_EQ(t.alarms->count, 1u);
     const auto* alarm = static_cast<const CALDB_ALARM*>(array_elementat(t.alarms, 0));
-    EXPECT_EQ(alarm->alarm_word1, 1136450700u);
+    EXPECT_EQ(std::pair(alarm->alarm_word1, alarm->alarm_kind), std::pair(1136450700u, 4u));
     EXPECT_EQ(TextsOf({alarm->alarm_text1, alarm->alarm_text2}), (Texts{"(null)", "Subject"}));
     EXPECT_EQ(ListsOf({alarm->alarm_list1}), (Texts{"mailto:me@example.com"}));
 }
@@ -124,6 +126,8 @@ TYPED_TEST(ItemMapping, LinksKeepWhatTheTargetHasAndTheDefaultOrganizerStandsIn)
             if (link) {
                 EXPECT_EQ(t.attendees, attendees);
                 EXPECT_EQ(t.alarms, alarms);
+            } else {  // alarm selector 0: client alarms
+                EXPECT_EQ(static_cast<CALDB_ALARM*>(array_elementat(t.alarms, 0))->alarm_kind, 3u);
             }
             ASSERT_NE(t.organizer, nullptr);
             EXPECT_EQ(TextsOf({t.organizer->cal_address, t.organizer->sent_by, t.organizer->id_a,
@@ -154,15 +158,35 @@ TYPED_TEST(ItemMapping, WhatTheHostLeftInAFieldIsOverwrittenNeverReleased) {
     EXPECT_STREQ(hostText, "the host's own");
 }
 
-TEST(AlarmMapping, SelectorChoosesTheKind) {
-    qEL2_VALARM* source = qel2_NewAlarm();
-    for (auto [selector, kind] : {std::pair{0, 3u}, {1, 4u}, {-1, 4u}}) {
-        CALDB_ALARM* target = caldb_NewAlarm();
-        ASSERT_EQ(AlarmMapping(source, &target, selector), 0);
-        EXPECT_EQ(target->alarm_kind, kind) << "selector " << selector;
-        caldb_FreeAlarm(&target);
+template <typename Kind>
+uint32_t Repacked(uint32_t source, uint32_t preset) {
+    ItemPair<Kind> pair;
+    pair.source->flags = source;
+    pair.target->flags = preset;
+    EXPECT_EQ(pair.Map(), 0);
+    return pair.target->flags;
+}
+
+// Each row of tests/data/mapping/flag-repacking.json over each preset host
+// word: the bits the mapping rewrites hold the row's host bits, the others
+// stay.
+TEST(FlagRepacking, EachSourceBitMovesToItsHostPosition) {
+    const auto table = nlohmann::json::parse(test_data_text("mapping/flag-repacking.json"));
+    auto word = [](const nlohmann::json& hex) {
+        return static_cast<uint32_t>(std::stoul(hex.get<std::string>(), nullptr, 16));
+    };
+    for (const auto& [kind, rows] : table.at("kinds").items()) {
+        const uint32_t rewritten = word(rows.at("rewritten"));
+        for (const auto& row : rows.at("bits")) {
+            for (const auto& preset : table.at("presets")) {
+                const uint32_t source = word(row.at("source")), host = word(preset);
+                EXPECT_EQ(kind == "event" ? Repacked<EventKind>(source, host)
+                                          : Repacked<ToDoKind>(source, host),
+                          (host & ~rewritten) | word(row.at("host")))
+                    << kind << ": " << row.at("what") << ", preset " << preset;
+            }
+        }
     }
-    qel2_FreeAlarm(&source);
 }
 
 }  // namespace

@@ -4,17 +4,49 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include <nlohmann/json.hpp>
+
 #include <qel2/mapping.h>
 #include <qel2/standin_host.h>
+
+#include "record_json.h"
+#include "support/string_list.h"
+#include "support/temp_dir.h"
 
 namespace qel2::test {
 
 // A full event or to-do, not a link (tests/data/mapping/full-item.json):
 // each string holds the name of the host field it maps to, each list that
 // name as its one element (pExtraList1 stays absent); an organizer, three
-// attendees and one alarm.
-qEL2_VEVENT* FullEvent();
-qEL2_VTODO* FullToDo();
+// attendees and one alarm. Beside what a description sets: the recurrence
+// id a read takes from the key, the calendar a link led to, the host's word.
+template <typename Item, auto FromJson>
+Item* FullItem() {
+    static const nlohmann::json fields =
+        nlohmann::json::parse(test_data_text("mapping/full-item.json")).at("fields");
+    Item* item = FromJson(fields, nullptr, "full item").release();
+    item->RecurrenceID = 1136450800;
+    item->pLinkedCalID = strdup("linked_calid");
+    item->lHostData = 77;
+    return item;
+}
+inline qEL2_VEVENT* FullEvent() {
+    qEL2_VEVENT* event = FullItem<qEL2_VEVENT, qel2::mkstore::EventFromJson>();
+    event->dtEnd = 1136454300;
+    return event;
+}
+// A to-do's value holds no extra lists, so a description sets none.
+inline qEL2_VTODO* FullToDo() {
+    qEL2_VTODO* todo = FullItem<qEL2_VTODO, qel2::mkstore::ToDoFromJson>();
+    todo->dtDue = 1136454300;
+    todo->dtCompleted = 1136460000;
+    todo->lExtra2 = -5;
+    todo->pExtraList2 = StringList({"extra_list2"});
+    todo->pExtraList3 = StringList({"extra_list3"});
+    return todo;
+}
 
 inline void MakeLink(qEL2_VEVENT* event) { event->rtflags |= qEL2_EVENT_RT_LINK; }
 inline void MakeLink(qEL2_VTODO* todo) { todo->flags |= qEL2_TODO_LINK; }

@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include <qel2/qel2.h>
 
 #include "owned_records.h"
 #include "store/store_fixture.h"
+#include "store_description.h"
 
 namespace qel2::test {
 
@@ -18,17 +21,22 @@ const Record* At(const array_t* list, uint32_t index) {
     return static_cast<const Record*>(array_elementat(list, index));
 }
 
-// The ids of a list of calendars, each after a space and followed by "#"
-// when the record carries its valid hash (the MD5 digest of its id).
-std::string HashedIds(const array_t* list);
-
 class QueryTest : public StoreTest {
 protected:
     // Writes the store of a JSON description (tools/mkstore/store_description.h)
     // and opens it without maintenance threads.
-    void openStore(const std::string& description);
+    void openStore(const std::string& description) {
+        qel2::mkstore::WriteStore(qel2::mkstore::PlanStore(nlohmann::json::parse(description)),
+                                  dir_.str());
+        ASSERT_EQ(open(0), 0);
+        log_.clear();
+    }
     // The calendar as the host reads it, with a valid hash.
-    qel2::CalPropsPtr calendar(const std::string& id);
+    qel2::CalPropsPtr calendar(const std::string& id) {
+        qEL2_CALPROPS* cal = nullptr;
+        EXPECT_EQ(qel2_pvt_ReadCalProps(const_cast<char*>(id.c_str()), &cal), 0) << id;
+        return qel2::CalPropsPtr(cal);
+    }
 };
 
 }  // namespace qel2::test

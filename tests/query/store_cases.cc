@@ -1,11 +1,13 @@
 #include "store_cases.h"
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
 #include "hex.h"
 #include "owned_records.h"
 #include "query_store.h"
+#include "record_keys.h"
 #include "records/manifest_fields.h"
 
 namespace qel2::test {
@@ -13,6 +15,20 @@ namespace qel2::test {
 namespace {
 
 using nlohmann::json;
+
+// The ids of a list of calendars, each after a space and followed by "#"
+// when the record carries its valid hash (the MD5 digest of its id).
+std::string HashedIds(const array_t* list) {
+    std::string text;
+    for (uint32_t i = 0; i < list->count; ++i) {
+        const qEL2_CALPROPS* cal = At<qEL2_CALPROPS>(list, i);
+        const bool hashed =
+            qel2_CalHashValid(cal) &&
+            memcmp(cal->idHash, qel2::mkstore::Md5(cal->pRelativeCalID).data(), 16) == 0;
+        text += std::string(" ") + cal->pRelativeCalID + (hashed ? "#" : "");
+    }
+    return text;
+}
 
 char* Text(const json& c, const char* key) {
     const json& text = c.at(key);
