@@ -1,8 +1,5 @@
-// The read cases of a store, and the kinds of record they read. The genuine
-// store's manifest and the store descriptions in tests/data/stores hold
-// them in one format (tests/data/legacy42-store.md): calendar reads and
-// searches, single reads of events and to-dos with the link step's own
-// result, and time windows.
+// The read cases of a store, in the format of the genuine store's manifest
+// (tests/data/legacy42-store.md), and the kinds of record they read.
 #pragma once
 
 #include <utility>
@@ -20,9 +17,8 @@
 namespace qel2::test {
 
 // The library's kinds of record (query/record_kinds.h) with their entry
-// points, so that what events and to-dos share is tested once: the single
-// read and the window through the facade, which forwards them unchanged,
-// the core read and the link step directly.
+// points: the read and the window through the facade, which forwards them
+// unchanged; the core read and the link step.
 template <typename Kind, auto ReadFn, auto WindowFn, auto ReadCoreFn, auto ReadLinkedFn,
           auto FreeListFn>
 struct Queries : Kind {
@@ -40,12 +36,10 @@ using ToDos = Queries<qel2::query::ToDoKind, &qel2BerkeleyDatabase::ReadToDo,
                       &qel2BerkeleyDatabase::ReadToDoListByRange, qel2_pvt_ReadToDoCore,
                       qel2_pvt_ReadLinkedToDo, qel2_FreeToDoList>;
 
-// Every case of `store` run on the open store, as what the reads gave and
-// what the case expects: [case id, result, ...]. A record a read hands back
-// is expected to hold the fields of the stored record its item names
-// ("record") with the item's own fields over them, and compared on those.
-// With `log`, a case's "logs" are compared with the lines it logged, as
-// [level, text].
+// Each case of `store` run on the open store: what the reads gave and what
+// the case expects, as [id, result, ...]. A record handed back is compared
+// on the fields its item names: those of the stored record it names
+// ("record") and its own. With `log`, also the lines a case logged.
 std::vector<std::pair<nlohmann::json, nlohmann::json>> RunCases(const nlohmann::json& store,
                                                                 LogCapture* log = nullptr);
 

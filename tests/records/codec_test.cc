@@ -70,7 +70,7 @@ TEST(DamagedValue, EveryTruncationOfASmallestValueFails) {
 
 // Overwrites the word at `offset` of a copy of `value`.
 Bytes WithWord(Bytes value, size_t offset, uint32_t word) {
-    const Bytes stored = ValueBuilder().word(word).bytes;
+    const Bytes stored = Words({word});
     std::copy(stored.begin(), stored.end(), value.begin() + static_cast<ptrdiff_t>(offset));
     return value;
 }
@@ -78,7 +78,7 @@ Bytes WithWord(Bytes value, size_t offset, uint32_t word) {
 // A to-do holding one alarm, its count after 11 words, the organizer byte,
 // the attendee count and 11 strings.
 Bytes ToDoWithAlarm(const Bytes& alarm) {
-    return ValueBuilder().zeros(60).word(1).append(alarm).zeros(40).bytes;
+    return Joined({Bytes(60, 0), Words({1}), alarm, Bytes(40, 0)});
 }
 
 TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
@@ -98,9 +98,9 @@ TEST(DamagedValue, CountsBeyondTheValueFailAtOnce) {
 
 // The genuine store's to-dos hold 0 in three of their eleven words.
 TEST(ToDoValue, ElevenWordsInStoredOrderNotFieldOrder) {
-    ValueBuilder value;
-    for (uint32_t w : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 0xFFFFFFFEu, 9u, 10u, 11u}) value.word(w);
-    Decoded<qEL2_VTODO> t(value.zeros(61).bytes);  // the rest of the smallest to-do
+    // Then the rest of the smallest to-do.
+    Decoded<qEL2_VTODO> t(
+        Joined({Words({1, 2, 3, 4, 5, 6, 7, 0xFFFFFFFE, 9, 10, 11}), Bytes(61, 0)}));
     ASSERT_EQ(t.result, 0);
     EXPECT_EQ((std::vector<int64_t>{t->dtStart, t->dtDue, t->dtCompleted, t->lExtra, t->dtModified,
                                     t->dtCreated, t->iSequence, t->lExtra2, t->lGeoLat, t->lGeoLon,

@@ -1,9 +1,10 @@
-// Stored values for the decoder tests, written word by word or taken from
-// the genuine store's manifest, decoded from an exactly-sized heap copy so
-// that AddressSanitizer reports any read past the value's end.
+// Stored values for the decoder tests, written here or taken from the
+// genuine store's manifest, decoded from an exactly-sized heap copy so that
+// AddressSanitizer reports any read past the value's end.
 #pragma once
 
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -19,20 +20,18 @@ namespace qel2::test::codec {
 
 using Bytes = std::vector<unsigned char>;
 
-// Big-endian words and runs of zero bytes (absent strings, zero words and
-// counts, the filler byte after an empty list).
-struct ValueBuilder {
+// Big-endian words.
+inline Bytes Words(std::initializer_list<uint32_t> words) {
     Bytes bytes;
-    ValueBuilder& word(uint32_t w) {
+    for (uint32_t w : words)
         for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(uint8_t(w >> shift));
-        return *this;
-    }
-    ValueBuilder& zeros(size_t n) { return append(Bytes(n, 0)); }
-    ValueBuilder& append(const Bytes& more) {
-        bytes.insert(bytes.end(), more.begin(), more.end());
-        return *this;
-    }
-};
+    return bytes;
+}
+inline Bytes Joined(std::initializer_list<Bytes> parts) {
+    Bytes bytes;
+    for (const Bytes& part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
+    return bytes;
+}
 
 inline int Decode(qEL2_VEVENT* r, const unsigned char* v, uint32_t n) {
     return qel2_pvt_DeserializeEvent(r, v, n);
@@ -52,8 +51,7 @@ inline auto New(qEL2_VTODO*) { return qel2::mkstore::NewToDo(); }
 inline auto New(qEL2_CALPROPS*) { return qel2::mkstore::NewCalProps(); }
 inline auto New(qEL2_VALARM*) { return qel2::mkstore::NewAlarm(); }
 
-// The first `size` bytes of `value` (all of it by default) decoded into a
-// new record.
+// The first `size` bytes of `value` (all by default) decoded into a record.
 template <typename Record>
 struct Decoded {
     explicit Decoded(const Bytes& value, size_t size = SIZE_MAX) {

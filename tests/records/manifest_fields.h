@@ -44,8 +44,8 @@ struct ManifestFields {
     // With the two words kept for the host, which a decoded alarm leaves 0.
     static json Of(const qEL2_VALARM& a) {
         json alarm = Walked(a, [](auto& v, auto& r) { mkstore::VisitAlarmFields(v, r); });
-        return alarm.update({{"lAlarmHost1", a.lAlarmHost1}, {"lAlarmHost2", a.lAlarmHost2}}),
-               alarm;
+        alarm.update({{"lAlarmHost1", a.lAlarmHost1}, {"lAlarmHost2", a.lAlarmHost2}});
+        return alarm;
     }
     template <typename Record, typename Visit>
     static json Walked(const Record& r, Visit visit) {

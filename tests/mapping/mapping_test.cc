@@ -1,6 +1,7 @@
-// Events and to-dos into the server's records: the steps both share, one
-// check per group of mapped fields, and the flag words re-packed into the
-// server's layout.
+// Records into the server's records: events and to-dos (the steps both
+// share, one check per group of mapped fields, the flag words re-packed into
+// the server's layout) and calendars (access bits, the access list with its
+// "@" policies and owner entries, the primary-owner line).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "mapping_fixtures.h"
+#include "owned_records.h"
 #include "support/pr_capture.h"
 #include "support/string_list.h"
 
@@ -42,17 +44,25 @@ class ItemMapping : public testing::Test {};
 TYPED_TEST_SUITE(ItemMapping, ItemKinds);
 
 // The source is released before the checks, so that a field the mapping
-// shared rather than copied shows as a use after free (AddressSanitizer).
+// shared rather than copied shows as a use after free; what the host left
+// in the target's fields (here static and on the stack) is overwritten and
+// never released, which would show as a bad free (AddressSanitizer).
 TYPED_TEST(ItemMapping, EveryFieldIsCopiedIntoItsPlaceAndOutlivesTheSource) {
     ItemPair<TypeParam> pair;
-    pair.target->cleared_word = 99;
-    pair.target->alarm_selector = -1;  // any but 0: server alarms
+    static char hostText[] = "the host's own";
+    array_t hostList{};
+    CALDB_ORGANIZER hostOrganizer{};
+    auto& t = *pair.target;
+    t.summary = t.uid = t.extra1 = hostText;
+    t.rdates = t.attendees = t.alarms = &hostList;
+    t.organizer = &hostOrganizer;
+    t.cleared_word = 99;
+    t.alarm_selector = -1;  // any but 0: server alarms
     const int64_t before = time(nullptr);
     ASSERT_EQ(pair.Map(), 0);
     const int64_t after = time(nullptr);
     TypeParam::Free(&pair.source);
-
-    const auto& t = *pair.target;
+    EXPECT_STREQ(hostText, "the host's own");
     EXPECT_EQ(
         TextsOf({t.summary, t.uid, t.description, t.location, t.url, t.class_, t.organizer_email,
                  t.charset, t.language, t.extra1, t.extra2, t.linked_calid}),
@@ -138,26 +148,6 @@ TYPED_TEST(ItemMapping, LinksKeepWhatTheTargetHasAndTheDefaultOrganizerStandsIn)
     }
 }
 
-// The host may keep a field's memory elsewhere (here static and on the
-// stack): the mapping overwrites its fields and releases nothing.
-TYPED_TEST(ItemMapping, WhatTheHostLeftInAFieldIsOverwrittenNeverReleased) {
-    ItemPair<TypeParam> pair;
-    static char hostText[] = "the host's own";
-    array_t hostList{};
-    CALDB_ORGANIZER hostOrganizer{};
-    auto& t = *pair.target;
-    t.summary = t.uid = t.extra1 = hostText;
-    t.rdates = t.attendees = t.alarms = &hostList;
-    t.organizer = &hostOrganizer;
-    ASSERT_EQ(pair.Map(), 0);
-    EXPECT_STREQ(t.summary, "summary");
-    EXPECT_NE(t.uid, hostText);
-    EXPECT_NE(t.organizer, &hostOrganizer);
-    EXPECT_NE(t.attendees, &hostList);
-    EXPECT_NE(t.rdates, &hostList);
-    EXPECT_STREQ(hostText, "the host's own");
-}
-
 template <typename Kind>
 uint32_t Repacked(uint32_t source, uint32_t preset) {
     ItemPair<Kind> pair;
@@ -186,6 +176,101 @@ TEST(FlagRepacking, EachSourceBitMovesToItsHostPosition) {
                     << kind << ": " << row.at("what") << ", preset " << preset;
             }
         }
+    }
+}
+
+// Calendar `id` of `owner` mapped into a host record. Read and write level
+// 3 ("control") add no access-list entries of their own.
+struct Calendar {
+    qel2::CalPropsPtr source = qel2::mkstore::NewCalProps();
+    CALDB_CALPROPS* target = caldb_NewCalProps();
+    Calendar(const char* id, const char* owner, uint32_t access = 0x33) {
+        source->accessFlags = access;
+        if (id) qel2::mkstore::SetString(source->pRelativeCalID, id);
+        if (owner) qel2::mkstore::SetString(source->pPrimaryOwner, owner);
+    }
+    ~Calendar() { caldb_FreeCalProps(&target); }
+    int32_t Map(int32_t s, int32_t f, PRFileDesc* out = nullptr, int32_t print = 0,
+                int32_t trace = 0) {
+        return CalPropsMapping(source.get(), &target, s, f, print, out, trace);
+    }
+    // "principal rights inherit" of each entry, every one a grant for this
+    // calendar's scope.
+    Texts Acl() const {
+        Texts entries;
+        for (uint32_t i = 0; target->acl != nullptr && i < target->acl->count; ++i) {
+            const auto* ace = static_cast<const CALDB_ACE*>(array_elementat(target->acl, i));
+            EXPECT_EQ(std::pair(ace->grant, ace->scope), std::pair(1, 1));
+            entries.push_back(std::string(ace->principal) + " " + ace->rights + " " +
+                              std::to_string(ace->inherit));
+        }
+        return entries;
+    }
+};
+
+// The rights of "@" on the owner's own calendar and on any other for each
+// pair of policies; a missing owner or id never makes the owner's calendar.
+TEST(CalPropsMapping, EveryonePolicyGivesItsRights) {
+    const struct {
+        int32_t s, f;
+        const char *own, *other;
+    } policies[] = {{0, 0, "sf", "sf"}, {0, 1, "sf", "s"}, {0, 2, "s", "s"}, {1, 0, "sf", "f"},
+                    {1, 1, "sf", ""},   {1, 2, "s", ""},   {2, 0, "f", "f"}, {2, 1, "f", ""},
+                    {2, 2, "", ""},     {3, 0, "", ""},    {0, -1, "", ""},  {-1, 1, "", ""},
+                    {0, 3, "", ""}};
+    for (const auto& p : policies) {
+        for (auto [id, owner, rights] : {std::tuple{"jdoe", "jdoe", p.own},
+                                         {"jdoe-team", "jdoe", p.other},
+                                         {nullptr, "jdoe", p.other},
+                                         {"jdoe", nullptr, p.other}}) {
+            Calendar cal(id, owner);
+            ASSERT_EQ(cal.Map(p.s, p.f), 0);
+            EXPECT_EQ(cal.Acl(), *rights ? Texts{std::string("@ ") + rights + " 1"} : Texts{})
+                << "policies " << p.s << " " << p.f << ", " << (id ? id : "-") << " of "
+                << (owner ? owner : "-");
+        }
+    }
+}
+
+// Access-level entries first, then everyone, then the other owners, who go
+// into the access list and never into the owners list.
+TEST(CalPropsMapping, AccessLevelEntriesComeFirstThenEveryoneThenOwners) {
+    Calendar cal("team", "jdoe", 0x02 | 0x40);  // read domain, write level 4 (primary)
+    cal.source->pOtherOwners = StringList({"a", "b"});
+    ASSERT_EQ(cal.Map(0, 2), 0);
+    EXPECT_EQ(cal.Acl(), (Texts{"@domain r 1", "@primary w 0", "@ s 1", "a r 1", "a wd 0", "b r 1",
+                                "b wd 0"}));
+    ASSERT_NE(cal.target->owners, nullptr);
+    EXPECT_EQ(cal.target->owners->count, 0u);
+}
+
+// Released before the checks, the source shows a shared field as a use
+// after free (AddressSanitizer).
+TEST(CalPropsMapping, CopiesFieldsAndAccessBitsKeepsTheServersBits) {
+    Calendar cal("team", "jdoe", 0x1 | 0x4 << 4 | qEL2_CAL_FLAG8 | qEL2_CAL_DISABLED | 0xFFFFFC00u);
+    cal.target->access_flags = 0xA5A5ADA5u;  // bit 11 set; bits 10 and 12-31 are the server's
+    cal.source->pParentCalID = strdup("root");
+    cal.source->pChildList = StringList({"c1", "c2"});
+    cal.source->lHostData3 = 77;
+    ASSERT_EQ(cal.Map(2, 2), 0);
+    cal.source.reset();
+    // Read 1, write 4, flag8 and disabled copied, flag 11 cleared.
+    EXPECT_EQ(cal.target->access_flags,
+              (0xA5A5ADA5u & 0xFFFFF400u) | 0x1 | 0x4 << 4 | 0x100 | 0x200);
+    EXPECT_EQ((Texts{cal.target->parent_calid, cal.target->primary_owner}),
+              (Texts{"root", "jdoe"}));
+    EXPECT_EQ(cal.target->description, nullptr);
+    EXPECT_EQ(qel2::test::Strings(cal.target->children), (Texts{"c1", "c2"}));
+    EXPECT_EQ(cal.target->categories->count, 0u);  // absent lists give empty arrays
+    EXPECT_EQ(cal.target->host_data3, 77u);
+}
+
+TEST(CalPropsMapping, PrintsThePrimaryOwnerWhenAskedOrTracing) {
+    for (auto [print, trace, printed] : {std::tuple{0, 0, false}, {0, 1, true}, {1, 0, true}}) {
+        Calendar cal("team", "jdoe");
+        qel2::test::PrCapture out;
+        ASSERT_EQ(cal.Map(2, 2, out.fd(), print, trace), 0);
+        EXPECT_EQ(out.text(), printed ? "Primary Owner: jdoe\n" : "") << print << "/" << trace;
     }
 }
 
