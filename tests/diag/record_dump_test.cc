@@ -1,6 +1,5 @@
-// The calendar, event and to-do dumps: each record of tests/data/dumps/
-// NAME.json (fields as tools/mkstore/record_json.h reads them, with the
-// RecurrenceID and rtflags a read sets) dumps to the whole text NAME.txt.
+// The calendar, event and to-do dumps: the record of tests/data/dumps/
+// NAME.json (as tools/mkstore/record_json.h reads it) dumps to NAME.txt.
 
 #include <gtest/gtest.h>
 
@@ -17,9 +16,8 @@ namespace {
 
 using nlohmann::json;
 
-// A read sets these; the full records also get what JSON does not
-// describe: a null element at the end of a list, of each attendee's
-// delegated-to list and of the attendee list.
+// What a read sets, and null elements, which JSON cannot describe, ending
+// a full record's lists: one list, each delegated-to list, the attendees.
 template <typename Record>
 void SetReadFields(Record* r, const json& fields, bool full) {
     r->RecurrenceID = fields.value("RecurrenceID", 0u);
@@ -54,10 +52,8 @@ std::string Dump(const std::string& name) {
     return out.text();
 }
 
-// Empty and full records of each kind (one attendee with every parameter,
-// one longer than any fixed buffer, one empty); access levels without a
-// name; a to-do link with an empty organizer, whose lines without a
-// placeholder of their own show a null text as "(null)".
+// Full records hold an attendee with every parameter, one longer than any
+// fixed buffer and an empty one; an empty organizer shows "(null)".
 TEST(RecordDump, EachRecordDumpsToItsExpectedText) {
     for (const std::string name :
          {"calendar-bare", "calendar-full", "calendar-unnamed-access", "event-empty", "event-full",

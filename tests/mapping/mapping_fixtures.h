@@ -1,5 +1,4 @@
-// Source records for the mapping tests, and the event and to-do mappings
-// under one interface, so that typed tests run the same checks over both.
+// The mapping tests' source records, and the event and to-do mappings alike.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,33 +16,25 @@
 
 namespace qel2::test {
 
-// A full event or to-do, not a link (tests/data/mapping/full-item.json):
-// each string holds the name of the host field it maps to, each list that
-// name as its one element (pExtraList1 stays absent); an organizer, three
-// attendees and one alarm. Beside what a description sets: the recurrence
-// id a read takes from the key, the calendar a link led to, the host's word.
+// A full event or to-do, not a link (tests/data/mapping/full-item.json, which
+// tells what it holds), with the fields only reads and the host set.
 template <typename Item, auto FromJson>
-Item* FullItem() {
-    static const nlohmann::json fields =
-        nlohmann::json::parse(test_data_text("mapping/full-item.json")).at("fields");
-    Item* item = FromJson(fields, nullptr, "full item").release();
+Item* FullItem(const char* kind) {
+    static const auto data = nlohmann::json::parse(test_data_text("mapping/full-item.json"));
+    nlohmann::json fields = data.at("fields");
+    fields.update(data.at(kind));
+    Item* item = FromJson(fields, nullptr, kind).release();
     item->RecurrenceID = 1136450800;
     item->pLinkedCalID = strdup("linked_calid");
     item->lHostData = 77;
     return item;
 }
 inline qEL2_VEVENT* FullEvent() {
-    qEL2_VEVENT* event = FullItem<qEL2_VEVENT, qel2::mkstore::EventFromJson>();
-    event->dtEnd = 1136454300;
-    return event;
+    return FullItem<qEL2_VEVENT, qel2::mkstore::EventFromJson>("event");
 }
-// A to-do's value holds no extra lists, so a description sets none.
 inline qEL2_VTODO* FullToDo() {
-    qEL2_VTODO* todo = FullItem<qEL2_VTODO, qel2::mkstore::ToDoFromJson>();
-    todo->dtDue = 1136454300;
-    todo->dtCompleted = 1136460000;
-    todo->lExtra2 = -5;
-    todo->pExtraList2 = StringList({"extra_list2"});
+    qEL2_VTODO* todo = FullItem<qEL2_VTODO, qel2::mkstore::ToDoFromJson>("todo");
+    todo->pExtraList2 = StringList({"extra_list2"});  // not read for a to-do
     todo->pExtraList3 = StringList({"extra_list3"});
     return todo;
 }
@@ -51,8 +42,7 @@ inline qEL2_VTODO* FullToDo() {
 inline void MakeLink(qEL2_VEVENT* event) { event->rtflags |= qEL2_EVENT_RT_LINK; }
 inline void MakeLink(qEL2_VTODO* todo) { todo->flags |= qEL2_TODO_LINK; }
 
-// One of the two mappings with the constructors and destructors of its
-// records.
+// One of the two mappings with its records' constructors and destructors.
 template <typename S, typename T, S* (*FullSource)(), T* (*NewT)(),
           int32_t (*MapFn)(const S*, T**, const char*, int32_t, PRFileDesc*, int32_t),
           int (*FreeS)(S**), void (*FreeT)(T**)>

@@ -1,7 +1,5 @@
-// Records into the server's records: events and to-dos (the steps both
-// share, one check per group of mapped fields, the flag words re-packed into
-// the server's layout) and calendars (access bits, the access list with its
-// "@" policies and owner entries, the primary-owner line).
+// Events, to-dos and calendars into the server's records: one check per
+// group of mapped fields, flag words and access lists, what is printed.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -20,8 +18,7 @@ namespace {
 using namespace qel2::test;
 using Texts = std::vector<std::string>;
 
-// Texts of host string fields, "(null)" for a null one; host lists, each
-// as its elements joined by commas, "(no list)" for a null one.
+// Host strings ("(null)") and lists (elements joined by commas, "(no list)").
 Texts TextsOf(std::initializer_list<const char*> texts) {
     Texts out;
     for (const char* text : texts) out.emplace_back(text ? text : "(null)");
@@ -43,10 +40,9 @@ class ItemMapping : public testing::Test {};
 
 TYPED_TEST_SUITE(ItemMapping, ItemKinds);
 
-// The source is released before the checks, so that a field the mapping
-// shared rather than copied shows as a use after free; what the host left
-// in the target's fields (here static and on the stack) is overwritten and
-// never released, which would show as a bad free (AddressSanitizer).
+// Under AddressSanitizer a field shared with the source, released before
+// the checks, shows as a use after free, and a release of what the host
+// left in a field (static and stack memory here) as a bad free.
 TYPED_TEST(ItemMapping, EveryFieldIsCopiedIntoItsPlaceAndOutlivesTheSource) {
     ItemPair<TypeParam> pair;
     static char hostText[] = "the host's own";
@@ -104,11 +100,9 @@ TYPED_TEST(ItemMapping, EveryFieldIsCopiedIntoItsPlaceAndOutlivesTheSource) {
     EXPECT_EQ(ListsOf({alarm->alarm_list1}), (Texts{"mailto:me@example.com"}));
 }
 
-// A link record keeps the uid, organizer address, attendees and alarms the
-// target has (the calendar that reached it gave them) and prints no counts;
-// every other record prints them at trace level 2 only. Without a source
-// organizer, the target's default is sent by the organizer address, except
-// for a link.
+// A link keeps the target's uid, organizer address, attendees and alarms
+// (its calendar's) and prints no counts, others print them at trace level 2.
+// The target's default organizer stands in, sent by the address but a link's.
 TYPED_TEST(ItemMapping, LinksKeepWhatTheTargetHasAndTheDefaultOrganizerStandsIn) {
     for (bool link : {false, true}) {
         for (int32_t level : {0, 1, 2, 3}) {
@@ -157,9 +151,7 @@ uint32_t Repacked(uint32_t source, uint32_t preset) {
     return pair.target->flags;
 }
 
-// Each row of tests/data/mapping/flag-repacking.json over each preset host
-// word: the bits the mapping rewrites hold the row's host bits, the others
-// stay.
+// Each row of tests/data/mapping/flag-repacking.json over each preset word.
 TEST(FlagRepacking, EachSourceBitMovesToItsHostPosition) {
     const auto table = nlohmann::json::parse(test_data_text("mapping/flag-repacking.json"));
     auto word = [](const nlohmann::json& hex) {
@@ -194,8 +186,7 @@ struct Calendar {
                 int32_t trace = 0) {
         return CalPropsMapping(source.get(), &target, s, f, print, out, trace);
     }
-    // "principal rights inherit" of each entry, every one a grant for this
-    // calendar's scope.
+    // "principal rights inherit" of each entry, each a grant in this scope.
     Texts Acl() const {
         Texts entries;
         for (uint32_t i = 0; target->acl != nullptr && i < target->acl->count; ++i) {
@@ -232,8 +223,7 @@ TEST(CalPropsMapping, EveryonePolicyGivesItsRights) {
     }
 }
 
-// Access-level entries first, then everyone, then the other owners, who go
-// into the access list and never into the owners list.
+// Other owners go into the access list, last, never into the owners list.
 TEST(CalPropsMapping, AccessLevelEntriesComeFirstThenEveryoneThenOwners) {
     Calendar cal("team", "jdoe", 0x02 | 0x40);  // read domain, write level 4 (primary)
     cal.source->pOtherOwners = StringList({"a", "b"});
@@ -244,8 +234,7 @@ TEST(CalPropsMapping, AccessLevelEntriesComeFirstThenEveryoneThenOwners) {
     EXPECT_EQ(cal.target->owners->count, 0u);
 }
 
-// Released before the checks, the source shows a shared field as a use
-// after free (AddressSanitizer).
+// The source is released before the checks, as above.
 TEST(CalPropsMapping, CopiesFieldsAndAccessBitsKeepsTheServersBits) {
     Calendar cal("team", "jdoe", 0x1 | 0x4 << 4 | qEL2_CAL_FLAG8 | qEL2_CAL_DISABLED | 0xFFFFFC00u);
     cal.target->access_flags = 0xA5A5ADA5u;  // bit 11 set; bits 10 and 12-31 are the server's

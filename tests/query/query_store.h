@@ -1,5 +1,4 @@
-// Stores written from a description for the query tests, opened through
-// the library.
+// Stores written from a description for the query tests, opened.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +22,7 @@ const Record* At(const array_t* list, uint32_t index) {
 
 class QueryTest : public StoreTest {
 protected:
-    // Writes the store of a JSON description (tools/mkstore/store_description.h)
-    // and opens it without maintenance threads.
+    // Writes (tools/mkstore/store_description.h) and opens, no threads.
     void openStore(const std::string& description) {
         qel2::mkstore::WriteStore(qel2::mkstore::PlanStore(nlohmann::json::parse(description)),
                                   dir_.str());

@@ -1,11 +1,6 @@
-// The queries. Every read case (store_cases.h) of three stores: the genuine
-// Berkeley DB 4.2 store, alone and from four threads while the maintenance
-// threads run; tests/data/stores/search-store.json for what the genuine
-// store's searches leave out; tests/data/stores/linked-store.json for links,
-// damaged values and window boundaries, with the lines they log. And the
-// walk of a calendar's events or to-dos (the window without bounds) against
-// a walk that searches again for the key after each one: both follow links,
-// drop tombstones and pass over a damaged value alike.
+// The queries: every case of the genuine 4.2 store (alone and from four
+// threads) and of the stores in tests/data/stores (searches; links, damaged
+// values, window boundaries); and the cursor walk against key searches.
 
 #include <cstdlib>
 #include <cstring>

@@ -17,8 +17,7 @@
 namespace qel2::test {
 
 // The library's kinds of record (query/record_kinds.h) with their entry
-// points: the read and the window through the facade, which forwards them
-// unchanged; the core read and the link step.
+// points; the facade forwards the read and the window unchanged.
 template <typename Kind, auto ReadFn, auto WindowFn, auto ReadCoreFn, auto ReadLinkedFn,
           auto FreeListFn>
 struct Queries : Kind {
@@ -36,10 +35,9 @@ using ToDos = Queries<qel2::query::ToDoKind, &qel2BerkeleyDatabase::ReadToDo,
                       &qel2BerkeleyDatabase::ReadToDoListByRange, qel2_pvt_ReadToDoCore,
                       qel2_pvt_ReadLinkedToDo, qel2_FreeToDoList>;
 
-// Each case of `store` run on the open store: what the reads gave and what
-// the case expects, as [id, result, ...]. A record handed back is compared
-// on the fields its item names: those of the stored record it names
-// ("record") and its own. With `log`, also the lines a case logged.
+// Each case of `store` run on the open store, as what it gave and what it
+// expects: [id, result, ...]. Records are compared on the fields their item
+// names, its own and its stored "record"'s; with `log`, also the log lines.
 std::vector<std::pair<nlohmann::json, nlohmann::json>> RunCases(const nlohmann::json& store,
                                                                 LogCapture* log = nullptr);
 

@@ -1,7 +1,6 @@
 // The decoders: the genuine 4.2 store's values against their manifest, and
 // damaged values, which fail with EINVAL without reading past their end.
-// (Link marks, alarms back to back, empty list elements: the round trips
-// of tests/mkstore; allocation failures: tests/faults.)
+// (Link marks and other layouts: tests/mkstore's round trips.)
 
 #include <gtest/gtest.h>
 
@@ -54,11 +53,8 @@ TEST(LegacyStoreValues, EveryValueDecodesToItsManifestFieldsAndNoTruncationDoes)
     ExpectManifestFields<qEL2_CALPROPS>("calendars");
 }
 
-// The smallest values, all zero bytes: every word and count 0, every string
-// absent. An alarm: 5 words, 3 strings, 3 lists of count and filler. A
-// calendar: 3 words, 9 strings, 2 lists, a last count without filler. An
-// event (a to-do): 9 (11) words, organizer byte, attendee count without
-// filler, 11 strings, alarm count and filler, 11 (8) lists.
+// The smallest values are zero bytes (every word and count 0, every string
+// absent); alarm count at 52 in an event, at 60 in a to-do, and so on.
 const Bytes kAlarm(38, 0), kCalendar(35, 0), kEvent(112, 0), kToDo(105, 0);
 
 TEST(DamagedValue, EveryTruncationOfASmallestValueFails) {

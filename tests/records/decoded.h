@@ -1,6 +1,5 @@
-// Stored values for the decoder tests, written here or taken from the
-// genuine store's manifest, decoded from an exactly-sized heap copy so that
-// AddressSanitizer reports any read past the value's end.
+// Stored values decoded from an exactly-sized heap copy, so that
+// AddressSanitizer reports any read past the end; the genuine store's.
 #pragma once
 
 #include <cstdlib>

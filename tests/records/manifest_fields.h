@@ -1,8 +1,5 @@
-// Decoded records in the notation of the genuine store's manifest
-// (tests/data/legacy42-store.json): each field under its record field name,
-// null for an absent string, list or record, each flag word also split into
-// its named bits. The fields are walked as tools/common/record_fields.h
-// lists them, so no list of them is kept here.
+// Decoded records in the genuine store's manifest notation, flag words also
+// split into named bits, walked as tools/common/record_fields.h lists them.
 #pragma once
 
 #include <bit>
@@ -63,9 +60,7 @@ struct ManifestFields {
     }
 };
 
-// An event or to-do with what only the reads set: the link mark of an
-// event, the calendar a link led to, the recurrence id from the key; a
-// to-do's extra lists, which its value does not hold.
+// With what only reads set, and a to-do's extra lists, which it never stores.
 inline ManifestFields FieldsOf(const qEL2_VEVENT& e) {
     ManifestFields v;
     mkstore::VisitEventFields(v, e);

@@ -1,9 +1,6 @@
-// Records' keys and lifetimes: the digests and keys a Berkeley DB 4.2 server
-// stored; the key orders where the genuine store's does not show them (it
-// shows calendar digests ordered as unsigned bytes and alarm keys by their
-// leading value, written back in tests/mkstore); what the constructors
-// preset and the destructors answer. (That the destructors release every
-// owned field, the AddressSanitizer build of every suite shows.)
+// Record keys (the genuine store's, and the orders its own does not show)
+// and lifetimes (presets, what the destructors answer; that they release
+// every field, the AddressSanitizer build of every suite shows).
 
 #include <gtest/gtest.h>
 
@@ -28,7 +25,7 @@ std::vector<unsigned char> Bytes(const Key& key) {
 using qel2::mkstore::MakeAlarmKey;
 using qel2::mkstore::MakeEventKey;
 
-// The keys as the library builds them (record_keys.h calls it).
+// Built by qel2-mkstore's key maker, which calls the library's functions.
 TEST(RecordKeys, EveryKeyOfTheGenuineStoreIsRebuilt) {
     const auto& manifest = qel2::test::Legacy42Manifest();
     for (const auto& calendar : manifest.at("calendars")) {
@@ -93,8 +90,7 @@ TEST(RecordLifetime, PresetsAndWhatTheDestructorsAnswer) {
     EXPECT_EQ(qel2_FreeToDo(&todo), 0);
     EXPECT_EQ(qel2_FreeToDo(&todo), 0) << "a second call through the cleared pointer does nothing";
     EXPECT_EQ(qel2_FreeCalProps(nullptr), 0);
-    // A null address, then a null list: the calendar list answers 2 and 3,
-    // the others 1 and 2.
+    // A null address, a null list: the calendar list answers 2, 3, others 1, 2.
     for (auto [free, nullAddress, nullList] : {std::tuple{&qel2_FreeCalPropsList, 2, 3},
                                                {&qel2_FreeEventList, 1, 2},
                                                {&qel2_FreeToDoList, 1, 2}}) {
