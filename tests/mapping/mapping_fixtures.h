@@ -1,26 +1,48 @@
-// Source records for the mapping tests, and the event and to-do mappings
-// under one interface, so that typed tests run the same checks over both.
+// The mapping tests' source records, and the event and to-do mappings alike.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include <nlohmann/json.hpp>
+
 #include <qel2/mapping.h>
 #include <qel2/standin_host.h>
 
+#include "record_json.h"
+#include "support/string_list.h"
+#include "support/temp_dir.h"
+
 namespace qel2::test {
 
-// An event or to-do, not a link, whose strings hold their host field names
-// ("summary", "uid", ...) and whose lists hold their names as one element
-// ("rrules"; pExtraList1 stays absent), with an organizer, three attendees
-// and one alarm.
-qEL2_VEVENT* FullEvent();
-qEL2_VTODO* FullToDo();
+// A full event or to-do, not a link (tests/data/mapping/full-item.json, which
+// tells what it holds), with the fields only reads and the host set.
+template <typename Item, auto FromJson>
+Item* FullItem(const char* kind) {
+    static const auto data = nlohmann::json::parse(test_data_text("mapping/full-item.json"));
+    nlohmann::json fields = data.at("fields");
+    fields.update(data.at(kind));
+    Item* item = FromJson(fields, nullptr, kind).release();
+    item->RecurrenceID = 1136450800;
+    item->pLinkedCalID = strdup("linked_calid");
+    item->lHostData = 77;
+    return item;
+}
+inline qEL2_VEVENT* FullEvent() {
+    return FullItem<qEL2_VEVENT, qel2::mkstore::EventFromJson>("event");
+}
+inline qEL2_VTODO* FullToDo() {
+    qEL2_VTODO* todo = FullItem<qEL2_VTODO, qel2::mkstore::ToDoFromJson>("todo");
+    todo->pExtraList2 = StringList({"extra_list2"});  // not read for a to-do
+    todo->pExtraList3 = StringList({"extra_list3"});
+    return todo;
+}
 
 inline void MakeLink(qEL2_VEVENT* event) { event->rtflags |= qEL2_EVENT_RT_LINK; }
 inline void MakeLink(qEL2_VTODO* todo) { todo->flags |= qEL2_TODO_LINK; }
 
-// One of the two mappings with the constructors and destructors of its
-// records.
+// One of the two mappings with its records' constructors and destructors.
 template <typename S, typename T, S* (*FullSource)(), T* (*NewT)(),
           int32_t (*MapFn)(const S*, T**, const char*, int32_t, PRFileDesc*, int32_t),
           int (*FreeS)(S**), void (*FreeT)(T**)>

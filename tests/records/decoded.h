@@ -1,28 +1,35 @@
-// Decodes a value, copied into an exactly-sized heap buffer so that
-// AddressSanitizer reports any read past its end, into a held record; and
-// the genuine store's values from its manifest.
+// Stored values decoded from an exactly-sized heap copy, so that
+// AddressSanitizer reports any read past the end; the genuine store's.
 #pragma once
 
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <qel2/codec.h>
-#include <qel2/owned.h>
 
 #include "hex.h"
+#include "owned_records.h"
 #include "support/legacy42_manifest.h"
-#include "value_builder.h"
 
 namespace qel2::test::codec {
 
-inline qel2::EventPtr New(qEL2_VEVENT*) { return qel2::EventPtr(qel2_NewEvent()); }
-inline qel2::ToDoPtr New(qEL2_VTODO*) { return qel2::ToDoPtr(qel2_NewToDo()); }
-inline qel2::AlarmPtr New(qEL2_VALARM*) { return qel2::AlarmPtr(qel2_NewAlarm()); }
-// Calendar records have no constructor: the readers allocate them zeroed.
-inline qel2::CalPropsPtr New(qEL2_CALPROPS*) {
-    return qel2::CalPropsPtr(static_cast<qEL2_CALPROPS*>(calloc(1, sizeof(qEL2_CALPROPS))));
+using Bytes = std::vector<unsigned char>;
+
+// Big-endian words.
+inline Bytes Words(std::initializer_list<uint32_t> words) {
+    Bytes bytes;
+    for (uint32_t w : words)
+        for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(uint8_t(w >> shift));
+    return bytes;
+}
+inline Bytes Joined(std::initializer_list<Bytes> parts) {
+    Bytes bytes;
+    for (const Bytes& part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
+    return bytes;
 }
 
 inline int Decode(qEL2_VEVENT* r, const unsigned char* v, uint32_t n) {
@@ -38,10 +45,14 @@ inline int Decode(qEL2_VALARM* r, const unsigned char* v, uint32_t n) {
     const unsigned char* cursor = v;
     return qel2_pvt_DeserializeAlarm(r, v, &cursor, n);
 }
+inline auto New(qEL2_VEVENT*) { return qel2::mkstore::NewEvent(); }
+inline auto New(qEL2_VTODO*) { return qel2::mkstore::NewToDo(); }
+inline auto New(qEL2_CALPROPS*) { return qel2::mkstore::NewCalProps(); }
+inline auto New(qEL2_VALARM*) { return qel2::mkstore::NewAlarm(); }
 
+// The first `size` bytes of `value` (all by default) decoded into a record.
 template <typename Record>
 struct Decoded {
-    // Decodes the first `size` bytes of `value` (all of it by default).
     explicit Decoded(const Bytes& value, size_t size = SIZE_MAX) {
         size = std::min(size, value.size());
         auto copy = std::make_unique_for_overwrite<unsigned char[]>(size);
