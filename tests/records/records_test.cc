@@ -48,11 +48,17 @@ TEST(RecordKeys, EveryKeyOfTheGenuineStoreIsRebuilt) {
 // then by the trailing value.
 TEST(RecordKeys, ComparisonsOrderAsTheStoreDoes) {
     const qel2::mkstore::Hash low{}, high{0x80};
+    // Bytes and words compare unsigned: 0x7f before 0x80, 1 before 0xffffffff.
+    std::vector<unsigned char> calendarLow(qEL2_CALPROPS_KEY_SIZE), calendarHigh = calendarLow;
+    calendarLow[0] = 0x7f;
+    calendarHigh[0] = 0x80;
     const struct {
         int (*compare)(DB*, const DBT*, const DBT*);
         std::vector<unsigned char> low, high;
     } pairs[] = {
         {EventKeyCompare, Bytes(MakeEventKey("a", "e", 1)), Bytes(MakeEventKey("a", "e", 256))},
+        {CalPropsKeyCompare, calendarLow, calendarHigh},
+        {AlarmKeyCompare, Bytes(MakeAlarmKey(1, low, 0)), Bytes(MakeAlarmKey(0xffffffffu, low, 0))},
         {AlarmKeyCompare, Bytes(MakeAlarmKey(1, low, 0)), Bytes(MakeAlarmKey(1, high, 0))},
         {AlarmKeyCompare, Bytes(MakeAlarmKey(1, low, 0)), Bytes(MakeAlarmKey(1, low, 2))},
         {AlarmKeyCompare, Bytes(MakeAlarmKey(1, low, 2)), Bytes(MakeAlarmKey(1, high, 0))},
