@@ -11,8 +11,6 @@ find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 
 # Berkeley DB 5.3 ships no CMake or pkg-config file: cmake/FindBerkeleyDB.cmake.
 find_package(BerkeleyDB 5.3 REQUIRED)
-# The name the tests link it by.
-add_library(qel2::bdb ALIAS BerkeleyDB::BerkeleyDB)
 
 # The command's and the tools' JSON, libical for the export, libcurl and
 # libxml2 for push.
