@@ -224,7 +224,7 @@ void BM_RawWalkAllocations(benchmark::State& state) {
         Outcome<Kind> outcome;
         outcome.stored = Kind::New();
         if (Kind::Decode(outcome.stored, value) != 0) std::abort();
-        outcome.stored->RecurrenceID = qel2_KeyGetU32(key + 32);
+        outcome.stored->RecurrenceID = qel2_KeyRecurrenceId(key);
         const typename Kind::Record* listed = outcome.stored;
         if (Kind::IsLink(outcome.stored)) {
             if (Kind::ReadLinked(calendar.cal, outcome.stored, &outcome.linked) != 0) std::abort();

@@ -87,7 +87,7 @@ int ReadRecordCore(qEL2_CALPROPS* calendar, DBT* key, DBT* value, uint32_t flags
         Kind::Free(out);
         return ReportUndecodable(Kind::kReadCore, Kind::kFile, *key, decoded);
     }
-    (*out)->RecurrenceID = qel2_KeyGetU32(static_cast<const unsigned char*>(key->data) + 32);
+    (*out)->RecurrenceID = qel2_KeyRecurrenceId(static_cast<const unsigned char*>(key->data));
     if (!(flags & qEL2_READ_TOMBSTONES) && Kind::Tombstoned(*out)) {
         Kind::Free(out);
         return qEL2_ERR_NOT_FOUND;

@@ -33,7 +33,7 @@ int OfferRecord(qEL2_CALPROPS* calendar, const DBT& key, MallocValue& value, uin
         ReportUndecodable(Kind::kScan, Kind::kFile, key, decoded);
         return 0;
     }
-    record->RecurrenceID = qel2_KeyGetU32(static_cast<const unsigned char*>(key.data) + 32);
+    record->RecurrenceID = qel2_KeyRecurrenceId(static_cast<const unsigned char*>(key.data));
     OwnedOf<Kind> link;
     if (Kind::IsLink(record.get())) {
         // Every link takes the same step as a single read's link: its own

@@ -25,7 +25,7 @@ int EventKeyCompare(DB*, const DBT* a, const DBT* b) {
     const unsigned char* y = Bytes(b);
     if (int c = qel2_pvt_IdCompare(x, y)) return c;
     if (int c = qel2_pvt_IdCompare(x + 16, y + 16)) return c;
-    return CompareU32(qel2_KeyGetU32(x + 32), qel2_KeyGetU32(y + 32));
+    return CompareU32(qel2_KeyRecurrenceId(x), qel2_KeyRecurrenceId(y));
 }
 
 int AlarmKeyCompare(DB*, const DBT* a, const DBT* b) {

@@ -36,7 +36,7 @@ void qel2_pvt_CompHashCore(const qEL2_CALPROPS* calendar, const char* uid, uint3
                            unsigned char* key) {
     memcpy(key, calendar->idHash, qEL2_HASH_SIZE);
     qel2_pvt_MD5Hash(uid, key + 16);
-    qel2_KeyPutU32(key + 32, recurrenceId);
+    qel2_KeyPutU32(key + qEL2_KEY_RECURRENCE_OFFSET, recurrenceId);
 }
 
 qEL2_DBT* qel2_KeyLocateByCalendar(qEL2_DBT* key, qEL2_DBT* data, unsigned char* keyBuffer,

@@ -55,6 +55,13 @@ static inline void qel2_KeyPutU32(unsigned char* bytes, uint32_t value) {
     bytes[3] = (unsigned char)(value >> 24);
 }
 
+/* An event or to-do key keeps its recurrence id after the calendar's and
+ * the unique id's digests. */
+#define qEL2_KEY_RECURRENCE_OFFSET (2 * qEL2_HASH_SIZE)
+static inline uint32_t qel2_KeyRecurrenceId(const unsigned char* key) {
+    return qel2_KeyGetU32(key + qEL2_KEY_RECURRENCE_OFFSET);
+}
+
 #ifdef __cplusplus
 }
 #endif

@@ -82,7 +82,7 @@ Names Window(qEL2_CALPROPS* cal, uint32_t flags) {
 // The smallest key after `key`: the next recurrence id or, past the largest,
 // the next unique-id hash at recurrence id 0. False past the largest hash.
 bool AdvanceKey(unsigned char* key) {
-    const uint32_t recurrence = qel2_KeyGetU32(key + 32);
+    const uint32_t recurrence = qel2_KeyRecurrenceId(key);
     qel2_KeyPutU32(key + 32, recurrence + 1);
     if (recurrence != 0xFFFFFFFFu) return true;
     int i = 31;

@@ -116,7 +116,7 @@ void SkippedRecords::Finish() {
 
 void SkippedRecords::ReportCurrent() {
     RecordRef ref{qel2_asDBFiles[kind_ == RecordKind::kEvent ? qEL2_FILE_EVENTS : qEL2_FILE_TODOS],
-                  "", qel2_KeyGetU32(key_ + 32), qel2::tools::ToHex(key_, qEL2_EVENT_KEY_SIZE)};
+                  "", qel2_KeyRecurrenceId(key_), qel2::tools::ToHex(key_, qEL2_EVENT_KEY_SIZE)};
     unsigned char keyCopy[qEL2_EVENT_KEY_SIZE];
     std::memcpy(keyCopy, key_, sizeof keyCopy);
     DBT key = UserKey(keyCopy, qEL2_EVENT_KEY_SIZE);
