@@ -170,14 +170,15 @@ void DumpRecord(qEL2_VTODO& todo) {
 }
 
 void DumpCalendar(const qEL2_CALPROPS& calendar) {
-    auto* copy = static_cast<qEL2_CALPROPS*>(std::malloc(sizeof(qEL2_CALPROPS)));
-    if (copy == nullptr) throw std::bad_alloc();
-    std::memcpy(copy, &calendar, sizeof calendar);
+    // A copy whose texts and lists are escaped copies of the calendar's:
+    // releasing it leaves the calendar as it was.
+    qel2::CalPropsPtr copy = qel2::NewCalProps();
+    if (!copy) throw std::bad_alloc();
+    *copy = calendar;
     TextEscaper escaper(/*ownsText=*/false);
     qel2::mkstore::VisitCalPropsFields(escaper, *copy);
-    qel2::CalPropsPtr owned(copy);
     escaper.Finish();
-    qel2dbut_PrintCalProps(copy, DumpOutput());
+    qel2dbut_PrintCalProps(copy.get(), DumpOutput());
 }
 
 }  // namespace qel2::cli
